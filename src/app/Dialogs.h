@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace dravena {
+
+// Answers of a Yes/No question.
+constexpr int AnswerYes = 6;
+constexpr int AnswerNo = 7;
+
+// Every message box, question, input box and the folder chooser go through this port.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Plain message: OK only, no icon.
+    virtual void message(const QString& text, const QString& title) = 0;
+    // Yes/No question, no icon; returns AnswerYes or AnswerNo.
+    virtual int question(const QString& text, const QString& title) = 0;
+    // Input box with a preset answer; returns "" when cancelled.
+    virtual QString input(const QString& prompt, const QString& title, const QString& preset) = 0;
+    // The failure report: OK only, exclamation icon, title "Application Error".
+    virtual void errorReport(const QString& text) = 0;
+    // Folder chooser; returns "" when cancelled.
+    virtual QString chooseFolder(const QString& prompt, const QString& startFolder) = 0;
+};
+
+} // namespace dravena

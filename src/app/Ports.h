@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace dravena {
+
+class Dialogs;
+
+// Opens an outside address (web page) without waiting for it.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    virtual void open(const QString& address) = 0;
+};
+
+// Ends the process at once.
+class ProcessExit {
+public:
+    virtual ~ProcessExit() = default;
+    virtual void exit(int code) = 0;
+};
+
+// Time of day, for seeding.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual int secondsSinceMidnight() = 0;
+};
+
+// Pseudo-random numbers in [0, 1).
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual void seed(unsigned value) = 0;
+    virtual double next() = 0;
+};
+
+// The process-wide outside world. main() installs the real ports; tests install their own.
+struct Ports {
+    std::shared_ptr<Dialogs> dialogs;
+    std::shared_ptr<Launcher> launcher;
+    std::shared_ptr<ProcessExit> processExit;
+    std::shared_ptr<Clock> clock;
+    std::shared_ptr<RandomSource> random;
+};
+
+Ports& ports();
+
+// Dialogs of the installed ports; throws error 91 when none is installed.
+Dialogs& dialogs();
+
+// Lets the event loop run pending events; cheap enough to call per field and per row.
+void yieldToEventLoop();
+
+} // namespace dravena

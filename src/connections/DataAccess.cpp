@@ -1,0 +1,109 @@
+#include "DataAccess.h"
+
+#include "ConnectionString.h"
+#include "OdbcConnection.h"
+#include "ParadoxConnection.h"
+#include "app/RuntimeError.h"
+
+namespace dravena {
+
+namespace {
+
+const QString& closedObjectMessage() {
+    static const QString text =
+        QStringLiteral("Operation is not allowed when the object is closed.");
+    return text;
+}
+
+constexpr int ClosedObjectError = 3704;
+
+// The connection object handed out by the real factory: it picks the engine when it is opened,
+// from the Driver key of the connection string.
+class DispatchingConnection final : public Connection {
+public:
+    void setCursorLocation(int location) override { cursorLocation_ = location; }
+    int cursorLocation() const override { return cursorLocation_; }
+
+    void open(const QString& connectionString) override {
+        if (backend_ && backend_->isOpen())
+            throw RuntimeError(errnum::InvalidCall,
+                               QStringLiteral("Operation is not allowed when the object is open."));
+        auto backend = isParadoxConnectionString(connectionString) ? makeParadoxConnection()
+                                                                   : makeOdbcConnection();
+        backend->setCursorLocation(cursorLocation_);
+        backend->open(connectionString);
+        backend_ = std::move(backend);
+    }
+    void execute(const QString& sql) override { openBackend().execute(sql); }
+    std::unique_ptr<Cursor> query(const QString& sql) override { return openBackend().query(sql); }
+    void close() override {
+        if (!backend_ || !backend_->isOpen())
+            throw RuntimeError(ClosedObjectError, closedObjectMessage());
+        backend_->close();
+        backend_.reset();
+    }
+    bool isOpen() const override { return backend_ && backend_->isOpen(); }
+
+private:
+    Connection& openBackend() {
+        if (!isOpen())
+            throw RuntimeError(ClosedObjectError, closedObjectMessage());
+        return *backend_;
+    }
+
+    int cursorLocation_ = ServerSideCursor;
+    std::unique_ptr<Connection> backend_;
+};
+
+class RealDataAccess final : public DataAccess {
+public:
+    std::unique_ptr<Connection> createConnection() override {
+        return std::make_unique<DispatchingConnection>();
+    }
+    std::unique_ptr<Recordset> createRecordset() override { return std::make_unique<Recordset>(); }
+};
+
+std::shared_ptr<DataAccess>& installed() {
+    static std::shared_ptr<DataAccess> factory = std::make_shared<RealDataAccess>();
+    return factory;
+}
+
+} // namespace
+
+DataAccess& dataAccess() { return *installed(); }
+
+void installDataAccess(std::shared_ptr<DataAccess> factory) {
+    installed() = factory ? std::move(factory) : std::make_shared<RealDataAccess>();
+}
+
+void Recordset::open(const QString& sql, Connection& connection) {
+    if (cursor_)
+        throw RuntimeError(errnum::InvalidCall,
+                           QStringLiteral("Operation is not allowed when the object is open."));
+    cursor_ = connection.query(sql);
+}
+
+const Cursor& Recordset::cursor() const {
+    if (!cursor_)
+        throw RuntimeError(ClosedObjectError, closedObjectMessage());
+    return *cursor_;
+}
+
+int Recordset::fieldCount() const { return cursor().fieldCount(); }
+QString Recordset::fieldName(int index) const { return cursor().fieldName(index); }
+int Recordset::fieldType(int index) const { return cursor().fieldType(index); }
+Value Recordset::fieldValue(int index) const { return cursor().fieldValue(index); }
+std::int64_t Recordset::recordCount() const { return cursor().recordCount(); }
+bool Recordset::atEnd() const { return cursor().atEnd(); }
+
+void Recordset::moveNext() {
+    cursor();
+    cursor_->moveNext();
+}
+
+void Recordset::close() {
+    cursor();
+    cursor_.reset();
+}
+
+} // namespace dravena

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "paradox/Value.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace dravena {
+
+using Value = paradox::Value;
+
+// ADO type numbers the data-access layer reports for fields.
+namespace adotype {
+constexpr int SmallInt = 2;
+constexpr int Integer = 3;
+constexpr int Single = 4;
+constexpr int Double = 5;
+constexpr int Currency = 6;
+constexpr int Boolean = 11;
+constexpr int BigInt = 20;
+constexpr int Binary = 128;
+constexpr int Numeric = 131;
+constexpr int DBDate = 133;
+constexpr int DBTime = 134;
+constexpr int DBTimeStamp = 135;
+constexpr int VarChar = 200;
+constexpr int VarWChar = 202;
+constexpr int LongVarChar = 201;
+constexpr int LongVarWChar = 203;
+constexpr int VarBinary = 204;
+constexpr int LongVarBinary = 205;
+} // namespace adotype
+
+// Cursor locations.
+constexpr int ServerSideCursor = 2;
+constexpr int ClientSideCursor = 3;
+
+// The rows of one query, positioned on the first row after opening.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int index) const = 0;
+    virtual int fieldType(int index) const = 0; // ADO type number
+    virtual Value fieldValue(int index) const = 0; // value of the current row
+    // Number of rows; -1 when the cursor cannot know it before reading them all.
+    virtual std::int64_t recordCount() const = 0;
+    virtual bool atEnd() const = 0;
+    virtual void moveNext() = 0;
+};
+
+// A database connection (ADODB.Connection). Every failure is a RuntimeError whose description is
+// the driver's message unchanged. Destroying an open connection closes it.
+class Connection {
+public:
+    virtual ~Connection() = default;
+    // Takes effect on the next open().
+    virtual void setCursorLocation(int location) = 0;
+    virtual int cursorLocation() const = 0;
+    virtual void open(const QString& connectionString) = 0;
+    virtual void execute(const QString& sql) = 0;
+    virtual std::unique_ptr<Cursor> query(const QString& sql) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+};
+
+// A record set (ADODB.RecordSet): opened with a statement on an open connection.
+class Recordset {
+public:
+    void open(const QString& sql, Connection& connection);
+    bool isOpen() const { return cursor_ != nullptr; }
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    int fieldType(int index) const;
+    Value fieldValue(int index) const;
+    std::int64_t recordCount() const;
+    bool atEnd() const;
+    void moveNext();
+    void close();
+
+private:
+    const Cursor& cursor() const;
+    std::unique_ptr<Cursor> cursor_;
+};
+
+// Creates connection and record-set objects; tests replace it or make creation fail.
+class DataAccess {
+public:
+    virtual ~DataAccess() = default;
+    virtual std::unique_ptr<Connection> createConnection() = 0;
+    virtual std::unique_ptr<Recordset> createRecordset() = 0;
+};
+
+// The installed factory (the real one unless a test installed another).
+DataAccess& dataAccess();
+void installDataAccess(std::shared_ptr<DataAccess> factory);
+
+} // namespace dravena

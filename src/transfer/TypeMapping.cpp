@@ -1,0 +1,10 @@
+#include "TypeMapping.h"
+
+namespace dravena {
+
+QString DataTypeName(short typeNumber) {
+    (void)typeNumber;
+    return {};
+}
+
+} // namespace dravena
