@@ -1,26 +1,41 @@
+#include "Command.h"
+
+#include <QCoreApplication>
+
+#include <array>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
-const char* const usage =
-    "Usage: dravena-cli COMMAND [OPTIONS]\n"
-    "\n"
-    "Commands:\n"
-    "  --help       show this text\n"
-    "  --version    show the program version\n";
+using dravena::cli::Command;
+
+// Every sub-command, in the order --help lists them.
+const std::array<Command, 0> commands = {};
+
+void printUsage(std::FILE* out) {
+    std::fputs("Usage: dravena-cli COMMAND [OPTIONS]\n\nCommands:\n", out);
+    for (const Command& command : commands)
+        std::fprintf(out, "  %s\n", command.synopsis);
+    std::fputs("  --help       show this text\n  --version    show the program version\n", out);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(usage, stdout);
-        return argc < 2 ? 2 : 0;
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty() || arguments.front() == QLatin1String("--help")) {
+        printUsage(arguments.isEmpty() ? stderr : stdout);
+        return arguments.isEmpty() ? 2 : 0;
     }
-    if (std::strcmp(argv[1], "--version") == 0) {
+    if (arguments.front() == QLatin1String("--version")) {
         std::printf("dravena-cli %s\n", DRAVENA_VERSION);
         return 0;
     }
-    std::fprintf(stderr, "dravena-cli: unknown command '%s'\n%s", argv[1], usage);
+    for (const Command& command : commands)
+        if (arguments.front() == QLatin1String(command.name))
+            return command.run(arguments.mid(1));
+    std::fprintf(stderr, "dravena-cli: unknown command '%s'\n", qPrintable(arguments.front()));
+    printUsage(stderr);
     return 2;
 }

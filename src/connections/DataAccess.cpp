@@ -70,7 +70,9 @@ std::shared_ptr<DataAccess>& installed() {
 
 } // namespace
 
-DataAccess& dataAccess() { return *installed(); }
+DataAccess& dataAccess() {
+    return *installed();
+}
 
 void installDataAccess(std::shared_ptr<DataAccess> factory) {
     installed() = factory ? std::move(factory) : std::make_shared<RealDataAccess>();
@@ -89,12 +91,24 @@ const Cursor& Recordset::cursor() const {
     return *cursor_;
 }
 
-int Recordset::fieldCount() const { return cursor().fieldCount(); }
-QString Recordset::fieldName(int index) const { return cursor().fieldName(index); }
-int Recordset::fieldType(int index) const { return cursor().fieldType(index); }
-Value Recordset::fieldValue(int index) const { return cursor().fieldValue(index); }
-std::int64_t Recordset::recordCount() const { return cursor().recordCount(); }
-bool Recordset::atEnd() const { return cursor().atEnd(); }
+int Recordset::fieldCount() const {
+    return cursor().fieldCount();
+}
+QString Recordset::fieldName(int index) const {
+    return cursor().fieldName(index);
+}
+int Recordset::fieldType(int index) const {
+    return cursor().fieldType(index);
+}
+Value Recordset::fieldValue(int index) const {
+    return cursor().fieldValue(index);
+}
+std::int64_t Recordset::recordCount() const {
+    return cursor().recordCount();
+}
+bool Recordset::atEnd() const {
+    return cursor().atEnd();
+}
 
 void Recordset::moveNext() {
     cursor();

@@ -43,7 +43,7 @@ public:
     virtual ~Cursor() = default;
     virtual int fieldCount() const = 0;
     virtual QString fieldName(int index) const = 0;
-    virtual int fieldType(int index) const = 0; // ADO type number
+    virtual int fieldType(int index) const = 0;    // ADO type number
     virtual Value fieldValue(int index) const = 0; // value of the current row
     // Number of rows; -1 when the cursor cannot know it before reading them all.
     virtual std::int64_t recordCount() const = 0;

@@ -10,9 +10,9 @@
 namespace dravena::paradox {
 
 struct WriterOptions {
-    int version = 70;      // 30, 35, 40, 50 or 70
-    int codePage = 1252;   // text is converted from UTF-8 to this code page
-    int blockSizeKiB = 4;  // 1 to 32 (versions before 4.0 allow only 1 to 4)
+    int version = 70;     // 30, 35, 40, 50 or 70
+    int codePage = 1252;  // text is converted from UTF-8 to this code page
+    int blockSizeKiB = 4; // 1 to 32 (versions before 4.0 allow only 1 to 4)
 };
 
 // Writes a simple table that other Paradox readers accept: the .DB file and, when a field

@@ -40,6 +40,8 @@ using Bytes = std::vector<std::uint8_t>;
 using Value = std::variant<std::monostate, std::string, std::int64_t, double, bool, Date, Time,
                            Timestamp, Decimal, Bytes>;
 
-inline bool isNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool isNull(const Value& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 } // namespace dravena::paradox

@@ -1,8 +1,8 @@
+#include "app/Trap.h"
 #include "app/ErrorReport.h"
 #include "app/LocationTags.h"
 #include "app/ObjectRef.h"
 #include "app/RuntimeError.h"
-#include "app/Trap.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,9 @@ QString expectedReport(const QString& description, const char* tag, int line) {
            "\r\r" + request;
 }
 
-void failWith(const QString& description) { throw RuntimeError(53, description); }
+void failWith(const QString& description) {
+    throw RuntimeError(53, description);
+}
 
 // An untrapped helper two calls deep: its failure surfaces in the trapped caller.
 int innerHelper(bool fail) {
@@ -30,18 +32,23 @@ int innerHelper(bool fail) {
         failWith(QStringLiteral("File not found"));
     return 1;
 }
-int outerHelper(bool fail) { return innerHelper(fail) + 1; }
+int outerHelper(bool fail) {
+    return innerHelper(fail) + 1;
+}
 
 } // namespace
 
 TEST(ErrorReportText, IsBuiltExactlyWithCrLfThenTwoLoneCrs) {
-    EXPECT_EQ(applicationErrorText(QStringLiteral("Disk full"), QString::fromUtf8(tags::MainRenameFile), 100),
+    EXPECT_EQ(applicationErrorText(QStringLiteral("Disk full"),
+                                   QString::fromUtf8(tags::MainRenameFile), 100),
               QStringLiteral("Disk full\r\nin Korvitel2021/08/31.Main.RenameFile at line 100\r\r") +
                   request);
     // Empty description: the first line is empty and the location line follows.
-    EXPECT_TRUE(applicationErrorText({}, QStringLiteral("in X "), 7).startsWith("\r\nin X at line 7\r\r"));
+    EXPECT_TRUE(
+        applicationErrorText({}, QStringLiteral("in X "), 7).startsWith("\r\nin X at line 7\r\r"));
     // Label 0 before line 100: plain digits, no padding.
-    EXPECT_TRUE(applicationErrorText(QStringLiteral("d"), QStringLiteral("t "), 0).contains("t at line 0\r\r"));
+    EXPECT_TRUE(applicationErrorText(QStringLiteral("d"), QStringLiteral("t "), 0)
+                    .contains("t at line 0\r\r"));
 }
 
 TEST(ErrorReportText, ReportGoesToTheErrorBoxOnly) {
@@ -75,7 +82,8 @@ TEST(TrapTest, FailingConditionIsReportedAndCountsAsTrue) {
     EXPECT_TRUE(trap.test(136, [] { return innerHelper(true) == 1; }));
     EXPECT_FALSE(trap.test(138, [] { return false; }));
     ASSERT_EQ(dialogs->reports().size(), 1u);
-    EXPECT_EQ(dialogs->reports()[0].text, expectedReport("File not found", tags::Form1FormLoad, 136));
+    EXPECT_EQ(dialogs->reports()[0].text,
+              expectedReport("File not found", tags::Form1FormLoad, 136));
 }
 
 TEST(TrapTest, NestedUntrappedHelperIsReportedAtTheCallingLine) {
@@ -86,7 +94,8 @@ TEST(TrapTest, NestedUntrappedHelperIsReportedAtTheCallingLine) {
     trap.step(118, [&] { result = outerHelper(false); });
     EXPECT_EQ(result, 2);
     ASSERT_EQ(dialogs->reports().size(), 1u);
-    EXPECT_EQ(dialogs->reports()[0].text, expectedReport("File not found", tags::Form2FormLoad, 116));
+    EXPECT_EQ(dialogs->reports()[0].text,
+              expectedReport("File not found", tags::Form2FormLoad, 116));
     EXPECT_EQ(trap.currentLine(), 118);
 }
 

@@ -64,6 +64,8 @@ ScopedDialogs::ScopedDialogs()
     ports().dialogs = dialogs_;
 }
 
-ScopedDialogs::~ScopedDialogs() { ports().dialogs = previous_; }
+ScopedDialogs::~ScopedDialogs() {
+    ports().dialogs = previous_;
+}
 
 } // namespace dravena::testing
