@@ -1,0 +1,98 @@
+#include "Statements.h"
+
+#include "ValueText.h"
+
+#include <algorithm>
+
+namespace dravena {
+
+QString quotedName(const QString& name) {
+    QString quoted;
+    quoted.reserve(name.size() + 2);
+    quoted += u'"';
+    for (const QChar c : name) {
+        if (c == u'"')
+            quoted += u'"';
+        quoted += c;
+    }
+    quoted += u'"';
+    return quoted;
+}
+
+QString dropTableStatement(const QString& table) {
+    return QStringLiteral("DROP TABLE ") + quotedName(table);
+}
+
+QString selectAllStatement(const QString& table) {
+    return QStringLiteral("SELECT * FROM ") + quotedName(table);
+}
+
+QString createTableStatement(const QString& table, const std::vector<ColumnDefinition>& columns) {
+    QString text = QStringLiteral("CREATE TABLE ") + quotedName(table) + u'(';
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            text += u',';
+        text += quotedName(columns[i].name);
+        text += u' ';
+        text += columns[i].type;
+    }
+    text += u')';
+    return text;
+}
+
+InsertStatementBuilder::InsertStatementBuilder(const QString& table)
+    : prefix_("INSERT INTO " + quotedName(table).toStdString() + " VALUES(") {}
+
+void InsertStatementBuilder::begin() {
+    text_.clear();
+    text_ += prefix_;
+    firstValue_ = true;
+}
+
+void InsertStatementBuilder::appendValue(const Value& value) {
+    if (!firstValue_)
+        text_ += ", ";
+    firstValue_ = false;
+    const std::size_t start = text_.size();
+    text_ += '\'';
+    appendValueText(text_, value);
+    const std::size_t valueStart = start + 1;
+    if (text_.size() == valueStart) {
+        text_.resize(start);
+        text_ += "NULL";
+        return;
+    }
+    const auto apostrophes = static_cast<std::size_t>(
+        std::count(text_.begin() + static_cast<std::ptrdiff_t>(valueStart), text_.end(), '\''));
+    if (apostrophes > 0) {
+        // Double them in place, moving from the back.
+        std::size_t from = text_.size();
+        text_.resize(from + apostrophes);
+        std::size_t to = text_.size();
+        while (from > valueStart) {
+            const char c = text_[--from];
+            text_[--to] = c;
+            if (c == '\'')
+                text_[--to] = c;
+        }
+    }
+    text_ += '\'';
+}
+
+QString InsertStatementBuilder::finish() {
+    text_ += ')';
+    return QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size()));
+}
+
+QString InsertStatementBuilder::statement(std::span<const Value> row) {
+    begin();
+    for (const Value& value : row)
+        appendValue(value);
+    return finish();
+}
+
+QString insertStatement(const QString& table, std::span<const Value> row) {
+    return InsertStatementBuilder(table).statement(row);
+}
+
+} // namespace dravena
