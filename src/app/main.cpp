@@ -1,8 +1,11 @@
+#include "app/SystemPorts.h"
+
 #include <QApplication>
 #include <QWidget>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    dravena::installSystemPorts();
     QWidget form1;
     form1.setObjectName(QStringLiteral("Form1"));
     form1.setWindowTitle(QStringLiteral("Dravena Conversion Software"));

@@ -1,0 +1,86 @@
+#include "Settings.h"
+
+#include "Product.h"
+#include "RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dravena {
+
+namespace {
+
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+std::unique_ptr<QSettings> openStore() {
+    auto store =
+        std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                    QString::fromUtf8(MakerName), QString::fromUtf8(MakerName));
+    store->beginGroup(QString::fromUtf8(ProductName));
+    return store;
+}
+
+// A value read back from the INI file. Our own writes always come back as text; a hand-edited
+// file may hold an unquoted list such as "a, b", which is given back as the same text.
+QString asText(const QVariant& value) {
+    if (value.metaType().id() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
+}
+
+// Creates the store's folder (owner only) and an empty store file with mode 0600 before the first
+// write, so that the file is never readable by others, not even for a moment.
+void prepareStoreFile(const QString& path) {
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        const QString parent = QFileInfo(folder).absolutePath();
+        QDir().mkpath(parent);
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            throw RuntimeError(errnum::PathNotFound, QStringLiteral("Path not found: ") + folder);
+    }
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+} // namespace
+
+QString Settings::read(const QString& key, const QString& defaultValue) {
+    const QVariant value = openStore()->value(key);
+    if (!value.isValid())
+        return defaultValue;
+    return asText(value);
+}
+
+QString Settings::read(const QString& key, int defaultValue) {
+    return read(key, QString::number(defaultValue));
+}
+
+void Settings::write(const QString& key, const QString& value) {
+    const auto store = openStore();
+    prepareStoreFile(store->fileName());
+    // A null text would be written as an invalid value; the store holds "" instead.
+    store->setValue(key, value.isNull() ? QStringLiteral("") : value);
+    store->sync();
+    if (store->status() != QSettings::NoError)
+        throw RuntimeError(errnum::PermissionDenied,
+                           QStringLiteral("Cannot write the settings file ") + store->fileName());
+    QFile::setPermissions(store->fileName(), OwnerOnly);
+}
+
+QString Settings::filePath() {
+    return openStore()->fileName();
+}
+
+} // namespace dravena

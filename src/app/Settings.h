@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace dravena {
+
+// Keys of the settings store.
+namespace settingkeys {
+inline constexpr const char* ParadoxFolder = "ParadoxFolder";
+inline constexpr const char* Server = "Server";
+inline constexpr const char* User = "User";
+inline constexpr const char* Password = "Password";
+inline constexpr const char* LastFolderDot = "LastFolderDot";
+} // namespace settingkeys
+
+// The per-user settings store: text values under the maker's application name and the product's
+// section, kept in $XDG_CONFIG_HOME/Velmora/Velmora.ini. Values are stored exactly as given and
+// every write is on disk before it returns. The file is readable by its owner only.
+class Settings {
+public:
+    // The stored text of the key, or the default when the key is absent.
+    static QString read(const QString& key, const QString& defaultValue = QString());
+    static QString read(const QString& key, int defaultValue);
+
+    // Creates or replaces the key's value.
+    static void write(const QString& key, const QString& value);
+
+    // Where the store lives.
+    static QString filePath();
+};
+
+} // namespace dravena

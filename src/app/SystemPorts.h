@@ -1,0 +1,10 @@
+#pragma once
+
+namespace dravena {
+
+// Installs the real outside world: Qt dialogs, the desktop's URL launcher, immediate process
+// exit, the local clock and a seeded random source. Outside launches are off when the
+// DRAVENA_NO_LAUNCH environment variable is set or no real screen is used (offscreen platform).
+void installSystemPorts();
+
+} // namespace dravena

@@ -1,0 +1,122 @@
+#include "app/QtDialogs.h"
+#include "app/ApplicationTitle.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace dravena;
+
+namespace {
+
+// Runs `act` on the modal box as soon as it is open; the box is closed by `act`.
+template <class Box> void whenOpen(std::function<void(Box*)> act) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, poll] {
+        if (auto* box = qobject_cast<Box*>(QApplication::activeModalWidget())) {
+            act(box);
+            return;
+        }
+        QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+struct Seen {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+void seeAndPress(Seen& seen, QMessageBox::StandardButton press) {
+    whenOpen<QMessageBox>([&seen, press](QMessageBox* box) {
+        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        box->button(press)->click();
+    });
+}
+
+} // namespace
+
+TEST(QtDialogsTest, DisplayTextTurnsCrLfAndLoneCrIntoLineBreaks) {
+    EXPECT_EQ(QtDialogs::displayText(QStringLiteral("a\r\nb\r\rc\nd")), "a\nb\n\nc\nd");
+    EXPECT_EQ(QtDialogs::displayText(QStringLiteral("\r\n\r")), "\n\n");
+}
+
+TEST(QtDialogsTest, PlainMessageHasOkOnlyNoIconAndTheGivenOrApplicationTitle) {
+    QtDialogs dialogs;
+    Seen seen;
+    seeAndPress(seen, QMessageBox::Ok);
+    dialogs.message(QStringLiteral("Table <b>A</b>\r\ndone"), QStringLiteral("Own Title"));
+    EXPECT_EQ(seen.title, "Own Title");
+    EXPECT_EQ(seen.text, "Table <b>A</b>\ndone");
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+    SetApplicationTitle();
+    seeAndPress(seen, QMessageBox::Ok);
+    dialogs.message(QStringLiteral("x"), QString());
+    EXPECT_EQ(seen.title, "Dravena Conversion");
+}
+
+TEST(QtDialogsTest, QuestionAnswersSixForYesAndSevenForNo) {
+    QtDialogs dialogs;
+    Seen seen;
+    seeAndPress(seen, QMessageBox::Yes);
+    EXPECT_EQ(dialogs.question(QStringLiteral("Overwrite?"), QStringLiteral("T")), AnswerYes);
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    seeAndPress(seen, QMessageBox::No);
+    EXPECT_EQ(dialogs.question(QStringLiteral("Overwrite?"), QStringLiteral("T")), AnswerNo);
+}
+
+TEST(QtDialogsTest, ErrorReportIsAWarningTitledApplicationErrorWithOkOnly) {
+    QtDialogs dialogs;
+    Seen seen;
+    seeAndPress(seen, QMessageBox::Ok);
+    dialogs.errorReport(QStringLiteral("Path not found\r\nin X at line 100\r\rPlease"));
+    EXPECT_EQ(seen.title, "Application Error");
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(seen.text, "Path not found\nin X at line 100\n\nPlease");
+}
+
+TEST(QtDialogsTest, InputBoxGivesTheAnswerOrEmptyTextOnCancel) {
+    QtDialogs dialogs;
+    QString preset;
+    whenOpen<QInputDialog>([&preset](QInputDialog* box) {
+        preset = box->textValue();
+        box->setTextValue(QStringLiteral("NEWNAME"));
+        box->accept();
+    });
+    EXPECT_EQ(
+        dialogs.input(QStringLiteral("New name?"), QStringLiteral("T"), QStringLiteral("OLD")),
+        "NEWNAME");
+    EXPECT_EQ(preset, "OLD");
+
+    whenOpen<QInputDialog>([](QInputDialog* box) { box->reject(); });
+    EXPECT_EQ(
+        dialogs.input(QStringLiteral("New name?"), QStringLiteral("T"), QStringLiteral("OLD")), "");
+}
+
+TEST(QtDialogsTest, FolderChooserGivesEmptyTextOnCancel) {
+    QtDialogs dialogs;
+    QTemporaryDir start;
+    QString shown;
+    whenOpen<QFileDialog>([&shown](QFileDialog* box) {
+        shown = box->directory().absolutePath();
+        box->reject();
+    });
+    EXPECT_EQ(dialogs.chooseFolder(QStringLiteral("Pick"), start.path()), "");
+    EXPECT_EQ(shown, QDir(start.path()).absolutePath());
+}

@@ -1,0 +1,134 @@
+#include "app/Settings.h"
+#include "support/TestConfigFolder.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace dravena;
+using dravena::testing::TestConfigFolder;
+
+namespace {
+
+QString key(const char* name) {
+    return QString::fromUtf8(name);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return info.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(SettingsTest, FirstRunGivesEveryDefaultAndCreatesNoFile) {
+    TestConfigFolder folder;
+    EXPECT_EQ(Settings::read(key(settingkeys::ParadoxFolder), QStringLiteral("")), QString(""));
+    EXPECT_EQ(Settings::read(key(settingkeys::Password)), QString());
+    EXPECT_EQ(Settings::read(key(settingkeys::LastFolderDot), QStringLiteral("/home")), "/home");
+    EXPECT_EQ(Settings::read(key(settingkeys::Server), 0), "0");
+    EXPECT_FALSE(QFileInfo::exists(Settings::filePath()));
+}
+
+TEST(SettingsTest, StoreLivesUnderTheMakerFolderInTheConfigurationFolder) {
+    TestConfigFolder folder;
+    EXPECT_EQ(Settings::filePath(), folder.path() + "/Velmora/Velmora.ini");
+}
+
+TEST(SettingsTest, AwkwardValuesComeBackExactly) {
+    TestConfigFolder folder;
+    const QStringList values = {
+        QStringLiteral("pa\"ss'wo;rd"),
+        QStringLiteral("a=b; c=d"),
+        QStringLiteral("  leading and trailing  "),
+        QStringLiteral("\t"),
+        QStringLiteral("Grüße Ärger ÿ"),
+        QStringLiteral("Пароль"),
+        QStringLiteral("日本語"),
+        QStringLiteral("true"),
+        QStringLiteral("1, 2"),
+        QStringLiteral("a,b"),
+        QStringLiteral("42"),
+        QStringLiteral("@Variant(x)"),
+        QStringLiteral("@"),
+        QStringLiteral("C:\\data\\tables\\"),
+        QStringLiteral("/home/user/Paradox Tables/"),
+        QStringLiteral("#not a comment"),
+        QStringLiteral("[Section]"),
+        QStringLiteral("line1\nline2\r\n"),
+        QStringLiteral("%20 %zz"),
+        QStringLiteral("\""),
+        QStringLiteral(""),
+    };
+    for (const QString& value : values) {
+        Settings::write(key(settingkeys::Password), value);
+        EXPECT_EQ(Settings::read(key(settingkeys::Password), QStringLiteral("default")), value)
+            << value.toStdString();
+    }
+    // Every key keeps its own value.
+    Settings::write(key(settingkeys::Server), QStringLiteral("ORCL"));
+    Settings::write(key(settingkeys::User), QStringLiteral("scott"));
+    EXPECT_EQ(Settings::read(key(settingkeys::Server)), "ORCL");
+    EXPECT_EQ(Settings::read(key(settingkeys::User)), "scott");
+}
+
+TEST(SettingsTest, EmptiedFieldStoresEmptyTextNotTheDefault) {
+    TestConfigFolder folder;
+    Settings::write(key(settingkeys::Password), QStringLiteral("secret"));
+    Settings::write(key(settingkeys::Password), QString());
+    EXPECT_EQ(Settings::read(key(settingkeys::Password), QStringLiteral("default")), QString(""));
+}
+
+TEST(SettingsTest, WriteIsOnDiskAtOnceUnderTheProductSection) {
+    TestConfigFolder folder;
+    for (const QString& typed : {QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("abc")})
+        Settings::write(key(settingkeys::Server), typed);
+
+    // A separate reader of the file (as a second copy of the program would be) sees the value.
+    QSettings fresh(Settings::filePath(), QSettings::IniFormat);
+    EXPECT_EQ(fresh.value(QStringLiteral("Dravena Conversion Software/Server")).toString(), "abc");
+    QFile file(Settings::filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    EXPECT_TRUE(content.contains("[Dravena%20Conversion%20Software]")) << content.toStdString();
+    EXPECT_TRUE(content.contains("Server=abc")) << content.toStdString();
+}
+
+TEST(SettingsTest, ValueWrittenByAnotherCopyIsReadBack) {
+    TestConfigFolder folder;
+    Settings::write(key(settingkeys::User), QStringLiteral("first"));
+    {
+        QSettings other(Settings::filePath(), QSettings::IniFormat);
+        other.setValue(QStringLiteral("Dravena Conversion Software/User"), QStringLiteral("last"));
+    }
+    EXPECT_EQ(Settings::read(key(settingkeys::User)), "last");
+}
+
+TEST(SettingsTest, HandEditedListValueComesBackAsItsText) {
+    TestConfigFolder folder;
+    Settings::write(key(settingkeys::User), QStringLiteral("x"));
+    QFile file(Settings::filePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[Dravena%20Conversion%20Software]\nLastFolderDot=/a, /b\n");
+    file.close();
+    EXPECT_EQ(Settings::read(key(settingkeys::LastFolderDot)), "/a, /b");
+}
+
+TEST(SettingsTest, FileIsReadableByItsOwnerOnly) {
+    TestConfigFolder folder;
+    Settings::write(key(settingkeys::Password), QStringLiteral("tiger"));
+    EXPECT_EQ(modeOf(Settings::filePath()), 0600u);
+    EXPECT_EQ(modeOf(folder.path() + "/Velmora"), 0700u);
+
+    // A file loosened by someone else is tightened again by the next write.
+    ASSERT_EQ(::chmod(QFile::encodeName(Settings::filePath()).constData(), 0644), 0);
+    Settings::write(key(settingkeys::Password), QStringLiteral("lion"));
+    EXPECT_EQ(modeOf(Settings::filePath()), 0600u);
+    EXPECT_EQ(Settings::read(key(settingkeys::Password)), "lion");
+}
