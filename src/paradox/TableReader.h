@@ -17,14 +17,35 @@ struct TableInfo {
     int codePage = 0; // 0 when the header names none
     bool encrypted = false;
     bool hasMemoFile = false;
+    std::string encoding;         // the character set text is read in, as iconv names it
+    bool encodingGuessed = false; // taken from the sort order, not from a code page
+    int keyFields = 0;            // number of leading fields in the primary key
+};
+
+struct ReaderOptions {
+    int codePage = 0; // read text in this code page instead of the table's own; 0 = the table's
 };
 
 // Reads a Paradox table (.DB, with its .MB when present) record by record in file order.
 // Memory stays bounded by one block, one record and the current blob. Every failure is a
 // ParadoxError whose message names the file and the fault.
+//
+// Values: Alpha and Memo give UTF-8 text, Short/Long/Autoincrement int64, Number/Money double,
+// Logical bool, Date/Time/Timestamp their structs, BCD a Decimal with exactly the field's decimal
+// places, BLOB/formatted memo/OLE/Graphic/Bytes bytes (a Graphic without its 8-byte prefix). A
+// blank field is NULL; the format keeps no empty Alpha apart from a blank one, so an empty Alpha
+// is NULL too. Trailing spaces of Alpha values are data and are kept.
+//
+// Damage: a header, block chain or record count that cannot be trusted is an error before the
+// first row, so recordCount() is exactly what next() delivers. Damage confined to one value
+// costs that value, not the row: a memo/BLOB value whose .MB file is missing, or whose
+// reference in the record is bad, is NULL and warnings() says so (values that fit in the record
+// itself stay complete). Dates before year 1 or after 9999 are delivered as they are, with a
+// warning.
 class TableReader {
 public:
     explicit TableReader(const std::filesystem::path& dbFile);
+    TableReader(const std::filesystem::path& dbFile, const ReaderOptions& options);
     ~TableReader();
     TableReader(const TableReader&) = delete;
     TableReader& operator=(const TableReader&) = delete;
@@ -32,7 +53,8 @@ public:
     const std::vector<Field>& fields() const;
     const TableInfo& info() const;
 
-    // The number of records next() will deliver, known before the first one.
+    // The number of records next() will deliver, known before the first one (taken from the
+    // block chain, which is walked once when the table is opened).
     std::uint64_t recordCount() const;
 
     // Reads the next record into row (resized to the field count); false after the last one.

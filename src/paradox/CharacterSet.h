@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dravena::paradox {
+
+// The iconv name of a Windows/DOS code page number ("CP850"), "" for 0.
+std::string encodingForCodePage(int codePage);
+
+// The character set of a table's text. Tables from 4.0 on name their code page; when they do
+// not (code page 0), and in 3.x tables, the sort order (its id string, else its number) is the
+// only clue. A sort order that says nothing about the characters ("ascii") gives the DOS default
+// CP437. `guessed` tells whether the answer came from the sort order.
+struct CharacterSetChoice {
+    std::string encoding;
+    bool guessed = false;
+};
+CharacterSetChoice characterSetForTable(int codePage, std::uint8_t sortOrder,
+                                        std::string_view sortOrderId, bool hasSortOrderId);
+
+} // namespace dravena::paradox

@@ -1,0 +1,133 @@
+#include "ValueDecoding.h"
+
+#include "ByteOrder.h"
+
+#include <bit>
+#include <cmath>
+
+namespace dravena::paradox::decoding {
+
+namespace {
+
+constexpr std::int64_t msPerDay = 86400000;
+constexpr std::int64_t lastDay = 3652059; // 9999-12-31
+constexpr std::int64_t unixEpochDay = 719163;
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+} // namespace
+
+std::optional<std::int64_t> shortValue(const std::uint8_t* p) {
+    const std::uint16_t raw = bytes::be16(p);
+    if (raw == 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int16_t>(raw ^ 0x8000u);
+}
+
+std::optional<std::int64_t> longValue(const std::uint8_t* p) {
+    const std::uint32_t raw = bytes::be32(p);
+    if (raw == 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(raw ^ 0x80000000u);
+}
+
+std::optional<double> doubleValue(const std::uint8_t* p) {
+    std::uint64_t raw = bytes::be64(p);
+    if (raw == 0) {
+        return std::nullopt;
+    }
+    if ((raw >> 63) != 0) {
+        raw &= ~(std::uint64_t{1} << 63);
+    } else {
+        raw = ~raw;
+    }
+    return std::bit_cast<double>(raw);
+}
+
+Date dateFromDayNumber(std::int64_t day) {
+    // Civil date from days since 1970-01-01 (H. Hinnant's algorithm).
+    const std::int64_t z = day - unixEpochDay + 719468;
+    const std::int64_t era = floorDiv(z, 146097);
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    const std::int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+    return Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+}
+
+bool dayNumberInRange(std::int64_t day) {
+    return day >= 1 && day <= lastDay;
+}
+
+std::optional<Time> timeFromMilliseconds(std::int64_t ms) {
+    if (ms < 0 || ms >= msPerDay) {
+        return std::nullopt;
+    }
+    const int v = static_cast<int>(ms);
+    return Time{v / 3600000, v / 60000 % 60, v / 1000 % 60, v % 1000};
+}
+
+std::optional<Timestamp> timestampFromMilliseconds(double ms) {
+    // Keep well inside the int64 range and the int years of Date.
+    constexpr double limit = 1e17;
+    if (!std::isfinite(ms) || std::fabs(ms) > limit) {
+        return std::nullopt;
+    }
+    const auto total = static_cast<std::int64_t>(std::llround(ms));
+    const std::int64_t day = floorDiv(total, msPerDay);
+    return Timestamp{dateFromDayNumber(day), *timeFromMilliseconds(total - day * msPerDay)};
+}
+
+BcdResult bcdText(const std::uint8_t* p, int scale, std::string& text) {
+    const std::uint8_t head = p[0];
+    if ((head & 0x40) == 0) {
+        return BcdResult::Blank;
+    }
+    const bool negative = (head & 0x80) == 0;
+    const std::uint8_t flip = negative ? 0x0F : 0x00;
+    char digits[32];
+    bool junk = false;
+    for (int i = 0; i < 32; ++i) {
+        const std::uint8_t byte = p[1 + i / 2];
+        std::uint8_t nibble = static_cast<std::uint8_t>(((i % 2 == 0) ? byte >> 4 : byte) & 0x0F);
+        nibble ^= flip;
+        if (junk || nibble > 9) {
+            junk = true;
+            nibble = 0;
+        }
+        digits[i] = static_cast<char>('0' + nibble);
+    }
+    const int intDigits = 32 - scale;
+    int first = 0;
+    while (first < intDigits - 1 && digits[first] == '0') {
+        ++first;
+    }
+    bool zero = true;
+    for (char d : digits) {
+        zero = zero && d == '0';
+    }
+    text.clear();
+    if (negative && !zero) {
+        text.push_back('-');
+    }
+    if (intDigits > 0) {
+        text.append(digits + first, static_cast<std::size_t>(intDigits - first));
+    } else {
+        text.push_back('0');
+    }
+    if (scale > 0) {
+        text.push_back('.');
+        text.append(digits + intDigits, static_cast<std::size_t>(scale));
+    }
+    return junk ? BcdResult::ValueWithJunk : BcdResult::Value;
+}
+
+} // namespace dravena::paradox::decoding

@@ -1,0 +1,21 @@
+#include "Warnings.h"
+
+namespace dravena::paradox {
+
+void Warnings::add(const std::string& text) {
+    if (list_.size() < limit) {
+        list_.push_back(text);
+        return;
+    }
+    if (dropped_++ == 0) {
+        list_.push_back("further warnings are left out");
+    }
+}
+
+void Warnings::once(const std::string& topic, const std::string& text) {
+    if (topics_.size() < limit && topics_.insert(topic).second) {
+        add(text);
+    }
+}
+
+} // namespace dravena::paradox

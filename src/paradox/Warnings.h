@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace dravena::paradox {
+
+// Problems that did not stop reading. The list is capped so that a table damaged in every row
+// cannot grow it without bound; warnings given with a topic are kept once per topic.
+class Warnings {
+public:
+    static constexpr std::size_t limit = 100;
+
+    void add(const std::string& text);
+    void once(const std::string& topic, const std::string& text);
+    const std::vector<std::string>& list() const { return list_; }
+    std::vector<std::string>& raw() { return list_; }
+
+private:
+    std::vector<std::string> list_;
+    std::set<std::string> topics_;
+    std::size_t dropped_ = 0;
+};
+
+} // namespace dravena::paradox
