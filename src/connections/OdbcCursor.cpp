@@ -1,0 +1,33 @@
+#include "OdbcCursor.h"
+
+#include "app/RuntimeError.h"
+
+namespace dravena {
+
+namespace {
+constexpr int ItemNotFound = 3265;
+constexpr int NoCurrentRecord = 3021;
+} // namespace
+
+const OdbcColumn& OdbcCursor::column(int index) const {
+    if (index < 0 || index >= fieldCount())
+        throw RuntimeError(ItemNotFound, QStringLiteral("Item cannot be found in the collection "
+                                                        "corresponding to the requested name or "
+                                                        "ordinal."));
+    return columns_[static_cast<std::size_t>(index)];
+}
+
+Value OdbcCursor::fieldValue(int index) const {
+    column(index);
+    if (atEnd())
+        throwNoCurrentRecord();
+    return currentRow()[static_cast<std::size_t>(index)];
+}
+
+void OdbcCursor::throwNoCurrentRecord() {
+    throw RuntimeError(NoCurrentRecord,
+                       QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                                      "deleted. Requested operation requires a current record."));
+}
+
+} // namespace dravena

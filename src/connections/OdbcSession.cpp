@@ -1,0 +1,83 @@
+#include "OdbcSession.h"
+
+#include "OdbcServerCursor.h"
+#include "OdbcValues.h"
+#include "app/RuntimeError.h"
+
+#include <QSqlError>
+
+#include <algorithm>
+#include <atomic>
+
+namespace dravena {
+
+namespace {
+
+QString uniqueConnectionName() {
+    static std::atomic<unsigned long long> counter{0};
+    return QStringLiteral("dravena-odbc-%1").arg(++counter);
+}
+
+} // namespace
+
+OdbcSession::OdbcSession() : name_(uniqueConnectionName()) {}
+
+OdbcSession::~OdbcSession() {
+    release();
+}
+
+void OdbcSession::open(const QString& connectionString) {
+    release();
+    QString failure;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name_);
+        // Exact decimals come as text instead of being rounded to double.
+        db.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        // A driver connection string ("Driver={...};...") goes to SQLDriverConnect unchanged.
+        db.setDatabaseName(connectionString);
+        ok = db.open();
+        if (!ok)
+            failure = odbcMessage(db.lastError());
+    }
+    if (!ok) {
+        QSqlDatabase::removeDatabase(name_);
+        throw RuntimeError(errnum::DataAccess, failure);
+    }
+    open_ = true;
+}
+
+void OdbcSession::close() {
+    release();
+}
+
+void OdbcSession::release() {
+    // Cursors detach themselves while being released.
+    while (!cursors_.empty())
+        cursors_.back()->release();
+    open_ = false;
+    if (!QSqlDatabase::contains(name_))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name_);
+}
+
+QSqlDatabase OdbcSession::database() const {
+    if (!open_)
+        throw RuntimeError(3704,
+                           QStringLiteral("Operation is not allowed when the object is closed."));
+    return QSqlDatabase::database(name_, false);
+}
+
+void OdbcSession::attach(OdbcServerCursor* cursor) {
+    cursors_.push_back(cursor);
+}
+
+void OdbcSession::detach(OdbcServerCursor* cursor) {
+    cursors_.erase(std::remove(cursors_.begin(), cursors_.end(), cursor), cursors_.end());
+}
+
+} // namespace dravena

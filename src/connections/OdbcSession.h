@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <vector>
+
+namespace dravena {
+
+class OdbcServerCursor;
+
+// One open ODBC connection under a Qt connection name of its own (never shared or pooled), and the
+// server-side cursors reading from it. Closing it releases those cursors first, then the
+// connection, then the name.
+class OdbcSession {
+public:
+    OdbcSession();
+    ~OdbcSession();
+    OdbcSession(const OdbcSession&) = delete;
+    OdbcSession& operator=(const OdbcSession&) = delete;
+
+    // Passes the connection string to the driver manager as it stands; throws the driver's message.
+    void open(const QString& connectionString);
+    bool isOpen() const { return open_; }
+    void close();
+
+    // The open connection (throws when closed).
+    QSqlDatabase database() const;
+    const QString& name() const { return name_; }
+
+    void attach(OdbcServerCursor* cursor);
+    void detach(OdbcServerCursor* cursor);
+
+private:
+    void release();
+
+    QString name_;
+    bool open_ = false;
+    std::vector<OdbcServerCursor*> cursors_;
+};
+
+} // namespace dravena
