@@ -11,6 +11,8 @@ namespace dravena {
 namespace errnum {
 constexpr int InvalidCall = 5;
 constexpr int FileNotFound = 53;
+constexpr int FileAlreadyExists = 58;
+constexpr int DiskFull = 61;
 constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
