@@ -19,12 +19,24 @@ using namespace dravena;
 
 namespace {
 
-// Runs `act` on the modal box as soon as it is open; the box is closed by `act`.
+// Runs `act` on the modal box as soon as it is open; the box is closed by `act`. A box that does
+// not turn up within a few seconds fails the test, and whatever modal window is open is closed so
+// that the test cannot hang.
 template <class Box> void whenOpen(std::function<void(Box*)> act) {
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        if (auto* box = qobject_cast<Box*>(QApplication::activeModalWidget())) {
+    auto attempts = std::make_shared<int>(0);
+    *poll = [act, poll, attempts] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<Box*>(modal)) {
+            *poll = nullptr; // the running copy stays alive; this breaks the self-reference
             act(box);
+            return;
+        }
+        if (++*attempts > 1000) {
+            ADD_FAILURE() << "the expected box did not open";
+            *poll = nullptr;
+            if (modal != nullptr)
+                modal->close();
             return;
         }
         QTimer::singleShot(5, *poll);
