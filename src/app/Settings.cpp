@@ -57,7 +57,12 @@ void prepareStoreFile(const QString& path) {
 } // namespace
 
 QString Settings::read(const QString& key, const QString& defaultValue) {
-    const QVariant value = openStore()->value(key);
+    const auto store = openStore();
+    const QVariant value = store->value(key);
+    // A store that exists but cannot be read is a failure, not an empty store.
+    if (store->status() == QSettings::AccessError)
+        throw RuntimeError(errnum::PermissionDenied,
+                           QStringLiteral("Permission denied: ") + store->fileName());
     if (!value.isValid())
         return defaultValue;
     return asText(value);
@@ -69,13 +74,18 @@ QString Settings::read(const QString& key, int defaultValue) {
 
 void Settings::write(const QString& key, const QString& value) {
     const auto store = openStore();
+    // Writing over a store that could not be read would replace every other value with nothing.
+    (void)store->contains(key);
+    if (store->status() == QSettings::AccessError)
+        throw RuntimeError(errnum::PermissionDenied,
+                           QStringLiteral("Permission denied: ") + store->fileName());
     prepareStoreFile(store->fileName());
     // A null text would be written as an invalid value; the store holds "" instead.
     store->setValue(key, value.isNull() ? QStringLiteral("") : value);
     store->sync();
     if (store->status() != QSettings::NoError)
         throw RuntimeError(errnum::PermissionDenied,
-                           QStringLiteral("Cannot write the settings file ") + store->fileName());
+                           QStringLiteral("Permission denied: ") + store->fileName());
     QFile::setPermissions(store->fileName(), OwnerOnly);
 }
 

@@ -1,6 +1,8 @@
 #include "app/Settings.h"
+#include "app/RuntimeError.h"
 #include "support/TestConfigFolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace dravena;
 using dravena::testing::TestConfigFolder;
@@ -23,6 +26,17 @@ mode_t modeOf(const QString& path) {
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_mode & 07777;
+}
+
+// The description of the error 70 that `action` raises; "" when it raises none.
+template <class F> QString failureOf(F action) {
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), errnum::PermissionDenied);
+        return e.description();
+    }
+    return {};
 }
 
 } // namespace
@@ -131,4 +145,27 @@ TEST(SettingsTest, FileIsReadableByItsOwnerOnly) {
     Settings::write(key(settingkeys::Password), QStringLiteral("lion"));
     EXPECT_EQ(modeOf(Settings::filePath()), 0600u);
     EXPECT_EQ(Settings::read(key(settingkeys::Password)), "lion");
+}
+
+TEST(SettingsTest, UnreadableStoreIsAFailureNotAnEmptyStore) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as the superuser: permission bits do not apply";
+    TestConfigFolder folder;
+    // A store left by an earlier run, which this run has not looked at yet.
+    ASSERT_TRUE(QDir().mkpath(folder.path() + "/Velmora"));
+    const QString path = folder.path() + "/Velmora/Velmora.ini";
+    QFile earlier(path);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("[Dravena%20Conversion%20Software]\nUser=scott\nServer=ORCL\n");
+    earlier.close();
+    const QByteArray file = QFile::encodeName(path);
+    ASSERT_EQ(::chmod(file.constData(), 0), 0);
+    const QString denied = "Permission denied: " + path;
+    EXPECT_EQ(failureOf([] { (void)Settings::read(key(settingkeys::User)); }), denied);
+    // A write must not replace the values it could not read.
+    EXPECT_EQ(failureOf([] { Settings::write(key(settingkeys::User), QStringLiteral("x")); }),
+              denied);
+    ::chmod(file.constData(), 0600);
+    EXPECT_EQ(Settings::read(key(settingkeys::User)), "scott");
+    EXPECT_EQ(Settings::read(key(settingkeys::Server)), "ORCL");
 }
