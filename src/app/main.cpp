@@ -1,15 +1,20 @@
 #include "app/SystemPorts.h"
+#include "connections/Form1.h"
+#include "tables/Form2.h"
 
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     dravena::installSystemPorts();
-    QWidget form1;
-    form1.setObjectName(QStringLiteral("Form1"));
-    form1.setWindowTitle(QStringLiteral("Dravena Conversion Software"));
-    form1.resize(536, 317);
-    form1.show();
+
+    dravena::Form1* form1 = nullptr;
+    dravena::Form1 connectionWindow([&form1] { return std::make_unique<dravena::Form2>(*form1); });
+    form1 = &connectionWindow;
+
+    // The load step is the whole start-up: it may already move on to the tables window.
+    connectionWindow.Form_Load();
+    if (!connectionWindow.tablesWindowLoaded())
+        connectionWindow.show();
     return QApplication::exec();
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+class QWidget;
+
+namespace dravena {
+
+// Gives the window and its frames and labels the button-face colour.
+void SetFormColors(QWidget& window);
+
+// When the skin file lies beside the program: the button-face colours and the skin (a Qt style
+// sheet) for the connection window. Without the file nothing changes.
+void ApplySkin(QWidget& window);
+
+} // namespace dravena

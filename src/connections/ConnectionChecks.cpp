@@ -1,0 +1,28 @@
+#include "ConnectionChecks.h"
+
+#include "ConnectionEntries.h"
+#include "ConnectionStrings.h"
+#include "DataAccess.h"
+#include "fsutil/FolderScan.h"
+
+namespace dravena {
+
+bool CheckOracleConnection(const ConnectionEntries& entries) {
+    const std::unique_ptr<Connection> connection = dataAccess().createConnection();
+    try {
+        connection->open(oracleConnectionString(entries.oracleSid(), entries.oracleUser(),
+                                                entries.oraclePassword()));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool CheckParadoxFolder(const ConnectionEntries& entries) {
+    const QString folder = entries.paradoxFolder();
+    if (folder.isEmpty())
+        return false;
+    return !ListFiles(folder, QStringLiteral("*.db")).isEmpty();
+}
+
+} // namespace dravena

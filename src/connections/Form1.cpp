@@ -1,0 +1,197 @@
+#include "Form1.h"
+
+#include "ConnectionChecks.h"
+#include "ConnectionStrings.h"
+#include "DataAccess.h"
+#include "SidHelp.h"
+#include "app/ApplicationTitle.h"
+#include "app/Dialogs.h"
+#include "app/HomePage.h"
+#include "app/LocationTags.h"
+#include "app/ObjectRef.h"
+#include "app/Ports.h"
+#include "app/Product.h"
+#include "app/ProgramFiles.h"
+#include "app/Settings.h"
+#include "app/Skin.h"
+#include "app/Trap.h"
+#include "fsutil/FileHelpers.h"
+#include "fsutil/FolderPicker.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace dravena {
+
+namespace {
+
+void plainMessage(const char* text) {
+    dialogs().message(QString::fromLatin1(text), applicationTitle());
+}
+
+} // namespace
+
+Form1::Form1(TablesWindowFactory makeTablesWindow)
+    : makeTablesWindow_(std::move(makeTablesWindow)) {
+    buildLayout();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+QString Form1::paradoxFolder() const {
+    return Text1->text();
+}
+QString Form1::oracleSid() const {
+    return Text2->text();
+}
+QString Form1::oracleUser() const {
+    return Text3->text();
+}
+QString Form1::oraclePassword() const {
+    return Text4->text();
+}
+
+void Form1::connectHandlers() {
+    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
+    connect(PushButton3, &QPushButton::clicked, this, [this] { PushButton3_Click(); });
+    connect(PushButton4, &QPushButton::clicked, this, [this] { PushButton4_Click(); });
+    connect(PushButton5, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
+    connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+    connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+    connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
+}
+
+TablesWindow& Form1::loadedTablesWindow() {
+    if (!tables_) {
+        tables_ = makeTablesWindow_();
+        tables_->runLoadStep();
+    }
+    return *tables_;
+}
+
+void Form1::reloadTablesWindow() {
+    if (!tables_)
+        loadedTablesWindow();
+    else
+        tables_->runLoadStep();
+}
+
+void Form1::Form_Load() {
+    Trap trap(tags::Form1FormLoad);
+    trap.step(100, [&] { ApplySkin(*this); });
+    trap.step(104, [&] {
+        setWindowTitle(QString::fromLatin1(ProductName));
+        setWindowIcon(applicationIcon());
+        SetApplicationTitle();
+    });
+    trap.step(106, [&] { VisitHomePage(); });
+    if (trap.test(124, [&] { return FileExists(pointerFilePath()); }))
+        trap.step(126, [&] { setCustomPointer(loadPointerFile(pointerFilePath())); });
+    trap.step(128, [&] { Text1->setText(Settings::read(settingkeys::ParadoxFolder)); });
+    trap.step(130, [&] { Text2->setText(Settings::read(settingkeys::Server)); });
+    trap.step(132, [&] { Text3->setText(Settings::read(settingkeys::User)); });
+    trap.step(134, [&] { Text4->setText(Settings::read(settingkeys::Password)); });
+    if (trap.test(136, [&] { return CheckParadoxFolder(*this); })) {
+        if (trap.test(138, [&] { return CheckOracleConnection(*this); })) {
+            trap.step(140, [&] { loadedTablesWindow().showWindow(); });
+            trap.step(142, [&] { hide(); });
+        }
+    }
+}
+
+void Form1::PushButton1_Click() {
+    Trap trap(tags::Form1PushButton1Click);
+    ObjectRef<Connection> connection;
+    trap.step(100, [&] { connection = dataAccess().createConnection(); });
+    // From here a failure does not produce the report: it leads to the refusal below.
+    bool failed = false;
+    try {
+        trap.line(102);
+        setMousePointer(PointerBusy);
+        trap.line(104);
+        connection->open(oracleConnectionString(oracleSid(), oracleUser(), oraclePassword()));
+        trap.line(106);
+        plainMessage("Connection successful.");
+        trap.line(108);
+        setMousePointer(PointerDefault);
+    } catch (...) {
+        failed = true;
+    }
+    if (failed) {
+        trap.step(112,
+                  [] { plainMessage("Could not connect. Please check with your administrator."); });
+        trap.step(114, [&] { setMousePointer(PointerDefault); });
+    }
+}
+
+void Form1::PushButton2_Click() {
+    Trap trap(tags::Form1PushButton2Click);
+    trap.step(100, [&] { setMousePointer(PointerBusy); });
+    if (trap.test(102, [&] { return CheckParadoxFolder(*this); })) {
+        if (trap.test(104, [&] { return CheckOracleConnection(*this); })) {
+            trap.step(106, [&] { reloadTablesWindow(); });
+            trap.step(108, [&] { loadedTablesWindow().showWindow(); });
+            trap.step(110, [&] { hide(); });
+        }
+    }
+    trap.step(112, [&] { setMousePointer(PointerDefault); });
+}
+
+void Form1::PushButton3_Click() {
+    Trap trap(tags::Form1PushButton3Click);
+    ObjectRef<Connection> connection;
+    trap.step(100, [&] { connection = dataAccess().createConnection(); });
+    trap.step(102, [&] { setMousePointer(PointerBusy); });
+    // A check that failed was reported; it must not be followed by a success message.
+    bool found = false;
+    trap.step(104, [&] { found = CheckParadoxFolder(*this); });
+    if (found)
+        trap.step(106, [] { plainMessage("Connection successful."); });
+    else
+        trap.step(108, [] { plainMessage("Could not connect."); });
+    trap.step(110, [&] { setMousePointer(PointerDefault); });
+}
+
+void Form1::PushButton4_Click() {
+    Trap trap(tags::Form1PushButton4Click);
+    QString help;
+    trap.step(100, [&] { help = sidHelpText(); });
+    trap.step(126, [&] { dialogs().message(help, applicationTitle()); });
+    trap.step(128, [&] { dialogs().message(unsupportedTypesText(), applicationTitle()); });
+}
+
+void Form1::PushButton5_Click() {
+    Trap trap(tags::Form1PushButton5Click);
+    QString folder;
+    trap.step(100, [&] {
+        const QString start = Settings::read(settingkeys::LastFolderDot);
+        folder = BrowseForFolder(QStringLiteral("Please select folder:"), start);
+    });
+    if (trap.test(102, [&] { return folder.isEmpty(); }))
+        return;
+    trap.step(104, [&] { Text1->setText(folder); });
+}
+
+void Form1::PushButton6_Click() {
+    Trap trap(tags::Form1PushButton6Click);
+    trap.step(100, [&] { Text1->setText(sampleFolderPath()); });
+}
+
+void Form1::Text1_Change() {
+    Settings::write(settingkeys::ParadoxFolder, Text1->text());
+}
+void Form1::Text2_Change() {
+    Settings::write(settingkeys::Server, Text2->text());
+}
+void Form1::Text3_Change() {
+    Settings::write(settingkeys::User, Text3->text());
+}
+void Form1::Text4_Change() {
+    Settings::write(settingkeys::Password, Text4->text());
+}
+
+} // namespace dravena

@@ -1,0 +1,91 @@
+#include "Form1.h"
+
+#include "app/Product.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace dravena {
+
+namespace {
+
+QFont arial(double points, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// Places a control by the window design's twips.
+template <class W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    return widget;
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, const char* caption, int l, int t, int w,
+                 int h) {
+    auto* box = place(new QGroupBox(QString::fromLatin1(caption), parent), name, l, t, w, h);
+    box->setFont(arial(9, true));
+    return box;
+}
+
+void label(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+    auto* text = place(new QLabel(QString::fromLatin1(caption), parent), name, l, t, w, h);
+    text->setFont(arial(9, true));
+}
+
+QLineEdit* entry(QWidget* parent, const char* name, int l, int t, int w, int h) {
+    auto* field = place(new QLineEdit(parent), name, l, t, w, h);
+    field->setFont(arial(9, true));
+    return field;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, int l, int t, int w,
+                    int h) {
+    auto* push = place(new QPushButton(QString::fromLatin1(caption), parent), name, l, t, w, h);
+    push->setFont(arial(11.25, true));
+    push->setAutoDefault(false);
+    return push;
+}
+
+} // namespace
+
+void Form1::buildLayout() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(ProductName));
+    setFont(arial(9, false));
+    setFixedSize(twips(8040), twips(4755));
+
+    Frame1 = frame(this, "Frame1", "Paradox Database", 120, 120, 7800, 1455);
+    label(Frame1, "Label2", "Paradox Folder:", 240, 405, 1455, 255);
+    Text1 = entry(Frame1, "Text1", 1680, 360, 5175, 345);
+    PushButton5 = button(Frame1, "PushButton5", "...", 6945, 360, 600, 345);
+    PushButton6 =
+        button(Frame1, "PushButton6", "Load Sample/Example Database", 240, 840, 3600, 405);
+    PushButton3 = button(Frame1, "PushButton3", "Test Connection", 3960, 840, 3600, 405);
+
+    Frame2 = frame(this, "Frame2", "Oracle Login", 120, 1680, 7800, 2415);
+    label(Frame2, "Label7", "SID:", 240, 405, 1095, 255);
+    Text2 = entry(Frame2, "Text2", 1320, 360, 6255, 330);
+    label(Frame2, "Label5", "Username:", 240, 885, 1095, 255);
+    Text3 = entry(Frame2, "Text3", 1320, 840, 6255, 330);
+    label(Frame2, "Label9", "Password:", 240, 1365, 1095, 255);
+    Text4 = entry(Frame2, "Text4", 1320, 1320, 6255, 330);
+    Text4->setEchoMode(QLineEdit::Password);
+    Text4->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    PushButton1 = button(Frame2, "PushButton1", "Test Connection", 240, 1800, 3600, 405);
+    PushButton4 = button(Frame2, "PushButton4", "Help", 3960, 1800, 3600, 405);
+
+    PushButton2 = button(this, "PushButton2", "Next >", 120, 4230, 7800, 400);
+
+    // Keyboard order: folder, password, user name, SID, then the buttons.
+    QWidget* const order[] = {Text1,       Text4,       Text3,       Text2,       PushButton5,
+                              PushButton3, PushButton1, PushButton4, PushButton2, PushButton6};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+} // namespace dravena

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "connections/ConnectionEntries.h"
+
+class QGroupBox;
+class QProgressBar;
+class QPushButton;
+
+namespace dravena {
+
+class Form1;
+class TableList;
+
+// The tables window: the Oracle tables and the Paradox tables side by side, with the operations
+// on them.
+class Form2 final : public MainWindow, public TablesWindow {
+public:
+    explicit Form2(Form1& connectionWindow);
+
+    // TablesWindow
+    void runLoadStep() override { Form_Load(); }
+    void showWindow() override { show(); }
+
+    // Handlers
+    void Form_Load();
+    void PushButton2_Click();  // "< Back"
+    void PushButton8_Click();  // select all Paradox tables
+    void PushButton9_Click();  // deselect all Paradox tables
+    void PushButton10_Click(); // select all Oracle tables
+    void PushButton11_Click(); // deselect all Oracle tables
+
+    TableList& oracleList() { return *List1; }
+    TableList& paradoxList() { return *List2; }
+
+private:
+    void buildLayout();
+    void connectHandlers();
+
+    Form1& form1_;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    TableList* List1 = nullptr;
+    TableList* List2 = nullptr;
+    QPushButton* PushButton1 = nullptr;
+    QPushButton* PushButton2 = nullptr;
+    QPushButton* PushButton3 = nullptr;
+    QPushButton* PushButton4 = nullptr;
+    QPushButton* PushButton5 = nullptr;
+    QPushButton* PushButton6 = nullptr;
+    QPushButton* PushButton7 = nullptr;
+    QPushButton* PushButton8 = nullptr;
+    QPushButton* PushButton9 = nullptr;
+    QPushButton* PushButton10 = nullptr;
+    QPushButton* PushButton11 = nullptr;
+    QPushButton* PushButton12 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+};
+
+} // namespace dravena

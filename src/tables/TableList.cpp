@@ -1,0 +1,47 @@
+#include "TableList.h"
+
+namespace dravena {
+
+namespace {
+
+// Orders entries the way the list shows them: letter case ignored.
+class TableListItem final : public QListWidgetItem {
+public:
+    explicit TableListItem(const QString& text) : QListWidgetItem(text) {}
+    bool operator<(const QListWidgetItem& other) const override {
+        const int order = text().compare(other.text(), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : text() < other.text();
+    }
+};
+
+} // namespace
+
+TableList::TableList(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSortingEnabled(true);
+}
+
+void TableList::addEntry(const QString& name) {
+    addItem(new TableListItem(name));
+}
+
+QString TableList::entry(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+void TableList::setCurrentIndex(int index) {
+    selectionModel()->setCurrentIndex(model()->index(index, 0), QItemSelectionModel::NoUpdate);
+}
+
+bool TableList::isEntrySelected(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it != nullptr && it->isSelected();
+}
+
+void TableList::setEntrySelected(int index, bool selected) {
+    if (QListWidgetItem* it = item(index))
+        it->setSelected(selected);
+}
+
+} // namespace dravena

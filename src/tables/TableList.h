@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QListWidget>
+
+namespace dravena {
+
+// A table list: entries kept sorted without regard to letter case, extended multi-selection,
+// and a current entry that is set without touching the selection.
+class TableList final : public QListWidget {
+public:
+    explicit TableList(QWidget* parent = nullptr);
+
+    // Adds an entry at its sorted place.
+    void addEntry(const QString& name);
+    QString entry(int index) const;
+    int entryCount() const { return count(); }
+
+    // The current entry's index, -1 when there is none.
+    int currentIndex() const { return currentRow(); }
+    void setCurrentIndex(int index);
+
+    bool isEntrySelected(int index) const;
+    void setEntrySelected(int index, bool selected);
+};
+
+} // namespace dravena

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace dravena {
+
+class ConnectionEntries;
+class TableList;
+
+// Fills the list with the tables the Oracle user owns. A failure ends the listing where it
+// happened and is passed on.
+void ListOracleTables(TableList& list, const ConnectionEntries& entries);
+
+// Fills the list with the Paradox tables found under the folder entry, named as the file name in
+// capitals without ".DB"; names starting with "~" are left out. An empty folder entry leaves the
+// list unchanged.
+void ListParadoxTables(TableList& list, const ConnectionEntries& entries);
+
+} // namespace dravena

@@ -1,0 +1,262 @@
+#include "connections/Form1.h"
+#include "app/ApplicationTitle.h"
+#include "app/LocationTags.h"
+#include "app/Ports.h"
+#include "app/ProgramFiles.h"
+#include "app/Settings.h"
+#include "support/FakeDataAccess.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace dravena;
+using dravena::testing::ScopedDataAccess;
+using dravena::testing::ScopedDialogs;
+using Kind = dravena::testing::ScriptedDialogs::Kind;
+
+namespace {
+
+// Stands in for the tables window and counts what the connection window asks of it.
+class CountingTablesWindow final : public TablesWindow {
+public:
+    explicit CountingTablesWindow(int& loads, int& shows) : loads_(loads), shows_(shows) {}
+    void runLoadStep() override { ++loads_; }
+    void showWindow() override { ++shows_; }
+
+private:
+    int& loads_;
+    int& shows_;
+};
+
+class RecordingExit final : public ProcessExit {
+public:
+    void exit(int code) override { codes.push_back(code); }
+    std::vector<int> codes;
+};
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* key : {settingkeys::ParadoxFolder, settingkeys::Server, settingkeys::User,
+                                settingkeys::Password, settingkeys::LastFolderDot})
+            Settings::write(key, {});
+        SetApplicationTitle();
+        form = std::make_unique<Form1>(
+            [this] { return std::make_unique<CountingTablesWindow>(loads, shows); });
+    }
+
+    QLineEdit* field(const char* name) { return form->findChild<QLineEdit*>(name); }
+    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
+
+    void saveEntries(const QString& folder) {
+        Settings::write(settingkeys::ParadoxFolder, folder);
+        Settings::write(settingkeys::Server, QStringLiteral("TQRB"));
+        Settings::write(settingkeys::User, QStringLiteral("scott"));
+        Settings::write(settingkeys::Password, QStringLiteral("ti;ger"));
+    }
+
+    QString folderWithTable() {
+        QFile table(tables.filePath(QStringLiteral("Customer.DB")));
+        EXPECT_TRUE(table.open(QIODevice::WriteOnly));
+        table.write("x");
+        return tables.path();
+    }
+
+    static void refuseSignOn(const QString&) {
+        throw RuntimeError(errnum::DataAccess,
+                           QStringLiteral("ORA-01017: invalid username/password"));
+    }
+
+    ScopedDialogs dialogs;
+    ScopedDataAccess data;
+    QTemporaryDir tables;
+    int loads = 0;
+    int shows = 0;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1Test, FirstRunShowsEmptyEntriesWithoutMessageOrServerAttempt) {
+    form->Form_Load();
+    for (const char* name : {"Text1", "Text2", "Text3", "Text4"})
+        EXPECT_TRUE(field(name)->text().isEmpty()) << name;
+    EXPECT_TRUE(dialogs->boxes.empty());
+    EXPECT_TRUE(data->opened.isEmpty());
+    EXPECT_FALSE(form->tablesWindowLoaded());
+    EXPECT_EQ(form->windowTitle(), "Dravena Conversion Software");
+    EXPECT_EQ(applicationTitle(), "Dravena Conversion");
+}
+
+TEST_F(Form1Test, WorkingSavedEntriesMoveStraightToTheTablesWindow) {
+    saveEntries(folderWithTable());
+    form->show();
+    form->Form_Load();
+    EXPECT_EQ(field("Text4")->text(), "ti;ger");
+    ASSERT_EQ(data->opened.size(), 1);
+    EXPECT_EQ(data->opened[0],
+              "Driver={Microsoft ODBC for Oracle};Server=TQRB;Uid=scott;Pwd=ti;ger;");
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(shows, 1);
+    EXPECT_TRUE(form->isHidden());
+    EXPECT_TRUE(dialogs->boxes.empty());
+}
+
+TEST_F(Form1Test, FolderWithoutTablesIsNotFollowedByASignOnAttempt) {
+    saveEntries(tables.path());
+    form->Form_Load();
+    EXPECT_TRUE(data->opened.isEmpty());
+    EXPECT_FALSE(form->tablesWindowLoaded());
+    form->PushButton2_Click();
+    EXPECT_TRUE(data->opened.isEmpty());
+    EXPECT_TRUE(dialogs->boxes.empty());
+}
+
+TEST_F(Form1Test, RefusedSignOnKeepsTheConnectionWindowSilently) {
+    saveEntries(folderWithTable());
+    data->onOpen = refuseSignOn;
+    form->Form_Load();
+    EXPECT_EQ(field("Text2")->text(), "TQRB");
+    EXPECT_FALSE(form->tablesWindowLoaded());
+
+    form->PushButton2_Click();
+    EXPECT_EQ(data->opened.size(), 2);
+    EXPECT_FALSE(form->tablesWindowLoaded());
+    EXPECT_EQ(form->mousePointer(), PointerDefault);
+    EXPECT_TRUE(dialogs->boxes.empty());
+}
+
+TEST_F(Form1Test, NextReadsTheListsAfreshEachTime) {
+    field("Text1")->setText(folderWithTable());
+    form->PushButton2_Click();
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(shows, 1);
+    EXPECT_TRUE(form->isHidden());
+    form->show(); // as "< Back" does
+    form->PushButton2_Click();
+    EXPECT_EQ(loads, 2);
+    EXPECT_EQ(shows, 2);
+    EXPECT_EQ(form->mousePointer(), PointerDefault);
+}
+
+TEST_F(Form1Test, OracleTestAnswersWhileBusyThenRestoresThePointer) {
+    std::vector<int> pointerDuringBox;
+    dialogs->onBox = [&](const auto&) { pointerDuringBox.push_back(form->mousePointer()); };
+    form->PushButton1_Click();
+    data->onOpen = refuseSignOn;
+    form->PushButton1_Click();
+
+    ASSERT_EQ(dialogs->boxes.size(), 2u);
+    EXPECT_EQ(dialogs->boxes[0].text, "Connection successful.");
+    EXPECT_EQ(dialogs->boxes[1].text, "Could not connect. Please check with your administrator.");
+    for (const auto& box : dialogs->boxes) {
+        EXPECT_EQ(box.kind, Kind::Message);
+        EXPECT_EQ(box.title, "Dravena Conversion");
+    }
+    EXPECT_EQ(pointerDuringBox, (std::vector<int>{PointerBusy, PointerBusy}));
+    EXPECT_EQ(form->mousePointer(), PointerDefault);
+}
+
+TEST_F(Form1Test, OracleTestWithoutDataAccessReportsThenRefuses) {
+    data->failCreation = true;
+    form->PushButton1_Click();
+    ASSERT_EQ(dialogs->boxes.size(), 2u);
+    EXPECT_EQ(dialogs->boxes[0].kind, Kind::ErrorReport);
+    EXPECT_TRUE(dialogs->boxes[0].text.contains(QString::fromLatin1(tags::Form1PushButton1Click) +
+                                                "at line 100\r\r"));
+    EXPECT_EQ(dialogs->boxes[1].text, "Could not connect. Please check with your administrator.");
+}
+
+TEST_F(Form1Test, ParadoxTestLooksForTableFilesOnly) {
+    form->PushButton3_Click(); // empty field
+    field("Text1")->setText(tables.path());
+    form->PushButton3_Click(); // no table file
+    field("Text1")->setText(folderWithTable() + "/");
+    form->PushButton3_Click(); // trailing separator
+    ASSERT_EQ(dialogs->boxes.size(), 3u);
+    EXPECT_EQ(dialogs->boxes[0].text, "Could not connect.");
+    EXPECT_EQ(dialogs->boxes[1].text, "Could not connect.");
+    EXPECT_EQ(dialogs->boxes[2].text, "Connection successful.");
+    EXPECT_TRUE(data->opened.isEmpty());
+    EXPECT_EQ(form->mousePointer(), PointerDefault);
+}
+
+TEST_F(Form1Test, ParadoxTestOfAnUnreadableFolderReportsAndDoesNotClaimSuccess) {
+    field("Text1")->setText(tables.filePath(QStringLiteral("missing")));
+    form->PushButton3_Click();
+    ASSERT_EQ(dialogs->boxes.size(), 2u);
+    EXPECT_EQ(dialogs->boxes[0].kind, Kind::ErrorReport);
+    EXPECT_TRUE(dialogs->boxes[0].text.contains(QString::fromLatin1(tags::Form1PushButton3Click) +
+                                                "at line 104\r\r"));
+    EXPECT_EQ(dialogs->boxes[1].text, "Could not connect.");
+}
+
+TEST_F(Form1Test, EveryChangeOfAnEntryIsStoredAtOnce) {
+    for (const QString& typed : {QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("abc")})
+        field("Text2")->setText(typed);
+    EXPECT_EQ(Settings::read(settingkeys::Server), "abc");
+    field("Text4")->setText(QStringLiteral("p\"w;ä"));
+    EXPECT_EQ(Settings::read(settingkeys::Password), "p\"w;ä");
+    field("Text4")->clear();
+    EXPECT_EQ(Settings::read(settingkeys::Password, QStringLiteral("absent")), "");
+    EXPECT_EQ(field("Text4")->echoMode(), QLineEdit::Password);
+}
+
+TEST_F(Form1Test, FolderButtonsFillTheFolderEntry) {
+    Settings::write(settingkeys::LastFolderDot, QStringLiteral("/srv/data"));
+    field("Text1")->setText(QStringLiteral("/old"));
+    form->PushButton5_Click(); // cancelled
+    EXPECT_EQ(field("Text1")->text(), "/old");
+    dialogs->textAnswers.push_back(QStringLiteral("/new/folder"));
+    form->PushButton5_Click();
+    EXPECT_EQ(field("Text1")->text(), "/new/folder");
+    EXPECT_EQ(Settings::read(settingkeys::ParadoxFolder), "/new/folder");
+    ASSERT_EQ(dialogs->boxes.size(), 2u);
+    EXPECT_EQ(dialogs->boxes[0].text, "Please select folder:");
+    EXPECT_EQ(dialogs->boxes[0].detail, "/srv/data");
+
+    form->PushButton6_Click();
+    EXPECT_EQ(field("Text1")->text(), programFolder() + "/Samples");
+}
+
+TEST_F(Form1Test, SidHelpShowsTwoBoxes) {
+    form->PushButton4_Click();
+    ASSERT_EQ(dialogs->boxes.size(), 2u);
+    const QString& help = dialogs->boxes[0].text;
+    EXPECT_TRUE(
+        help.startsWith("This software works with Oracle 9i or higher.\r\rThe SID is used"));
+    EXPECT_TRUE(
+        help.contains("looks like:\r\n\r\nTQRB =\r\n (DESCRIPTION =\r\n   (ADDRESS_LIST =\r\n"));
+    EXPECT_TRUE(help.endsWith("   )\r\n )\r\n\r\nTherefore, my SID would be TQRB"));
+    EXPECT_EQ(dialogs->boxes[1].text,
+              "This software does not support the CLOB and NLOB data type in Oracle.");
+    EXPECT_EQ(dialogs->boxes[1].title, "Dravena Conversion");
+}
+
+TEST_F(Form1Test, ClosingTheWindowEndsTheProcess) {
+    auto exit = std::make_shared<RecordingExit>();
+    const auto previous = ports().processExit;
+    ports().processExit = exit;
+    form->show();
+    form->close();
+    ports().processExit = previous;
+    EXPECT_EQ(exit->codes, std::vector<int>{0});
+}
+
+TEST_F(Form1Test, LayoutFollowsTheDesign) {
+    EXPECT_EQ(form->size(), QSize(536, 317));
+    EXPECT_EQ(button("PushButton2")->text(), "Next >");
+    EXPECT_EQ(button("PushButton2")->geometry(), QRect(8, 282, 520, 26));
+    EXPECT_EQ(field("Text1")->parentWidget()->objectName(), "Frame1");
+    EXPECT_EQ(field("Text2")->parentWidget()->objectName(), "Frame2");
+    // Keyboard order: folder, password, user name, SID, then the buttons.
+    EXPECT_EQ(field("Text1")->nextInFocusChain(), field("Text4"));
+    EXPECT_EQ(field("Text4")->nextInFocusChain(), field("Text3"));
+    EXPECT_EQ(field("Text3")->nextInFocusChain(), field("Text2"));
+    EXPECT_EQ(field("Text2")->nextInFocusChain(), button("PushButton5"));
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include "tables/Form2.h"
+#include "app/LocationTags.h"
+#include "connections/Form1.h"
+#include "support/FakeDataAccess.h"
+#include "support/ScriptedDialogs.h"
+#include "tables/TableList.h"
+#include "tables/TableListing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace dravena;
+using dravena::testing::ScopedDataAccess;
+using dravena::testing::ScopedDialogs;
+
+namespace {
+
+class Entries final : public ConnectionEntries {
+public:
+    QString folder;
+    QString paradoxFolder() const override { return folder; }
+    QString oracleSid() const override { return {}; }
+    QString oracleUser() const override { return {}; }
+    QString oraclePassword() const override { return {}; }
+};
+
+void touch(const QString& path) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write("x");
+}
+
+QStringList entriesOf(const TableList& list) {
+    QStringList names;
+    for (int i = 0; i < list.entryCount(); ++i)
+        names.push_back(list.entry(i));
+    return names;
+}
+
+TEST(TableListTest, KeepsEntriesSortedWithoutRegardToCase) {
+    TableList list;
+    for (const char* name : {"orders", "Customer", "PARTS", "address"})
+        list.addEntry(QString::fromLatin1(name));
+    EXPECT_EQ(entriesOf(list), (QStringList{"address", "Customer", "orders", "PARTS"}));
+    EXPECT_EQ(list.currentIndex(), -1);
+}
+
+TEST(TableListTest, SettingTheCurrentEntryLeavesTheSelectionAlone) {
+    TableList list;
+    for (const char* name : {"A", "B", "C"})
+        list.addEntry(QString::fromLatin1(name));
+    list.setEntrySelected(2, true);
+    list.setCurrentIndex(0);
+    EXPECT_EQ(list.currentIndex(), 0);
+    EXPECT_FALSE(list.isEntrySelected(0));
+    EXPECT_TRUE(list.isEntrySelected(2));
+}
+
+TEST(ParadoxListingTest, ListsTableFilesOfTheFolderAndItsSubFolders) {
+    QTemporaryDir root;
+    touch(root.filePath("Orders.db"));
+    touch(root.filePath("a.db.db"));
+    touch(root.filePath("~temp.db"));
+    touch(root.filePath("notes.txt"));
+    touch(root.filePath("sub/orders.DB"));
+    touch(root.filePath(".hidden/secret.db"));
+    Entries entries;
+    entries.folder = root.path();
+    TableList list;
+    ListParadoxTables(list, entries);
+    EXPECT_EQ(entriesOf(list), (QStringList{"A", "ORDERS", "ORDERS"}));
+    EXPECT_EQ(list.currentIndex(), -1);
+
+    entries.folder.clear();
+    ListParadoxTables(list, entries);
+    EXPECT_EQ(list.entryCount(), 3);
+}
+
+class Form2Test : public ::testing::Test {
+protected:
+    Form2Test()
+        : form1([this] {
+              auto window = std::make_unique<Form2>(form1);
+              form2 = window.get();
+              return window;
+          }) {}
+
+    ScopedDialogs dialogs;
+    ScopedDataAccess data;
+    QTemporaryDir folder;
+    Form2* form2 = nullptr;
+    Form1 form1;
+};
+
+TEST_F(Form2Test, FailedSignOnIsReportedAtTheCallingLineAndTheParadoxListStillFills) {
+    touch(folder.filePath("Customer.db"));
+    form1.findChild<QLineEdit*>("Text1")->setText(folder.path());
+    data->onOpen = [](const QString&) {
+        throw RuntimeError(errnum::DataAccess, QStringLiteral("ORA-12154: could not resolve"));
+    };
+    Form2 window(form1);
+    window.Form_Load();
+    const auto reports = dialogs->reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].text.section("\r\r", 0, 0), "ORA-12154: could not resolve\r\n" +
+                                                         QString::fromLatin1(tags::Form2FormLoad) +
+                                                         "at line 116");
+    EXPECT_EQ(window.oracleList().entryCount(), 0);
+    EXPECT_EQ(entriesOf(window.paradoxList()), QStringList{"CUSTOMER"});
+    EXPECT_EQ(window.windowTitle(), "Dravena Conversion Software");
+    EXPECT_EQ(window.findChild<QProgressBar*>("ProgressBar1")->format(), "Progress Bar");
+}
+
+TEST_F(Form2Test, SelectAllAndDeselectAllTouchOnlyTheFlags) {
+    Form2 window(form1);
+    for (const char* name : {"B", "A", "C"})
+        window.paradoxList().addEntry(QString::fromLatin1(name));
+    window.paradoxList().setCurrentIndex(1);
+    window.PushButton8_Click();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(window.paradoxList().isEntrySelected(i));
+    EXPECT_EQ(window.paradoxList().currentIndex(), 1);
+    window.PushButton9_Click();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(window.paradoxList().isEntrySelected(i));
+    window.PushButton10_Click(); // empty Oracle list: nothing to do
+    EXPECT_TRUE(dialogs->boxes.empty());
+}
+
+TEST_F(Form2Test, BackShowsTheConnectionWindowAndKeepsTheLists) {
+    touch(folder.filePath("Customer.db"));
+    form1.findChild<QLineEdit*>("Text1")->setText(folder.path());
+    data->onOpen = [](const QString&) {
+        throw RuntimeError(errnum::DataAccess, QStringLiteral("refused"));
+    };
+    form1.PushButton2_Click(); // Oracle check fails: nothing happens
+    EXPECT_EQ(form2, nullptr);
+    data->onOpen = nullptr;
+    form1.PushButton2_Click(); // both pass; the listing query then fails and is reported
+    ASSERT_NE(form2, nullptr);
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_EQ(entriesOf(form2->paradoxList()), QStringList{"CUSTOMER"});
+    form2->PushButton2_Click();
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_EQ(entriesOf(form2->paradoxList()), QStringList{"CUSTOMER"});
+}
+
+} // namespace
