@@ -3,7 +3,7 @@
 #include "ConnectionEntries.h"
 #include "ConnectionStrings.h"
 #include "DataAccess.h"
-#include "fsutil/FolderScan.h"
+#include "fsutil/FileListing.h"
 
 namespace dravena {
 

@@ -1,7 +1,7 @@
 #include "SubDirectories.h"
 
 #include "FileHelpers.h"
-#include "FolderScan.h"
+#include "FileListing.h"
 #include "app/LocationTags.h"
 #include "app/Ports.h"
 #include "app/RuntimeError.h"
@@ -60,7 +60,7 @@ QStringList subFolderNames(const QString& folder) {
     return names;
 }
 
-// True the first time a folder (followed through links) is met.
+// True the first time a folder (followed through links) is scanned.
 bool firstVisit(const QString& folder, VisitedFolders& visited) {
     struct stat info {};
     if (stat(QFile::encodeName(folder).constData(), &info) != 0)
@@ -81,7 +81,11 @@ void scanFolders(QStringList& folders, bool recurse, VisitedFolders& visited) {
         trap.step(114, [] { yieldToEventLoop(); });
         if (!trap.test(116, [&] { return scanned(folder); }))
             continue;
-        firstVisit(folder, visited);
+        // A folder met again through a symbolic link is neither listed twice nor entered again.
+        if (!firstVisit(folder, visited)) {
+            folders.removeOne(folder);
+            continue;
+        }
         try {
             trap.line(118);
             for (const QString& name : subFolderNames(folder)) {
@@ -89,9 +93,7 @@ void scanFolders(QStringList& folders, bool recurse, VisitedFolders& visited) {
                 if (name.size() >= PathLimit || HasOddCharacters(name) || name.contains(u'?') ||
                     name == u"." || name == u"..")
                     continue;
-                const QString child = folder + name + u'/';
-                if (firstVisit(child, visited))
-                    found.push_back(child);
+                found.push_back(folder + name + u'/');
             }
         } catch (const RuntimeError& e) {
             // A folder that cannot be listed is dropped; its siblings are still scanned.

@@ -6,7 +6,7 @@
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
 #include "fsutil/FileHelpers.h"
-#include "fsutil/FolderScan.h"
+#include "fsutil/FileListing.h"
 
 namespace dravena {
 
