@@ -7,6 +7,7 @@
 #include "connections/DataAccess.h"
 #include "fsutil/FileHelpers.h"
 #include "fsutil/FileListing.h"
+#include "fsutil/SubDirectories.h"
 
 namespace dravena {
 

@@ -3,9 +3,11 @@
 #include "app/LocationTags.h"
 #include "app/Ports.h"
 #include "app/ProgramFiles.h"
+#include "app/RuntimeError.h"
 #include "app/Settings.h"
 #include "support/FakeDataAccess.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ScriptedPorts.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -31,12 +33,6 @@ public:
 private:
     int& loads_;
     int& shows_;
-};
-
-class RecordingExit final : public ProcessExit {
-public:
-    void exit(int code) override { codes.push_back(code); }
-    std::vector<int> codes;
 };
 
 class Form1Test : public ::testing::Test {
@@ -73,6 +69,7 @@ protected:
     }
 
     ScopedDialogs dialogs;
+    dravena::testing::ScopedPorts outside;
     ScopedDataAccess data;
     QTemporaryDir tables;
     int loads = 0;
@@ -237,13 +234,18 @@ TEST_F(Form1Test, SidHelpShowsTwoBoxes) {
 }
 
 TEST_F(Form1Test, ClosingTheWindowEndsTheProcess) {
-    auto exit = std::make_shared<RecordingExit>();
-    const auto previous = ports().processExit;
-    ports().processExit = exit;
     form->show();
     form->close();
-    ports().processExit = previous;
-    EXPECT_EQ(exit->codes, std::vector<int>{0});
+    EXPECT_EQ(outside.processExit->codes, std::vector<int>{0});
+}
+
+TEST_F(Form1Test, StartUpOpensTheHomePageOnlyOnTheLuckyDraw) {
+    outside.random->numbers = {0.06}; // draws 7
+    form->Form_Load();
+    EXPECT_EQ(outside.launcher->opened.size(), 1);
+    outside.random->numbers = {0.07};
+    form->Form_Load();
+    EXPECT_EQ(outside.launcher->opened.size(), 1);
 }
 
 TEST_F(Form1Test, LayoutFollowsTheDesign) {

@@ -1,8 +1,10 @@
 #include "tables/Form2.h"
 #include "app/LocationTags.h"
+#include "app/RuntimeError.h"
 #include "connections/Form1.h"
 #include "support/FakeDataAccess.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ScriptedPorts.h"
 #include "tables/TableList.h"
 #include "tables/TableListing.h"
 
@@ -93,6 +95,7 @@ protected:
           }) {}
 
     ScopedDialogs dialogs;
+    dravena::testing::ScopedPorts outside;
     ScopedDataAccess data;
     QTemporaryDir folder;
     Form2* form2 = nullptr;
