@@ -5,12 +5,19 @@
 #include <array>
 #include <cstdio>
 
+namespace dravena::cli {
+int runOracleTables(const QStringList& arguments);
+} // namespace dravena::cli
+
 namespace {
 
 using dravena::cli::Command;
 
 // Every sub-command, in the order --help lists them.
-const std::array<Command, 0> commands = {};
+const auto commands = std::to_array<Command>({
+    {"oracle-tables", "oracle-tables --sid SID --user USER   list the server's tables",
+     dravena::cli::runOracleTables},
+});
 
 void printUsage(std::FILE* out) {
     std::fputs("Usage: dravena-cli COMMAND [OPTIONS]\n\nCommands:\n", out);

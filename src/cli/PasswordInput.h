@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdio>
+
+namespace dravena::cli {
+
+// The server password for a command: the environment variable DRAVENA_PASSWORD when it is set,
+// else one line of `input` (the line end removed). On a terminal the line is read without echo
+// after a prompt on standard error. Never taken from the command line.
+QString readPassword(std::FILE* input = stdin);
+
+} // namespace dravena::cli

@@ -1,0 +1,129 @@
+#include "TestDatabase.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+using dravena::testing::ServerTest;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QStringList lines;
+    QString errors;
+};
+
+// Runs the built dravena-cli with `arguments`, `input` on its standard input.
+CliRun runCli(const QStringList& arguments, const QProcessEnvironment& environment,
+              const QByteArray& input = {}) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena-cli"), arguments);
+    if (!process.waitForStarted(30000)) {
+        ADD_FAILURE() << "dravena-cli did not start: " << process.errorString().toStdString();
+        return {};
+    }
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "dravena-cli did not finish";
+        return {};
+    }
+    CliRun run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    run.errors = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QProcessEnvironment withoutPassword() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DRAVENA_PASSWORD"));
+    return environment;
+}
+
+QStringList startingWith(const QStringList& lines, const QString& prefix) {
+    QStringList found;
+    for (const QString& line : lines)
+        if (line.startsWith(prefix, Qt::CaseInsensitive))
+            found.append(line);
+    return found;
+}
+
+class OracleTablesCli : public ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        // Names of this test's own, so that tests running at the same time do not meet.
+        const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        prefix = QStringLiteral("ORT%1_").arg(qHash(QByteArray(test)) % 1000000);
+        for (const char* name : {"beta", "GAMMA", "Alpha", "Ärger"})
+            tables.append(prefix + QString::fromUtf8(name));
+        for (const char* name : {"Alpha", "beta", "GAMMA", "Ärger"})
+            listed.append(prefix + QString::fromUtf8(name));
+        for (const QString& name : tables) {
+            dropIfExists(name);
+            executeAll({QStringLiteral("CREATE TABLE \"%1\"(\"A\" INT)").arg(name)});
+        }
+    }
+    void TearDown() override {
+        for (const QString& name : tables)
+            dropIfExists(name);
+    }
+
+    QStringList signOn() const { return {"oracle-tables", "--sid", db.sid, "--user", db.user}; }
+    QStringList ours(const QStringList& lines) const { return startingWith(lines, prefix); }
+
+    QString prefix;
+    // Created in this order; listed as the tables window lists them.
+    QStringList tables;
+    QStringList listed;
+};
+
+} // namespace
+
+TEST_F(OracleTablesCli, PrintsTheUsersTablesSortedWithoutRegardToLetterCase) {
+    QProcessEnvironment environment = withoutPassword();
+    environment.insert(QStringLiteral("DRAVENA_PASSWORD"), db.password);
+    const CliRun run = runCli(signOn(), environment);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+    EXPECT_EQ(ours(run.lines), listed);
+    // Whatever else the user owns, the whole list is in that order.
+    for (qsizetype i = 1; i < run.lines.size(); ++i)
+        EXPECT_LE(run.lines[i - 1].compare(run.lines[i], Qt::CaseInsensitive), 0)
+            << run.lines[i - 1].toStdString() << " before " << run.lines[i].toStdString();
+}
+
+TEST_F(OracleTablesCli, ReadsThePasswordFromStandardInput) {
+    const CliRun run = runCli(signOn(), withoutPassword(), db.password.toUtf8() + "\nignored\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(ours(run.lines), listed);
+}
+
+TEST_F(OracleTablesCli, AWrongPasswordFailsWithTheDriversMessage) {
+    const CliRun run = runCli(signOn(), withoutPassword(), "wrong\n");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.lines.isEmpty());
+    EXPECT_TRUE(run.errors.contains("password authentication failed")) << run.errors.toStdString();
+}
+
+TEST(OracleTablesCliOptions, RefusesAPasswordOnTheCommandLineAndMissingOptions) {
+    const CliRun password = runCli(
+        {"oracle-tables", "--sid", "x", "--user", "u", "--password", "p"}, withoutPassword());
+    EXPECT_EQ(password.exitCode, 2);
+    EXPECT_TRUE(password.errors.contains("never taken from the command line"));
+
+    const CliRun noUser = runCli({"oracle-tables", "--sid", "x"}, withoutPassword(), "p\n");
+    EXPECT_EQ(noUser.exitCode, 2);
+    EXPECT_TRUE(noUser.errors.contains("usage:")) << noUser.errors.toStdString();
+
+    const CliRun dangling = runCli({"oracle-tables", "--sid"}, withoutPassword());
+    EXPECT_EQ(dangling.exitCode, 2);
+}
