@@ -188,12 +188,12 @@ TEST_F(DamagedTable, HostileMemoReferencesCostOnlyTheirValue) {
         std::uint32_t length;
     };
     const std::vector<Ref> refs = {
-        {ref, 0xFFFFFFF0u},                // length far beyond the file
-        {0x7FFFFF00u | 0xFF, 10},          // block far beyond the file
-        {ref & ~0xFFu, 10},                // single block with a slot number
-        {0x00000000u, 10},                 // the header block
+        {ref, 0xFFFFFFF0u},                  // length far beyond the file
+        {0x7FFFFF00u | 0xFF, 10},            // block far beyond the file
+        {ref & ~0xFFu, 10},                  // single block with a slot number
+        {0x00000000u, 10},                   // the header block
         {((ref & ~0xFFu) + 256) | 0xFF, 10}, // inside a block
-        {ref, 10},                         // good
+        {ref, 10},                           // good
     };
     for (std::size_t i = 0; i < refs.size(); ++i) {
         ByteVector r = image.blankRecord();
