@@ -3,6 +3,7 @@
 #include "Ports.h"
 
 #include <QCloseEvent>
+#include <QScreen>
 
 namespace dravena {
 
@@ -23,6 +24,11 @@ void MainWindow::setMousePointer(int value) {
     setCursor(cursor);
     for (QWidget* child : widgets)
         child->setCursor(cursor);
+}
+
+void MainWindow::centreOnScreen() {
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
 }
 
 void MainWindow::setCustomPointer(const QCursor& cursor) {

@@ -27,6 +27,8 @@ public:
     void setMousePointer(int value);
     // The custom pointer picture shown for value 99.
     void setCustomPointer(const QCursor& cursor);
+    // Places the window in the middle of its screen.
+    void centreOnScreen();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

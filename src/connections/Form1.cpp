@@ -35,6 +35,7 @@ Form1::Form1(TablesWindowFactory makeTablesWindow)
     : makeTablesWindow_(std::move(makeTablesWindow)) {
     buildLayout();
     connectHandlers();
+    centreOnScreen();
 }
 
 Form1::~Form1() = default;

@@ -28,6 +28,7 @@ void setAllSelected(const char* tag, TableList& list, bool selected) {
 Form2::Form2(Form1& connectionWindow) : form1_(connectionWindow) {
     buildLayout();
     connectHandlers();
+    centreOnScreen();
 }
 
 void Form2::connectHandlers() {
