@@ -7,6 +7,7 @@
 
 namespace dravena::cli {
 int runOracleTables(const QStringList& arguments);
+int runSql(const QStringList& arguments);
 } // namespace dravena::cli
 
 namespace {
@@ -17,6 +18,8 @@ using dravena::cli::Command;
 const auto commands = std::to_array<Command>({
     {"oracle-tables", "oracle-tables --sid SID --user USER   list the server's tables",
      dravena::cli::runOracleTables},
+    {"sql", "sql --folder DIR TABLE...  print the SQL that sending the tables would run",
+     dravena::cli::runSql},
 });
 
 void printUsage(std::FILE* out) {

@@ -1,0 +1,86 @@
+#include "Command.h"
+
+#include "app/RuntimeError.h"
+#include "connections/ConnectionStrings.h"
+#include "connections/DataAccess.h"
+#include "transfer/Statements.h"
+#include "transfer/TableStatements.h"
+
+#include <cstdio>
+
+namespace dravena::cli {
+
+namespace {
+
+constexpr const char* usage = "Usage: dravena-cli sql --folder DIR TABLE...\n";
+
+void printStatement(const QString& statement) {
+    const QByteArray utf8 = statement.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stdout);
+    std::fputs(";\n", stdout);
+}
+
+void printError(const QString& subject, const RuntimeError& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "dravena-cli sql: %s: %s\n", qPrintable(subject), error.what());
+}
+
+// Prints the statements of one table; false when it could not be read to its end.
+bool printTable(Connection& connection, Recordset& recordset, const QString& table) {
+    try {
+        recordset.open(selectAllStatement(table), connection);
+        generateTableStatements(recordset, table, printStatement);
+        recordset.close();
+        return true;
+    } catch (const RuntimeError& error) {
+        printError(table, error);
+        if (recordset.isOpen())
+            recordset.close();
+        return false;
+    }
+}
+
+} // namespace
+
+// Prints, for each named Paradox table, the CREATE TABLE statement and one INSERT statement per
+// row that a transfer would send, each followed by ";" and a line break.
+int runSql(const QStringList& arguments) {
+    QString folder;
+    QStringList tables;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--folder") && i + 1 < arguments.size())
+            folder = arguments[++i];
+        else if (arguments[i].startsWith(QLatin1String("--"))) {
+            std::fprintf(stderr, "dravena-cli sql: unknown option '%s'\n%s",
+                         qPrintable(arguments[i]), usage);
+            return 2;
+        } else
+            tables.append(arguments[i]);
+    }
+    if (folder.isEmpty() || tables.isEmpty()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+
+    int status = 0;
+    try {
+        const auto connection = dataAccess().createConnection();
+        const auto recordset = dataAccess().createRecordset();
+        connection->setCursorLocation(ClientSideCursor);
+        connection->open(paradoxConnectionString(folder));
+        for (const QString& table : tables)
+            if (!printTable(*connection, *recordset, table))
+                status = 1;
+        connection->close();
+    } catch (const RuntimeError& error) {
+        printError(folder, error);
+        return 1;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("dravena-cli sql: could not write the statements\n", stderr);
+        return 1;
+    }
+    return status;
+}
+
+} // namespace dravena::cli

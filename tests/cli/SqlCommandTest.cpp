@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QStringList lines; // standard output, split at line breaks
+    QString errors;
+};
+
+Run runCli(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena-cli"), arguments);
+    Run run;
+    if (!process.waitForFinished(120000)) {
+        ADD_FAILURE() << "dravena-cli did not finish: " << qPrintable(process.errorString());
+        return run;
+    }
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+    run.errors = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QString samples(const char* sub) {
+    return QStringLiteral(DRAVENA_PARADOX_SAMPLES "/") + QLatin1String(sub);
+}
+
+class SqlCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFile::exists(samples("fields")) || !QFile::exists(samples("extdata")))
+            GTEST_SKIP() << "Paradox sample tables not found at " DRAVENA_PARADOX_SAMPLES;
+    }
+};
+
+TEST_F(SqlCommand, PrintsCreateAndOneInsertPerRow) {
+    const Run run = runCli({QStringLiteral("sql"), QStringLiteral("--folder"), samples("extdata"),
+                            QStringLiteral("COUNTRY")});
+    EXPECT_EQ(run.status, 0) << qPrintable(run.errors);
+    EXPECT_TRUE(run.errors.isEmpty()) << qPrintable(run.errors);
+    ASSERT_EQ(run.lines.size(), 1 + 18 + 1); // the output ends with a line break
+    EXPECT_EQ(run.lines[0],
+              QStringLiteral("CREATE TABLE \"COUNTRY\"(\"Name\" NVARCHAR2(2000),\"Capital\" "
+                             "NVARCHAR2(2000),\"Continent\" NVARCHAR2(2000),\"Area\" "
+                             "FLOAT,\"Population\" FLOAT);"));
+    EXPECT_EQ(run.lines[1], QStringLiteral("INSERT INTO \"COUNTRY\" VALUES('Argentina', 'Buenos "
+                                           "Aires', 'South America', '2777815', '32300003');"));
+    EXPECT_EQ(run.lines[2], QStringLiteral("INSERT INTO \"COUNTRY\" VALUES('Bolivia', 'La Paz', "
+                                           "'South America', '1098575', '7300000');"));
+    for (qsizetype i = 1; i <= 18; ++i)
+        EXPECT_TRUE(run.lines[i].startsWith(QStringLiteral("INSERT INTO \"COUNTRY\" VALUES('")))
+            << qPrintable(run.lines[i]);
+    EXPECT_TRUE(run.lines.back().isEmpty());
+}
+
+TEST_F(SqlCommand, EveryKindOfValueInItsTextForm) {
+    const Run run =
+        runCli({QStringLiteral("sql"), QStringLiteral("--folder"), samples("fields"),
+                QStringLiteral("LONG"), QStringLiteral("DATE7"), QStringLiteral("TIMESTAMP"),
+                QStringLiteral("LOGICAL"), QStringLiteral("BYTES"), QStringLiteral("time")});
+    EXPECT_EQ(run.status, 0) << qPrintable(run.errors);
+    const QStringList& l = run.lines;
+    auto has = [&l](const char* line) { EXPECT_TRUE(l.contains(QString::fromUtf8(line))) << line; };
+    has("CREATE TABLE \"LONG\"(\"Id\" INT,\"LONG\" INT);");
+    has("INSERT INTO \"LONG\" VALUES('1', '1');");
+    has("INSERT INTO \"LONG\" VALUES('3', NULL);");
+    has("CREATE TABLE \"DATE7\"(\"DATE\" NVARCHAR2(2000),\"TIME\" NVARCHAR2(2000));");
+    has("INSERT INTO \"DATE7\" VALUES('2018-01-01', '10:00:00');");
+    has("INSERT INTO \"DATE7\" VALUES(NULL, '10:00:00');");
+    has("CREATE TABLE \"TIMESTAMP\"(\"Timestamp\" NVARCHAR2(2000));");
+    has("INSERT INTO \"TIMESTAMP\" VALUES(NULL);");
+    has("INSERT INTO \"TIMESTAMP\" VALUES('2020-02-01 01:00:01');");
+    has("CREATE TABLE \"LOGICAL\"(\"BOOL\" NVARCHAR2(2000));");
+    has("INSERT INTO \"LOGICAL\" VALUES('False');");
+    has("CREATE TABLE \"BYTES\"(\"BYTES\" NVARCHAR2(2000));");
+    // The table name stays as given; the file is found whatever its letter case.
+    has("CREATE TABLE \"time\"(\"Time\" NVARCHAR2(2000));");
+    has("INSERT INTO \"time\" VALUES('01:00:01');");
+    has("INSERT INTO \"time\" VALUES('03:00:03');");
+    const QString bytes = QStringLiteral("INSERT INTO \"BYTES\" VALUES('310032003300") +
+                          QString(2 * 255 - 12, u'0') + QStringLiteral("');");
+    EXPECT_TRUE(l.contains(bytes));
+    // Tables come out in the order they were named.
+    EXPECT_LT(l.indexOf(QStringLiteral("CREATE TABLE \"LONG\"(\"Id\" INT,\"LONG\" INT);")),
+              l.indexOf(QStringLiteral("CREATE TABLE \"time\"(\"Time\" NVARCHAR2(2000));")));
+}
+
+TEST_F(SqlCommand, UnreadableTableIsReportedAndTheOthersStillPrinted) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(samples("fields/long.db"), dir.filePath(QStringLiteral("long.db"))));
+    QFile broken(dir.filePath(QStringLiteral("BROKEN.DB")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(QByteArray(100, '\xFF'));
+    broken.close();
+    const Run run =
+        runCli({QStringLiteral("sql"), QStringLiteral("--folder"), dir.path(),
+                QStringLiteral("NOSUCH"), QStringLiteral("BROKEN"), QStringLiteral("LONG")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("NOSUCH"))) << qPrintable(run.errors);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("BROKEN"))) << qPrintable(run.errors);
+    EXPECT_EQ(run.lines.first(), QStringLiteral("CREATE TABLE \"LONG\"(\"Id\" INT,\"LONG\" INT);"));
+    EXPECT_EQ(run.lines.size(), 1 + 3 + 1);
+}
+
+TEST_F(SqlCommand, MissingFolderOrArgumentsFail) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("gone"));
+    Run run = runCli(
+        {QStringLiteral("sql"), QStringLiteral("--folder"), missing, QStringLiteral("LONG")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.errors.contains(missing)) << qPrintable(run.errors);
+    EXPECT_EQ(run.lines, QStringList{QString()});
+
+    run = runCli({QStringLiteral("sql"), QStringLiteral("LONG")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("Usage"))) << qPrintable(run.errors);
+    run = runCli({QStringLiteral("sql"), QStringLiteral("--folder"), samples("fields")});
+    EXPECT_EQ(run.status, 2);
+    run = runCli({QStringLiteral("sql"), QStringLiteral("--table"), QStringLiteral("x")});
+    EXPECT_EQ(run.status, 2);
+}
+
+} // namespace
