@@ -7,16 +7,16 @@
 
 namespace {
 
-struct Run {
+struct CliRun {
     int status = -1;
     QStringList lines; // standard output, split at line breaks
     QString errors;
 };
 
-Run runCli(const QStringList& arguments) {
+CliRun runCli(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena-cli"), arguments);
-    Run run;
+    CliRun run;
     if (!process.waitForFinished(120000)) {
         ADD_FAILURE() << "dravena-cli did not finish: " << qPrintable(process.errorString());
         return run;
@@ -40,8 +40,8 @@ protected:
 };
 
 TEST_F(SqlCommand, PrintsCreateAndOneInsertPerRow) {
-    const Run run = runCli({QStringLiteral("sql"), QStringLiteral("--folder"), samples("extdata"),
-                            QStringLiteral("COUNTRY")});
+    const CliRun run = runCli({QStringLiteral("sql"), QStringLiteral("--folder"),
+                               samples("extdata"), QStringLiteral("COUNTRY")});
     EXPECT_EQ(run.status, 0) << qPrintable(run.errors);
     EXPECT_TRUE(run.errors.isEmpty()) << qPrintable(run.errors);
     ASSERT_EQ(run.lines.size(), 1 + 18 + 1); // the output ends with a line break
@@ -60,7 +60,7 @@ TEST_F(SqlCommand, PrintsCreateAndOneInsertPerRow) {
 }
 
 TEST_F(SqlCommand, EveryKindOfValueInItsTextForm) {
-    const Run run =
+    const CliRun run =
         runCli({QStringLiteral("sql"), QStringLiteral("--folder"), samples("fields"),
                 QStringLiteral("LONG"), QStringLiteral("DATE7"), QStringLiteral("TIMESTAMP"),
                 QStringLiteral("LOGICAL"), QStringLiteral("BYTES"), QStringLiteral("time")});
@@ -98,7 +98,7 @@ TEST_F(SqlCommand, UnreadableTableIsReportedAndTheOthersStillPrinted) {
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write(QByteArray(100, '\xFF'));
     broken.close();
-    const Run run =
+    const CliRun run =
         runCli({QStringLiteral("sql"), QStringLiteral("--folder"), dir.path(),
                 QStringLiteral("NOSUCH"), QStringLiteral("BROKEN"), QStringLiteral("LONG")});
     EXPECT_EQ(run.status, 1);
@@ -111,7 +111,7 @@ TEST_F(SqlCommand, UnreadableTableIsReportedAndTheOthersStillPrinted) {
 TEST_F(SqlCommand, MissingFolderOrArgumentsFail) {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("gone"));
-    Run run = runCli(
+    CliRun run = runCli(
         {QStringLiteral("sql"), QStringLiteral("--folder"), missing, QStringLiteral("LONG")});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.errors.contains(missing)) << qPrintable(run.errors);
