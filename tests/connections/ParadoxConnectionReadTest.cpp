@@ -1,3 +1,4 @@
+#include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
 #include "connections/ParadoxConnection.h"
 
@@ -23,10 +24,7 @@ protected:
             GTEST_SKIP() << "Paradox sample tables not found at " DRAVENA_PARADOX_SAMPLES;
         connection_ = makeParadoxConnection();
         connection_->setCursorLocation(ClientSideCursor);
-        connection_->open(
-            QStringLiteral("Driver={Microsoft Paradox Driver (*.db )};DriverID=538;Fil=Paradox "
-                           "5.X;DefaultDir=%1;Dbq=%1;CollatingSequence=ASCII;")
-                .arg(folder));
+        connection_->open(paradoxConnectionString(folder));
     }
     void select(const char* table) {
         recordset_.open(QStringLiteral("SELECT * FROM \"%1\"").arg(QLatin1String(table)),

@@ -1,4 +1,5 @@
 #include "connections/ParadoxConnection.h"
+#include "connections/ConnectionStrings.h"
 #include "connections/ParadoxCursor.h"
 
 #include "app/RuntimeError.h"
@@ -13,9 +14,7 @@ namespace dravena {
 namespace {
 
 QString connectionStringFor(const QString& folder) {
-    return QStringLiteral("Driver={Microsoft Paradox Driver (*.db )};DriverID=538;Fil=Paradox 5.X;"
-                          "DefaultDir=%1;Dbq=%1;CollatingSequence=ASCII;")
-        .arg(folder);
+    return paradoxConnectionString(folder);
 }
 
 QString samples(const char* sub) {
