@@ -25,19 +25,30 @@ void printError(const QString& subject, const RuntimeError& error) {
     std::fprintf(stderr, "dravena-cli sql: %s: %s\n", qPrintable(subject), error.what());
 }
 
-// Prints the statements of one table; false when it could not be read to its end.
+void printWarnings(const QString& table, const Recordset& recordset) {
+    std::fflush(stdout);
+    for (const QString& warning : recordset.warnings())
+        std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
+                     qPrintable(warning));
+}
+
+// Prints the statements of one table; false when it could not be read to its end. What the
+// reading met without stopping (values that could only be delivered as NULL, for example) is
+// told on the error output.
 bool printTable(Connection& connection, Recordset& recordset, const QString& table) {
+    bool complete = true;
     try {
         recordset.open(selectAllStatement(table), connection);
         generateTableStatements(recordset, table, printStatement);
-        recordset.close();
-        return true;
     } catch (const RuntimeError& error) {
         printError(table, error);
-        if (recordset.isOpen())
-            recordset.close();
-        return false;
+        complete = false;
     }
+    if (recordset.isOpen()) {
+        printWarnings(table, recordset);
+        recordset.close();
+    }
+    return complete;
 }
 
 } // namespace

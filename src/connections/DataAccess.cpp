@@ -115,6 +115,10 @@ void Recordset::moveNext() {
     cursor_->moveNext();
 }
 
+QStringList Recordset::warnings() const {
+    return cursor().warnings();
+}
+
 void Recordset::close() {
     cursor();
     cursor_.reset();

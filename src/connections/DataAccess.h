@@ -3,6 +3,7 @@
 #include "paradox/Value.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -49,6 +50,9 @@ public:
     virtual std::int64_t recordCount() const = 0;
     virtual bool atEnd() const = 0;
     virtual void moveNext() = 0;
+    // Problems met while reading that did not stop it (for example a value that could not be
+    // read and is delivered as NULL).
+    virtual QStringList warnings() const { return {}; }
 };
 
 // A database connection (ADODB.Connection). Every failure is a RuntimeError whose description is
@@ -78,6 +82,7 @@ public:
     std::int64_t recordCount() const;
     bool atEnd() const;
     void moveNext();
+    QStringList warnings() const;
     void close();
 
 private:

@@ -114,6 +114,13 @@ void ParadoxCursor::moveNext() {
     readRow();
 }
 
+QStringList ParadoxCursor::warnings() const {
+    QStringList list;
+    for (const std::string& warning : reader_->warnings())
+        list.append(QString::fromStdString(warning));
+    return list;
+}
+
 void ParadoxCursor::readRow() {
     // A record that cannot be read ends the rows, so that a caller carrying on after the
     // failure does not meet it again and again.

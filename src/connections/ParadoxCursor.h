@@ -28,6 +28,7 @@ public:
     std::int64_t recordCount() const override;
     bool atEnd() const override;
     void moveNext() override;
+    QStringList warnings() const override;
 
 private:
     std::size_t checkedIndex(int index) const;

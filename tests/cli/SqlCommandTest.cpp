@@ -108,6 +108,17 @@ TEST_F(SqlCommand, UnreadableTableIsReportedAndTheOthersStillPrinted) {
     EXPECT_EQ(run.lines.size(), 1 + 3 + 1);
 }
 
+TEST_F(SqlCommand, ValuesLostWithAMissingMemoFileAreWarnedAbout) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(samples("fields/memo.db"), dir.filePath(QStringLiteral("memo.db"))));
+    const CliRun run = runCli(
+        {QStringLiteral("sql"), QStringLiteral("--folder"), dir.path(), QStringLiteral("MEMO")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines.at(1), QStringLiteral("INSERT INTO \"MEMO\" VALUES('1', NULL);"));
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("MEMO: warning: "))) << qPrintable(run.errors);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral(".MB"))) << qPrintable(run.errors);
+}
+
 TEST_F(SqlCommand, MissingFolderOrArgumentsFail) {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("gone"));
