@@ -11,7 +11,8 @@
 namespace dravena::paradox {
 
 DataFile::DataFile(const std::filesystem::path& path) : name_(path.string()) {
-    fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe in place of a table cannot stall the open.
+    fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
         throw ParadoxError(name_ + ": cannot open: " + std::strerror(errno));
     }

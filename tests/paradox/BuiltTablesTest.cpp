@@ -100,6 +100,22 @@ TEST(BuiltTables, Version30HeaderEndsRightAfterTheFieldNames) {
     expectNumberedRows(readTable(dir / "AREA.DB"), 3);
 }
 
+TEST(BuiltTables, NameAreaOfTheOtherLevelIsFoundThroughTheHeaderLength) {
+    // A 5.x version byte over a header laid out with the 261-byte name area of 7.x.
+    ByteVector file = numberedTable(0x0C, 2, 4).build();
+    file[0x39] = 0x0B;
+    file[0x58] = 0x0B;
+    file[0x5A] = 0x0B;
+    TempDir dir;
+    writeFile(dir / "MIXED.DB", file);
+    const TableContents t = readTable(dir / "MIXED.DB");
+    EXPECT_EQ(t.info.version, 50);
+    ASSERT_EQ(t.fields.size(), 3u);
+    EXPECT_EQ(t.fields[2].name, "Quarter");
+    EXPECT_TRUE(hasWarningContaining(t.warnings, "261-byte table-name area"));
+    expectNumberedRows(t, 4);
+}
+
 TEST(BuiltTables, ShortLastBlockAndEmptyTables) {
     TempDir dir;
     const TableImage image = numberedTable(0x0B, 2, 9);
