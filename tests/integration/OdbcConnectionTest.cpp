@@ -5,6 +5,8 @@
 
 #include <QThread>
 
+#include <ctime>
+
 #include <gtest/gtest.h>
 
 using namespace dravena;
@@ -329,4 +331,18 @@ TEST_F(ServerTest, ClosingOrDestroyingAConnectionEndsItsSessionAndReleasesItsCur
     // A closed connection object opens again.
     closed->open(db.connectionString());
     EXPECT_EQ(closed->query("SELECT 2")->fieldValue(0), Value{std::int64_t{2}});
+}
+
+TEST_F(ServerTest, ATimeStampKeepsItsFieldsWhereTheLocalClockSkipsThem) {
+    // 02:30 on that day does not exist on a Berlin wall clock; the stored value must not move.
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const Value stamp = scalar("SELECT timestamp '2021-03-28 02:30:00.250'");
+    if (savedZone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedZone);
+    tzset();
+    EXPECT_EQ(stamp, Value{paradox::Timestamp({2021, 3, 28}, {2, 30, 0, 250})});
 }
