@@ -18,7 +18,7 @@ using dravena::cli::Command;
 const auto commands = std::to_array<Command>({
     {"oracle-tables", "oracle-tables --sid SID --user USER   list the server's tables",
      dravena::cli::runOracleTables},
-    {"sql", "sql --folder DIR TABLE...  print the SQL that sending the tables would run",
+    {"sql", "sql --folder DIR TABLE...             print the SQL that sending them would run",
      dravena::cli::runSql},
 });
 

@@ -1,0 +1,117 @@
+#include "transfer/Statements.h"
+#include "transfer/TableStatements.h"
+
+#include "TestDatabase.h"
+#include "connections/ConnectionStrings.h"
+#include "connections/ParadoxConnection.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace dravena {
+namespace {
+
+using paradox::Bytes;
+using paradox::Date;
+using paradox::Decimal;
+using paradox::Time;
+using paradox::Timestamp;
+
+// The statement texts as the server takes them: every column type, every kind of value.
+class StatementsOnServer : public testing::ServerTest {
+protected:
+    std::string text(const QString& sql) const {
+        const Value value = scalar(sql);
+        if (isNull(value))
+            return "(null)";
+        if (const auto* s = std::get_if<std::string>(&value))
+            return *s;
+        ADD_FAILURE() << "not text: " << sql.toStdString();
+        return {};
+    }
+    std::int64_t count(const QString& sql) const {
+        return std::stoll(text(QStringLiteral("SELECT CAST(COUNT(*) AS VARCHAR(20)) ") + sql));
+    }
+};
+
+TEST_F(StatementsOnServer, EveryColumnTypeTakesItsValuesBack) {
+    const QString table = QStringLiteral("Xfer \"Kinds\"");
+    dropIfExists(table);
+    const auto connection = connect();
+    connection->execute(
+        createTableStatement(table, {{QStringLiteral("Id"), QStringLiteral("INT")},
+                                     {QStringLiteral("Name's"), QStringLiteral("NVARCHAR2(2000)")},
+                                     {QStringLiteral("Ratio"), QStringLiteral("FLOAT")},
+                                     {QStringLiteral("Amount"), QStringLiteral("DECIMAL")},
+                                     {QStringLiteral("Data"), QStringLiteral("BLOB")},
+                                     {QStringLiteral("Day"), QStringLiteral("NVARCHAR2(2000)")}}));
+    InsertStatementBuilder insert(table);
+    const std::vector<std::vector<Value>> rows{
+        {std::int64_t{1}, std::string("O'Brien \"Grüße\""), 0.1, Decimal{"-12.50"},
+         Bytes{0x00, 0x27, 0xFF}, Date{2024, 2, 29}},
+        {std::int64_t{2}, std::string(), 1e300, Decimal{"12345678901234567890.123456789012"},
+         Bytes{}, Timestamp{{-44, 3, 15}, {9, 5, 7, 50}}},
+        {std::int64_t{3}, Value{}, -0.0, Value{}, Value{}, Time{23, 59, 59, 999}},
+        {std::int64_t{4}, std::string("x"), std::numeric_limits<double>::infinity(), Value{},
+         Value{}, Value{}},
+    };
+    for (const auto& row : rows)
+        connection->execute(insert.statement(row));
+
+    const QString from = QStringLiteral(" FROM \"Xfer \"\"Kinds\"\"\" WHERE \"Id\" = ");
+    EXPECT_EQ(text(QStringLiteral("SELECT \"Name's\"") + from + u'1'), "O'Brien \"Grüße\"");
+    EXPECT_EQ(text(QStringLiteral("SELECT \"Name's\"") + from + u'2'), "(null)");
+    EXPECT_EQ(text(QStringLiteral("SELECT CAST(\"Ratio\" AS VARCHAR(40))") + from + u'1'), "0.1");
+    EXPECT_EQ(text(QStringLiteral("SELECT CAST(\"Ratio\" AS VARCHAR(40))") + from + u'2'),
+              "1e+300");
+    EXPECT_EQ(text(QStringLiteral("SELECT CAST(\"Ratio\" AS VARCHAR(40))") + from + u'4'),
+              "Infinity");
+    EXPECT_EQ(text(QStringLiteral("SELECT CAST(\"Amount\" AS VARCHAR(60))") + from + u'1'),
+              "-12.50");
+    EXPECT_EQ(text(QStringLiteral("SELECT CAST(\"Amount\" AS VARCHAR(60))") + from + u'2'),
+              "12345678901234567890.123456789012");
+    EXPECT_EQ(text(QStringLiteral("SELECT encode(\"Data\", 'hex')") + from + u'1'), "0027ff");
+    EXPECT_EQ(text(QStringLiteral("SELECT encode(\"Data\", 'hex')") + from + u'2'), "(null)");
+    EXPECT_EQ(text(QStringLiteral("SELECT \"Day\"") + from + u'2'), "-0044-03-15 09:05:07.050");
+    EXPECT_EQ(text(QStringLiteral("SELECT \"Day\"") + from + u'3'), "23:59:59.999");
+    dropIfExists(table);
+}
+
+TEST_F(StatementsOnServer, SampleTablesArriveWhole) {
+    const QString folder = QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata");
+    if (!QFile::exists(folder))
+        GTEST_SKIP() << "Paradox sample tables not found at " DRAVENA_PARADOX_SAMPLES;
+    const auto paradox = makeParadoxConnection();
+    paradox->open(paradoxConnectionString(folder));
+    const auto server = connect();
+    for (const char* name : {"COUNTRY", "TYPSAMMLUNG", "BIOLIFE"}) {
+        const QString table = QStringLiteral("Xfer_") + QLatin1String(name);
+        dropIfExists(table);
+        Recordset recordset;
+        recordset.open(selectAllStatement(QLatin1String(name)), *paradox);
+        const std::int64_t rows = recordset.recordCount();
+        generateTableStatements(recordset, table,
+                                [&](const QString& sql) { server->execute(sql); });
+        EXPECT_EQ(count(QStringLiteral("FROM \"%1\"").arg(table)), rows) << name;
+    }
+    EXPECT_EQ(text(QStringLiteral("SELECT \"Capital\" FROM \"Xfer_COUNTRY\" WHERE \"Name\" = "
+                                  "'Argentina'")),
+              "Buenos Aires");
+    EXPECT_EQ(text(QStringLiteral("SELECT CAST(\"Area\" AS VARCHAR(30)) FROM \"Xfer_COUNTRY\" "
+                                  "WHERE \"Name\" = 'Argentina'")),
+              "2777815");
+    // The memo with apostrophes and the pictures come back complete.
+    EXPECT_EQ(text(QStringLiteral("SELECT \"Memo\" FROM \"Xfer_TYPSAMMLUNG\" WHERE \"Alpha\" = "
+                                  "'Fünfter Datensatz'")),
+              "Dies ist eine Memo im 'Fünften Datensat'");
+    EXPECT_EQ(count(QStringLiteral("FROM \"Xfer_BIOLIFE\" WHERE length(\"Graphic\") > 1000")),
+              count(QStringLiteral("FROM \"Xfer_BIOLIFE\"")));
+    for (const char* name : {"COUNTRY", "TYPSAMMLUNG", "BIOLIFE"})
+        dropIfExists(QStringLiteral("Xfer_") + QLatin1String(name));
+}
+
+} // namespace
+} // namespace dravena
