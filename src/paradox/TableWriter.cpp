@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <optional>
 
 namespace dravena::paradox {
@@ -71,6 +72,7 @@ struct TableWriter::Impl {
     std::uint32_t rows = 0;
     bool failed = false;
     bool finished = false;
+    int uncaughtAtStart = std::uncaught_exceptions();
 };
 
 namespace {
@@ -228,6 +230,10 @@ TableWriter::TableWriter(const std::filesystem::path& dbFile, std::vector<Field>
     : impl_(std::make_unique<Impl>(dbFile, fields, options)) {}
 
 TableWriter::~TableWriter() {
+    // Left because of an exception, the rows written so far are not the whole table: nothing
+    // is committed (and a table it would replace stays as it was).
+    if (std::uncaught_exceptions() > impl_->uncaughtAtStart)
+        return;
     try {
         impl_->finish();
     } catch (const ParadoxError&) {

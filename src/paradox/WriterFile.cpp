@@ -2,6 +2,7 @@
 
 #include "Field.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -10,8 +11,18 @@
 
 namespace dravena::paradox::writer {
 
+namespace {
+
+// Unique among the files this process writes at the same time, and among processes.
+std::string temporarySuffix() {
+    static std::atomic<unsigned> counter{0};
+    return ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+} // namespace
+
 WriterFile::WriterFile(const std::filesystem::path& target)
-    : target_(target), temporary_(target.string() + ".tmp" + std::to_string(::getpid())) {
+    : target_(target), temporary_(target.string() + temporarySuffix()) {
     file_ = std::fopen(temporary_.c_str(), "w+b");
     if (file_ == nullptr)
         fail("cannot create");

@@ -48,10 +48,12 @@ void putSortableDouble(std::uint8_t* at, double value) {
 
 std::int32_t dayNumber(const Date& date) {
     using namespace std::chrono;
-    const year_month_day ymd{year{date.year}, month{static_cast<unsigned>(date.month)},
-                             day{static_cast<unsigned>(date.day)}};
-    if (date.year < -32767 || date.year > 32767 || date.month < 1 || date.month > 12 ||
-        date.day < 1 || date.day > 31 || !ymd.ok())
+    const bool inRange = date.year >= -32767 && date.year <= 32767 && date.month >= 1 &&
+                         date.month <= 12 && date.day >= 1 && date.day <= 31;
+    const year_month_day ymd{year{inRange ? date.year : 1},
+                             month{inRange ? static_cast<unsigned>(date.month) : 1u},
+                             day{inRange ? static_cast<unsigned>(date.day) : 1u}};
+    if (!inRange || !ymd.ok())
         throw ParadoxError("invalid date " + std::to_string(date.year) + "-" +
                            std::to_string(date.month) + "-" + std::to_string(date.day));
     // 1970-01-01 is day 719163 when 0001-01-01 is day 1.

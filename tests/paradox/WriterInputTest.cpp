@@ -244,3 +244,24 @@ TEST(WriterInput, TableFullOfBlocksRefusesFurtherRows) {
     EXPECT_EQ(table.head().px_fileblocks, 65535u);
     EXPECT_EQ(table.head().px_numrecords, 65535 * 3);
 }
+
+TEST(WriterInput, WriterLeftByAnExceptionCommitsNothing) {
+    ScratchFolder folder;
+    const auto file = folder / "T.DB";
+    {
+        TableWriter writer(file, {{"A", FieldType::Alpha, 4}});
+        writer.append({std::string("old")});
+    }
+    const std::string before = contents(file);
+    WriterOptions replace;
+    replace.replaceExisting = true;
+    try {
+        TableWriter writer(file, {{"A", FieldType::Alpha, 4}, {"M", FieldType::Memo, 11}}, replace);
+        writer.append({std::string("part"), std::string(5000, 'm')});
+        throw std::runtime_error("the source of the rows failed");
+    } catch (const std::runtime_error&) {
+    }
+    // Half a table does not replace the whole one, and leaves no files behind.
+    EXPECT_EQ(contents(file), before);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"T.DB"}));
+}
