@@ -13,6 +13,15 @@ namespace dravena {
 
 namespace {
 
+// Qt's ODBC driver takes a string that mentions ".dsn" anywhere (a password, a server name) for
+// the name of a file data source and puts "FILEDSN=" before it. A leading ";" leaves that key
+// empty, so the driver manager still reads the string's own keys, all of them unchanged.
+QString forQtOdbcDriver(const QString& connectionString) {
+    if (connectionString.contains(QLatin1String(".dsn"), Qt::CaseInsensitive))
+        return u';' + connectionString;
+    return connectionString;
+}
+
 QString uniqueConnectionName() {
     static std::atomic<unsigned long long> counter{0};
     return QStringLiteral("dravena-odbc-%1").arg(++counter);
@@ -35,7 +44,7 @@ void OdbcSession::open(const QString& connectionString) {
         // Exact decimals come as text instead of being rounded to double.
         db.setNumericalPrecisionPolicy(QSql::HighPrecision);
         // A driver connection string ("Driver={...};...") goes to SQLDriverConnect unchanged.
-        db.setDatabaseName(connectionString);
+        db.setDatabaseName(forQtOdbcDriver(connectionString));
         ok = db.open();
         if (!ok)
             failure = odbcMessage(db.lastError());

@@ -67,6 +67,14 @@ TEST_F(ServerTest, OpensWithTheProgramsConnectionStringAndFailsWithTheDriversMes
     EXPECT_TRUE(unknownDriver.startsWith("[unixODBC][Driver Manager]"))
         << unknownDriver.toStdString();
 
+    // A string that mentions ".dsn" (here in a key the driver ignores; as well in a password)
+    // still reaches the driver with its own keys.
+    {
+        const std::unique_ptr<Connection> dsn = dataAccess().createConnection();
+        dsn->open(db.connectionString() + "Description=Sales.DSN;");
+        EXPECT_TRUE(dsn->isOpen());
+    }
+
     // The same object opens once the string is right, and a second open is refused.
     connection->open(db.connectionString());
     EXPECT_TRUE(connection->isOpen());
