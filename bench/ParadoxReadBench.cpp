@@ -132,7 +132,10 @@ void printSummary(const SummaryReporter& r, std::uint64_t small, std::uint64_t b
     };
     auto ratio = [](double a, double b) {
         char text[32];
-        std::snprintf(text, sizeof text, "%14.2f", b > 0 && a > 0 ? a / b : 0.0);
+        if (a > 0 && b > 0)
+            std::snprintf(text, sizeof text, "%14.2f", a / b);
+        else
+            std::snprintf(text, sizeof text, "%14s", "n/a");
         return std::string(text);
     };
     std::printf("\nRows per second (same files for both engines where it says .DB alone)\n");

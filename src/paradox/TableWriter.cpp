@@ -169,18 +169,18 @@ void TableWriter::Impl::append(const std::vector<Value>& row) {
         throw ParadoxError(path.string() + ": no more rows can be written (" +
                            (failed ? "an earlier write failed)" : "the table is finished)"));
     const std::string where = "row " + std::to_string(rows + 1) + ": ";
-    blobs.clear();
-    try {
-        records.encode(row, record.data(), blobs);
-    } catch (const ParadoxError& e) {
-        rethrow(where, e);
-    }
     const bool newBlock = blocks == 0 || inBlock == recordsPerBlock;
     if (newBlock && blocks == 0xFFFF)
         throw ParadoxError(path.string() + ": " + where +
                            "the table is full (65535 blocks); use a larger block size");
     if (rows == 0xFFFFFFFFu)
         throw ParadoxError(path.string() + ": " + where + "the table is full");
+    blobs.clear();
+    try {
+        records.encode(row, record.data(), blobs);
+    } catch (const ParadoxError& e) {
+        rethrow(where, e);
+    }
     // From here on a failure leaves the files inconsistent: the writer refuses to go on.
     failed = true;
     for (const PendingBlob& blob : blobs) {

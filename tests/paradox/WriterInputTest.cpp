@@ -229,20 +229,22 @@ TEST(WriterInput, ExistingTableIsKeptUnlessReplacing) {
 TEST(WriterInput, TableFullOfBlocksRefusesFurtherRows) {
     ScratchFolder folder;
     const auto file = folder / "FULL.DB";
-    // 1 KiB blocks of three 255-byte records: 65535 blocks hold 196605 rows.
-    TableWriter writer(file, {{"A", FieldType::Alpha, 255}}, [] {
-        WriterOptions o;
-        o.blockSizeKiB = 1;
-        return o;
-    }());
-    const Value text{std::string("x")};
+    // 1 KiB blocks of three 259-byte records: 65535 blocks hold 196605 rows.
+    TableWriter writer(file, {{"A", FieldType::Alpha, 255}, {"N", FieldType::AutoIncrement, 0}},
+                       [] {
+                           WriterOptions o;
+                           o.blockSizeKiB = 1;
+                           return o;
+                       }());
+    const std::vector<Value> row{std::string("x"), null};
     for (int i = 0; i < 65535 * 3; ++i)
-        writer.append({text});
-    expectError([&] { writer.append({text}); }, {"65535 blocks"});
+        writer.append(row);
+    expectError([&] { writer.append(row); }, {"65535 blocks"});
     writer.finish();
     PxTable table(file);
     EXPECT_EQ(table.head().px_fileblocks, 65535u);
     EXPECT_EQ(table.head().px_numrecords, 65535 * 3);
+    EXPECT_EQ(table.head().px_autoinc, 65535 * 3); // the refused row took no number
 }
 
 TEST(WriterInput, WriterLeftByAnExceptionCommitsNothing) {
