@@ -39,15 +39,15 @@ ByteVector pattern(std::size_t size, unsigned seed) {
 // A table of rows (Alpha "row N", Long N, Number N / 4) at the given level and block size.
 TableImage numberedTable(std::uint8_t versionByte, unsigned blockKiB, int rows,
                          std::uint32_t key = 0) {
-    TableSpec spec;
-    spec.versionByte = versionByte;
-    spec.blockKiB = blockKiB;
-    spec.key = key;
-    spec.fields = {{alpha, 12, "Name"}, {longType, 4, "Id"}, {numberType, 8, "Quarter"}};
+    TableLayout layout;
+    layout.versionByte = versionByte;
+    layout.blockKiB = blockKiB;
+    layout.key = key;
+    layout.fields = {{alpha, 12, "Name"}, {longType, 4, "Id"}, {numberType, 8, "Quarter"}};
     if (versionByte < 5) {
-        spec.fields[1] = {shortType, 2, "Id"};
+        layout.fields[1] = {shortType, 2, "Id"};
     }
-    TableImage image(spec);
+    TableImage image(layout);
     for (int i = 1; i <= rows; ++i) {
         ByteVector r = image.blankRecord();
         putText(&r[0], "row " + std::to_string(i));
@@ -164,11 +164,11 @@ TEST(BuiltTables, EncryptedTablesReadWithoutPassword) {
 
 TEST(BuiltTables, EncryptedMemoFile) {
     const std::uint32_t key = Cipher::keyForPassword("secret");
-    TableSpec spec;
-    spec.versionByte = 0x09;
-    spec.key = key;
-    spec.fields = {{memoType, 15, "Text"}};
-    TableImage image(spec);
+    TableLayout layout;
+    layout.versionByte = 0x09;
+    layout.key = key;
+    layout.fields = {{memoType, 15, "Text"}};
+    TableImage image(layout);
     MemoImage memo;
     const ByteVector big = words(70000);
     const ByteVector small = textBytes("a memo longer than five bytes");
@@ -190,11 +190,11 @@ TEST(BuiltTables, EncryptedMemoFile) {
 }
 
 TEST(BuiltTables, MemoAndBlobStorageAndItsDamage) {
-    TableSpec spec;
-    spec.versionByte = 0x0C;
-    spec.fields = {
+    TableLayout layout;
+    layout.versionByte = 0x0C;
+    layout.fields = {
         {shortType, 2, "N"}, {memoType, 15, "Memo"}, {graphic, 10, "Pic"}, {blobType, 12, "Blob"}};
-    TableImage image(spec);
+    TableImage image(layout);
     MemoImage memo;
     const ByteVector exact = textBytes("12345");
     const ByteVector oneMore = textBytes("123456");
@@ -274,13 +274,13 @@ TEST(BuiltTables, CharacterSetsFromCodePageOrSortOrder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.encoding);
-        TableSpec spec;
-        spec.versionByte = 0x0B;
-        spec.codePage = c.codePage;
-        spec.sortOrderId = c.sortId;
-        spec.sortOrder = c.sortOrder;
-        spec.fields = {{alpha, 20, "Word"}};
-        TableImage image(spec);
+        TableLayout layout;
+        layout.versionByte = 0x0B;
+        layout.codePage = c.codePage;
+        layout.sortOrderId = c.sortId;
+        layout.sortOrder = c.sortOrder;
+        layout.fields = {{alpha, 20, "Word"}};
+        TableImage image(layout);
         ByteVector r = image.blankRecord();
         putText(r.data(), c.stored);
         image.addRecord(r);
@@ -294,12 +294,12 @@ TEST(BuiltTables, CharacterSetsFromCodePageOrSortOrder) {
 }
 
 TEST(BuiltTables, AlphaBytesLogicalBcdAndUnknownTypesAtTheirEdges) {
-    TableSpec spec;
-    spec.versionByte = 0x0B;
-    spec.fields = {{alpha, 4, "Full"},    {alpha, 6, "Spaces"},   {bytesType, 3, "Raw"},
-                   {logical, 1, "Flag"},  {bcdType, 2, "Amount"}, {0x1F, 3, "Odd"},
-                   {dateType, 4, "When"}, {money, 8, "Price"}};
-    TableImage image(spec);
+    TableLayout layout;
+    layout.versionByte = 0x0B;
+    layout.fields = {{alpha, 4, "Full"},    {alpha, 6, "Spaces"},   {bytesType, 3, "Raw"},
+                     {logical, 1, "Flag"},  {bcdType, 2, "Amount"}, {0x1F, 3, "Odd"},
+                     {dateType, 4, "When"}, {money, 8, "Price"}};
+    TableImage image(layout);
     ByteVector r = image.blankRecord();
     putText(&r[0], "ABCD"); // fills the width, no terminator
     putText(&r[4], "ab  "); // trailing spaces are data

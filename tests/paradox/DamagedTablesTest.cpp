@@ -14,11 +14,11 @@ namespace {
 constexpr std::uint8_t alpha = 0x01, longType = 0x04, memoType = 0x0C, bcdType = 0x17;
 
 TableImage smallTable(int rows, std::uint8_t versionByte = 0x0B) {
-    TableSpec spec;
-    spec.versionByte = versionByte;
-    spec.blockKiB = 1;
-    spec.fields = {{alpha, 8, "Name"}, {longType, 4, "Id"}};
-    TableImage image(spec);
+    TableLayout layout;
+    layout.versionByte = versionByte;
+    layout.blockKiB = 1;
+    layout.fields = {{alpha, 8, "Name"}, {longType, 4, "Id"}};
+    TableImage image(layout);
     for (int i = 1; i <= rows; ++i) {
         ByteVector r = image.blankRecord();
         putText(&r[0], "n" + std::to_string(i));
@@ -110,9 +110,9 @@ TEST_F(DamagedTable, HeaderFaultsAreNamed) {
     }
 
     // A BCD scale above 32 and unterminated names are damage too.
-    TableSpec spec;
-    spec.fields = {{bcdType, 40, "Amount"}};
-    EXPECT_NE(readDamaged(TableImage(spec).build()).find("decimal places"), std::string::npos);
+    TableLayout layout;
+    layout.fields = {{bcdType, 40, "Amount"}};
+    EXPECT_NE(readDamaged(TableImage(layout).build()).find("decimal places"), std::string::npos);
     ByteVector unterminated = smallTable(1).build();
     const std::size_t names = 0x78 + 6 * 2 + 4 + 79;
     std::fill(unterminated.begin() + static_cast<long>(names), unterminated.begin() + 2048,
@@ -178,10 +178,10 @@ TEST_F(DamagedTable, CountsFarTooLargeAreNotTrusted) {
 }
 
 TEST_F(DamagedTable, HostileMemoReferencesCostOnlyTheirValue) {
-    TableSpec spec;
-    spec.versionByte = 0x0C;
-    spec.fields = {{longType, 4, "Id"}, {memoType, 11, "Note"}};
-    TableImage image(spec);
+    TableLayout layout;
+    layout.versionByte = 0x0C;
+    layout.fields = {{longType, 4, "Id"}, {memoType, 11, "Note"}};
+    TableImage image(layout);
     MemoImage memo;
     const ByteVector note = {'h', 'e', 'l', 'l', 'o', ' ', 'm', 'e', 'm', 'o'};
     const std::uint32_t ref = memo.addSingle(note);
@@ -230,9 +230,9 @@ TEST_F(DamagedTable, FilesThatAreNotTablesAreRefused) {
     EXPECT_NE(tryRead(dir_ / "FOLDER.DB").find("is a folder"), std::string::npos);
 
     // A named pipe in place of the memo file must not stall the read.
-    TableSpec spec;
-    spec.fields = {{memoType, 11, "Note"}};
-    TableImage image(spec);
+    TableLayout layout;
+    layout.fields = {{memoType, 11, "Note"}};
+    TableImage image(layout);
     ByteVector r = image.blankRecord();
     putBlob(r.data(), 11, ByteVector(20, 'x'), 0x1000 | 0xFF, ByteVector(20, 'x'));
     image.addRecord(r);

@@ -155,17 +155,17 @@ TEST_F(SampleTableTest, AgreesWithPxlibOnTablesWithoutMemoFields) {
 
 TEST(PxlibCrossCheck, AgreesOnBuiltTablesOfEveryLevel) {
     for (const std::uint8_t versionByte : {0x03, 0x04, 0x09, 0x0B, 0x0C}) {
-        TableSpec spec;
-        spec.versionByte = versionByte;
-        spec.blockKiB = versionByte < 5 ? 1 : 4;
-        spec.codePage = 850;
-        spec.sortOrderId = "intl850";
-        spec.fields = {{0x01, 16, "Name"},
-                       {0x06, 8, "Amount"},
-                       {0x03, 2, "Small"},
-                       {0x02, 4, "Day"},
-                       {0x05, 8, "Price"}};
-        TableImage image(spec);
+        TableLayout layout;
+        layout.versionByte = versionByte;
+        layout.blockKiB = versionByte < 5 ? 1 : 4;
+        layout.codePage = 850;
+        layout.sortOrderId = "intl850";
+        layout.fields = {{0x01, 16, "Name"},
+                         {0x06, 8, "Amount"},
+                         {0x03, 2, "Small"},
+                         {0x02, 4, "Day"},
+                         {0x05, 8, "Price"}};
+        TableImage image(layout);
         for (int i = 0; i < 700; ++i) {
             ByteVector r = image.blankRecord();
             if (i % 7 != 0) {

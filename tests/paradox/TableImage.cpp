@@ -23,17 +23,17 @@ void le32(std::uint8_t* p, std::uint32_t v) {
     le16(p + 2, v >> 16);
 }
 
-int widthOf(const FieldSpec& f) {
+int widthOf(const FieldLayout& f) {
     return f.type == 0x17 ? 17 : f.size;
 }
 
 } // namespace
 
-TableImage::TableImage(TableSpec spec) : spec_(std::move(spec)) {}
+TableImage::TableImage(TableLayout layout) : layout_(std::move(layout)) {}
 
 int TableImage::recordSize() const {
     int sum = 0;
-    for (const auto& f : spec_.fields) {
+    for (const auto& f : layout_.fields) {
         sum += widthOf(f);
     }
     return sum;
@@ -42,16 +42,16 @@ int TableImage::recordSize() const {
 int TableImage::fieldOffset(std::size_t field) const {
     int sum = 0;
     for (std::size_t i = 0; i < field; ++i) {
-        sum += widthOf(spec_.fields[i]);
+        sum += widthOf(layout_.fields[i]);
     }
     return sum;
 }
 
 std::uint16_t TableImage::headerSize() const {
-    if (spec_.headerSize != 0) {
-        return spec_.headerSize;
+    if (layout_.headerSize != 0) {
+        return layout_.headerSize;
     }
-    if (spec_.versionByte == 0x03) {
+    if (layout_.versionByte == 0x03) {
         return static_cast<std::uint16_t>(header(0, 0).size());
     }
     return 2048;
@@ -62,43 +62,43 @@ std::size_t TableImage::blockOffset(std::uint16_t block) const {
 }
 
 ByteVector TableImage::header(std::uint32_t numRecords, std::uint16_t blocks) const {
-    const bool extended = spec_.versionByte >= 5;
-    const std::size_t n = spec_.fields.size();
+    const bool extended = layout_.versionByte >= 5;
+    const std::size_t n = layout_.fields.size();
     ByteVector h(0x58 + (extended ? 0x20 : 0), 0);
     le16(&h[0x00], static_cast<unsigned>(recordSize()));
-    h[0x04] = spec_.fileType;
-    h[0x05] = static_cast<std::uint8_t>(spec_.blockKiB);
+    h[0x04] = layout_.fileType;
+    h[0x05] = static_cast<std::uint8_t>(layout_.blockKiB);
     le32(&h[0x06], numRecords);
     le16(&h[0x0A], blocks);
     le16(&h[0x0C], blocks);
     le16(&h[0x0E], blocks > 0 ? 1 : 0);
     le16(&h[0x10], blocks);
     le16(&h[0x21], static_cast<unsigned>(n));
-    h[0x29] = spec_.sortOrder;
-    h[0x39] = spec_.versionByte;
+    h[0x29] = layout_.sortOrder;
+    h[0x39] = layout_.versionByte;
     le16(&h[0x3A], blocks);
     if (extended) {
         le32(&h[0x25], 0xFF00FF00u);
-        le16(&h[0x58], 0x0100u + spec_.versionByte);
-        le16(&h[0x5A], 0x0100u + spec_.versionByte);
-        le32(&h[0x5C], spec_.key);
+        le16(&h[0x58], 0x0100u + layout_.versionByte);
+        le16(&h[0x5A], 0x0100u + layout_.versionByte);
+        le32(&h[0x5C], layout_.key);
         le16(&h[0x64], static_cast<unsigned>(n + 1));
-        le16(&h[0x6A], spec_.codePage);
+        le16(&h[0x6A], layout_.codePage);
         h[0x56] = 0x20;
     } else {
-        le32(&h[0x25], spec_.key);
+        le32(&h[0x25], layout_.key);
     }
-    for (const auto& f : spec_.fields) {
+    for (const auto& f : layout_.fields) {
         h.push_back(f.type);
         h.push_back(f.size);
     }
     h.resize(h.size() + 4 + 4 * n, 0);
-    const std::size_t nameArea = spec_.versionByte >= 0x0C ? 261 : 79;
+    const std::size_t nameArea = layout_.versionByte >= 0x0C ? 261 : 79;
     const std::string tableName = "TEST.DB";
     const std::size_t areaStart = h.size();
     h.resize(areaStart + nameArea, 0);
     std::memcpy(&h[areaStart], tableName.data(), tableName.size());
-    for (const auto& f : spec_.fields) {
+    for (const auto& f : layout_.fields) {
         h.insert(h.end(), f.name.begin(), f.name.end());
         h.push_back(0);
     }
@@ -107,14 +107,14 @@ ByteVector TableImage::header(std::uint32_t numRecords, std::uint16_t blocks) co
             h.push_back(static_cast<std::uint8_t>(i + 1));
             h.push_back(0);
         }
-        h.insert(h.end(), spec_.sortOrderId.begin(), spec_.sortOrderId.end());
+        h.insert(h.end(), layout_.sortOrderId.begin(), layout_.sortOrderId.end());
         h.push_back(0);
         le16(&h[0x51], static_cast<unsigned>(h.size()));
     }
-    const std::uint16_t size =
-        spec_.headerSize != 0 ? spec_.headerSize
-                              : (spec_.versionByte == 0x03 ? static_cast<std::uint16_t>(h.size())
-                                                           : std::uint16_t{2048});
+    const std::uint16_t size = layout_.headerSize != 0 ? layout_.headerSize
+                                                       : (layout_.versionByte == 0x03
+                                                              ? static_cast<std::uint16_t>(h.size())
+                                                              : std::uint16_t{2048});
     if (h.size() > size) {
         throw std::logic_error("the header does not fit its size");
     }
@@ -142,8 +142,8 @@ ByteVector TableImage::build(int perBlock) const {
             std::memcpy(&block[6 + r * static_cast<std::size_t>(rs)], records[first + r].data(),
                         static_cast<std::size_t>(rs));
         }
-        if (spec_.key != 0) {
-            const Cipher cipher(spec_.key);
+        if (layout_.key != 0) {
+            const Cipher cipher(layout_.key);
             for (std::uint32_t j = 0; j * Cipher::chunkSize < block.size(); ++j) {
                 cipher.encryptBlockChunk(&block[j * Cipher::chunkSize],
                                          static_cast<std::uint32_t>(b + 1), j);

@@ -11,13 +11,13 @@ namespace dravena::paradox::testing {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-struct FieldSpec {
+struct FieldLayout {
     std::uint8_t type = 0x01;
     std::uint8_t size = 10; // the descriptor's size byte (decimal places for BCD)
     std::string name;       // bytes in the table's code page
 };
 
-struct TableSpec {
+struct TableLayout {
     std::uint8_t versionByte = 0x0C;
     std::uint8_t fileType = 2;
     unsigned blockKiB = 2;
@@ -26,12 +26,12 @@ struct TableSpec {
     std::string sortOrderId = "ANSIINTL";
     std::uint16_t headerSize = 0; // 0: 2048 (the end of the names for version 3.0)
     std::uint32_t key = 0;        // encryption key, 0 = plain
-    std::vector<FieldSpec> fields;
+    std::vector<FieldLayout> fields;
 };
 
 class TableImage {
 public:
-    explicit TableImage(TableSpec spec);
+    explicit TableImage(TableLayout layout);
 
     int recordSize() const;
     int fieldOffset(std::size_t field) const;
@@ -39,17 +39,17 @@ public:
     void addRecord(ByteVector record) { records.push_back(std::move(record)); }
 
     // Header plus blocks chained 1, 2, ... in order, each holding up to perBlock records
-    // (0 = as many as fit), encrypted when the spec has a key.
+    // (0 = as many as fit), encrypted when the layout has a key.
     ByteVector build(int perBlock = 0) const;
     ByteVector header(std::uint32_t numRecords, std::uint16_t blocks) const;
-    std::uint32_t blockSize() const { return spec_.blockKiB * 1024u; }
+    std::uint32_t blockSize() const { return layout_.blockKiB * 1024u; }
     std::uint16_t headerSize() const;
     std::size_t blockOffset(std::uint16_t block) const;
 
     std::vector<ByteVector> records;
 
 private:
-    TableSpec spec_;
+    TableLayout layout_;
 };
 
 // The .MB file: the header block, then blocks appended in order.
