@@ -97,7 +97,15 @@ void TextDecoder::decode(const std::uint8_t* text, std::size_t size, std::string
 
 void TextDecoder::decodeSingleByte(const std::uint8_t* text, std::size_t size, std::string& out) {
     if (asciiIdentity_) {
+        // Plain ASCII is copied as it is; test eight bytes at a time for a high bit.
         std::size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text + i, sizeof word);
+            if ((word & 0x8080808080808080ull) != 0) {
+                break;
+            }
+        }
         while (i < size && text[i] < 0x80) {
             ++i;
         }

@@ -92,41 +92,47 @@ BcdResult bcdText(const std::uint8_t* p, int scale, std::string& text) {
         return BcdResult::Blank;
     }
     const bool negative = (head & 0x80) == 0;
-    const std::uint8_t flip = negative ? 0x0F : 0x00;
+    // Negative values store every digit complemented.
+    const std::uint8_t flip = negative ? 0xFF : 0x00;
     char digits[32];
+    for (int i = 0; i < 16; ++i) {
+        const auto b = static_cast<std::uint8_t>(p[1 + i] ^ flip);
+        digits[2 * i] = static_cast<char>('0' + (b >> 4));
+        digits[2 * i + 1] = static_cast<char>('0' + (b & 0x0F));
+    }
     bool junk = false;
-    for (int i = 0; i < 32; ++i) {
-        const std::uint8_t byte = p[1 + i / 2];
-        std::uint8_t nibble = static_cast<std::uint8_t>(((i % 2 == 0) ? byte >> 4 : byte) & 0x0F);
-        nibble ^= flip;
-        if (junk || nibble > 9) {
+    bool zero = true;
+    for (char& d : digits) {
+        if (d > '9' || junk) {
             junk = true;
-            nibble = 0;
+            d = '0';
         }
-        digits[i] = static_cast<char>('0' + nibble);
+        zero = zero && d == '0';
     }
     const int intDigits = 32 - scale;
     int first = 0;
     while (first < intDigits - 1 && digits[first] == '0') {
         ++first;
     }
-    bool zero = true;
-    for (char d : digits) {
-        zero = zero && d == '0';
-    }
-    text.clear();
+    char out[36];
+    std::size_t n = 0;
     if (negative && !zero) {
-        text.push_back('-');
+        out[n++] = '-';
     }
     if (intDigits > 0) {
-        text.append(digits + first, static_cast<std::size_t>(intDigits - first));
+        for (int i = first; i < intDigits; ++i) {
+            out[n++] = digits[i];
+        }
     } else {
-        text.push_back('0');
+        out[n++] = '0';
     }
     if (scale > 0) {
-        text.push_back('.');
-        text.append(digits + intDigits, static_cast<std::size_t>(scale));
+        out[n++] = '.';
+        for (int i = intDigits; i < 32; ++i) {
+            out[n++] = digits[i];
+        }
     }
+    text.assign(out, n);
     return junk ? BcdResult::ValueWithJunk : BcdResult::Value;
 }
 
