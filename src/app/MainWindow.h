@@ -17,6 +17,13 @@ constexpr int twips(int value) {
     return value / 15;
 }
 
+// Names a control and places it by the window design's twips, relative to its container.
+template <class W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    return widget;
+}
+
 // A main window: owns its pointer value and ends the process when the user closes it.
 class MainWindow : public QWidget {
 public:

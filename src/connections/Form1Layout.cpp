@@ -18,13 +18,6 @@ QFont arial(double points, bool bold) {
     return font;
 }
 
-// Places a control by the window design's twips.
-template <class W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
-    return widget;
-}
-
 QGroupBox* frame(QWidget* parent, const char* name, const char* caption, int l, int t, int w,
                  int h) {
     auto* box = place(new QGroupBox(QString::fromLatin1(caption), parent), name, l, t, w, h);

@@ -10,12 +10,6 @@ namespace dravena {
 
 namespace {
 
-template <class W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
-    return widget;
-}
-
 QPushButton* button(QWidget* parent, const char* name, const char* caption, int l, int t, int w,
                     int h) {
     auto* push = place(new QPushButton(QString::fromLatin1(caption), parent), name, l, t, w, h);
