@@ -15,7 +15,6 @@ namespace dravena::paradox {
 namespace {
 
 constexpr std::size_t blobTail = 10;
-constexpr std::uint8_t graphicMark[4] = {0x01, 0x00, 0x00, 0x01};
 constexpr std::size_t graphicPrefix = 8;
 
 std::string& textSlot(Value& value) {
@@ -270,11 +269,17 @@ void RecordDecoder::decodeBlob(const Slot& slot, const std::uint8_t* p, Value& v
         decodeText(blob_.data(), blob_.size(), value);
         return;
     }
+    // A graphic starts with 8 bytes (a mark and the image length) before the image itself.
     std::size_t skip = 0;
-    if (slot.type == FieldType::Graphic && blob_.size() >= graphicPrefix &&
-        std::memcmp(blob_.data(), graphicMark, sizeof graphicMark) == 0 &&
-        bytes::le32(blob_.data() + 4) == blob_.size() - graphicPrefix) {
-        skip = graphicPrefix;
+    if (slot.type == FieldType::Graphic) {
+        if (blob_.size() >= graphicPrefix &&
+            bytes::le32(blob_.data() + 4) == blob_.size() - graphicPrefix) {
+            skip = graphicPrefix;
+        } else {
+            warnOnce("graphic " + slot.name,
+                     "field \"" + slot.name + "\" holds a graphic without its 8-byte prefix in " +
+                         where + "; delivered whole");
+        }
     }
     if (skip == 0) {
         std::swap(bytesSlot(value), blob_);

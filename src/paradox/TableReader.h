@@ -38,10 +38,12 @@ struct ReaderOptions {
 //
 // Damage: a header, block chain or record count that cannot be trusted is an error before the
 // first row, so recordCount() is exactly what next() delivers. Damage confined to one value
-// costs that value, not the row: a memo/BLOB value whose .MB file is missing, or whose
-// reference in the record is bad, is NULL and warnings() says so (values that fit in the record
-// itself stay complete). Dates before year 1 or after 9999 are delivered as they are, with a
-// warning.
+// costs that value, not the row, and warnings() says so: a memo/BLOB value whose .MB file is
+// missing or unreadable, or whose reference in the record is bad, is NULL (values that fit in
+// the record itself stay complete); so is a Time outside the day or a Timestamp that is not a
+// finite number. Dates before year 1 or after 9999 are delivered as they are (astronomical
+// years, 0 = 1 BC), with a warning. Text bytes without a character in the table's code page
+// become U+FFFD and are counted in a warning at the end.
 class TableReader {
 public:
     explicit TableReader(const std::filesystem::path& dbFile);

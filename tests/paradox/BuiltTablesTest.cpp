@@ -200,10 +200,12 @@ TEST(BuiltTables, MemoAndBlobStorageAndItsDamage) {
     const ByteVector oneMore = textBytes("123456");
     const ByteVector large = pattern(300000, 7);
     const ByteVector image1 = pattern(1000, 9);
+    const ByteVector rawPicture = pattern(300, 5); // a graphic stored without its prefix
     ByteVector graphicValue = {0x01, 0x00, 0x00, 0x01, 0xE8, 0x03, 0x00, 0x00};
     graphicValue.insert(graphicValue.end(), image1.begin(), image1.end());
 
-    const auto subRefs = memo.addSubAllocated({oneMore, graphicValue, textBytes("gone for good")});
+    const auto subRefs =
+        memo.addSubAllocated({oneMore, graphicValue, textBytes("gone for good"), rawPicture});
     const std::uint32_t freeBlock = memo.addFree(2);
     const std::uint32_t largeRef = memo.addSingle(large);
     // The third slot was deleted afterwards: offset 0, stale length kept.
@@ -222,6 +224,7 @@ TEST(BuiltTables, MemoAndBlobStorageAndItsDamage) {
         {exact, 0, graphicValue, subRefs[1], {1, 2}, 0}, // 2: in the record, sub-allocated
         {oneMore, subRefs[0], {}, 0, large, largeRef},   // 3: sub-allocated, single block
         {textBytes("gone for good"), subRefs[2], {}, 0, large, freeBlock | 0xFF}, // 4: damaged refs
+        {{}, 0, rawPicture, subRefs[3], {}, 0}, // 5: graphic without prefix
     };
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const Stored& s = stored[i];
@@ -237,7 +240,7 @@ TEST(BuiltTables, MemoAndBlobStorageAndItsDamage) {
     writeFile(dir / "blobs.mb", memo.bytes());
     const TableContents t = readTable(dir / "Blobs.db");
     EXPECT_TRUE(t.info.hasMemoFile);
-    ASSERT_EQ(t.rows.size(), 4u);
+    ASSERT_EQ(t.rows.size(), 5u);
     EXPECT_EQ(t.rows[0], (Row{integer(1), null(), null(), null()}));
     EXPECT_EQ(t.rows[1], (Row{integer(2), text("12345"), Value(image1), Value(Bytes{1, 2})}));
     EXPECT_EQ(t.rows[2], (Row{integer(3), text("123456"), null(), Value(large)}));
@@ -246,6 +249,8 @@ TEST(BuiltTables, MemoAndBlobStorageAndItsDamage) {
     EXPECT_TRUE(hasWarningContaining(t.warnings, "deleted"));
     EXPECT_TRUE(hasWarningContaining(t.warnings, "type 4"));
     EXPECT_TRUE(hasWarningContaining(t.warnings, "row 4"));
+    EXPECT_EQ(t.rows[4], (Row{integer(5), null(), Value(rawPicture), null()}));
+    EXPECT_TRUE(hasWarningContaining(t.warnings, "without its 8-byte prefix"));
 }
 
 TEST(BuiltTables, CharacterSetsFromCodePageOrSortOrder) {
