@@ -83,6 +83,13 @@ void RecordDecoder::warnOnce(const std::string& topic, const std::string& text) 
     warnings_.once(topic, tableName_ + ": " + text);
 }
 
+void RecordDecoder::warnDateRange(const Slot& slot, std::uint64_t rowNumber) {
+    warnOnce("date range " + slot.name, "field \"" + slot.name +
+                                            "\" holds dates outside the years 1 to 9999 (first "
+                                            "in row " +
+                                            std::to_string(rowNumber) + ")");
+}
+
 void RecordDecoder::decode(const std::uint8_t* record, std::vector<Value>& row,
                            std::uint64_t rowNumber) {
     row.resize(slots_.size());
@@ -146,10 +153,7 @@ void RecordDecoder::decodeField(const Slot& slot, const std::uint8_t* p, Value& 
             return;
         }
         if (!decoding::dayNumberInRange(*day)) {
-            warnOnce("date range", "field \"" + slot.name +
-                                       "\" holds dates outside the years 1 to 9999 (first in "
-                                       "row " +
-                                       std::to_string(rowNumber) + ")");
+            warnDateRange(slot, rowNumber);
         }
         value = decoding::dateFromDayNumber(*day);
         return;
@@ -173,10 +177,7 @@ void RecordDecoder::decodeField(const Slot& slot, const std::uint8_t* p, Value& 
                                                    "\" holds an impossible time stamp in row " +
                                                    std::to_string(rowNumber) + "; read as NULL");
         } else if (stamp && (stamp->date.year < 1 || stamp->date.year > 9999)) {
-            warnOnce("date range", "field \"" + slot.name +
-                                       "\" holds dates outside the years 1 to 9999 (first in "
-                                       "row " +
-                                       std::to_string(rowNumber) + ")");
+            warnDateRange(slot, rowNumber);
         }
         value = stamp ? Value(*stamp) : Value();
         return;

@@ -40,6 +40,7 @@ private:
     void decodeBlob(const Slot& slot, const std::uint8_t* p, Value& value, std::uint64_t rowNumber);
     void decodeBcd(const Slot& slot, const std::uint8_t* p, Value& value);
     void warnOnce(const std::string& topic, const std::string& text);
+    void warnDateRange(const Slot& slot, std::uint64_t rowNumber);
 
     std::vector<Slot> slots_;
     TextDecoder& text_;
