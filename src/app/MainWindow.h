@@ -37,11 +37,26 @@ public:
     // Places the window in the middle of its screen.
     void centreOnScreen();
 
+    // Runs one of the window's operations unless another is running: operations yield to the
+    // event loop, and a click taken meanwhile must not start a second one in the middle.
+    template <class F> void runOperation(F&& operation) {
+        if (operationRunning_)
+            return;
+        operationRunning_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{operationRunning_};
+        operation();
+    }
+    bool operationRunning() const { return operationRunning_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     int pointer_ = PointerDefault;
+    bool operationRunning_ = false;
     std::optional<QCursor> customPointer_;
 };
 

@@ -54,12 +54,18 @@ QString Form1::oraclePassword() const {
 }
 
 void Form1::connectHandlers() {
-    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
-    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
-    connect(PushButton3, &QPushButton::clicked, this, [this] { PushButton3_Click(); });
-    connect(PushButton4, &QPushButton::clicked, this, [this] { PushButton4_Click(); });
-    connect(PushButton5, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
-    connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
+    connect(PushButton1, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton1_Click(); }); });
+    connect(PushButton2, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton2_Click(); }); });
+    connect(PushButton3, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton3_Click(); }); });
+    connect(PushButton4, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton4_Click(); }); });
+    connect(PushButton5, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton5_Click(); }); });
+    connect(PushButton6, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton6_Click(); }); });
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });

@@ -32,11 +32,16 @@ Form2::Form2(Form1& connectionWindow) : form1_(connectionWindow) {
 }
 
 void Form2::connectHandlers() {
-    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
-    connect(PushButton8, &QPushButton::clicked, this, [this] { PushButton8_Click(); });
-    connect(PushButton9, &QPushButton::clicked, this, [this] { PushButton9_Click(); });
-    connect(PushButton10, &QPushButton::clicked, this, [this] { PushButton10_Click(); });
-    connect(PushButton11, &QPushButton::clicked, this, [this] { PushButton11_Click(); });
+    connect(PushButton2, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton2_Click(); }); });
+    connect(PushButton8, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton8_Click(); }); });
+    connect(PushButton9, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton9_Click(); }); });
+    connect(PushButton10, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton10_Click(); }); });
+    connect(PushButton11, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton11_Click(); }); });
 }
 
 void Form2::Form_Load() {

@@ -157,6 +157,17 @@ TEST_F(Form1Test, OracleTestAnswersWhileBusyThenRestoresThePointer) {
     EXPECT_EQ(form->mousePointer(), PointerDefault);
 }
 
+TEST_F(Form1Test, ClicksDuringAnOperationDoNotStartAnother) {
+    field("Text1")->setText(folderWithTable());
+    dialogs->onBox = [&](const auto&) { button("PushButton2")->click(); };
+    button("PushButton1")->click(); // its box is open while "Next >" is clicked
+    EXPECT_EQ(data->opened.size(), 1);
+    EXPECT_FALSE(form->tablesWindowLoaded());
+    dialogs->onBox = nullptr;
+    button("PushButton2")->click();
+    EXPECT_TRUE(form->tablesWindowLoaded());
+}
+
 TEST_F(Form1Test, OracleTestWithoutDataAccessReportsThenRefuses) {
     data->failCreation = true;
     form->PushButton1_Click();
