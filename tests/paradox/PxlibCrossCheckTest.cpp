@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <iconv.h>
 
@@ -44,16 +45,21 @@ std::int64_t milliseconds(const Time& t) {
 
 class PxDocument {
 public:
+    // Opened for reading only: the sample tables may lie in a folder the tests cannot write to,
+    // and pxlib's own file opening asks for write access.
     explicit PxDocument(const std::filesystem::path& file) {
         PX_boot();
         doc_ = PX_new();
-        opened_ = PX_open_file(doc_, file.c_str()) >= 0;
+        stream_ = std::fopen(file.c_str(), "rb");
+        opened_ = stream_ != nullptr && PX_open_fp(doc_, stream_) >= 0;
     }
     ~PxDocument() {
         if (opened_) {
             PX_close(doc_);
         }
         PX_delete(doc_);
+        if (stream_ != nullptr)
+            std::fclose(stream_);
     }
     PxDocument(const PxDocument&) = delete;
     PxDocument& operator=(const PxDocument&) = delete;
@@ -62,6 +68,7 @@ public:
 
 private:
     pxdoc_t* doc_ = nullptr;
+    std::FILE* stream_ = nullptr;
     bool opened_ = false;
 };
 
