@@ -103,12 +103,17 @@ TEST(ValueText, BytesAsUpperCaseHex) {
 
 TEST(ValueText, IndependentOfTheLocale) {
     const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    if (german == nullptr) {
+        const char* why = "locale de_DE.UTF-8 missing: scripts/install-deps --test makes it";
+        if (qEnvironmentVariable("CI") == QLatin1String("true"))
+            FAIL() << why;
+        GTEST_SKIP() << why;
+    }
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(text(Value{1234.5}), "1234.5");
     EXPECT_EQ(valueText(Value{std::int64_t{1234567}}), QStringLiteral("1234567"));
     QLocale::setDefault(QLocale::c());
-    if (german)
-        std::setlocale(LC_ALL, "C");
+    std::setlocale(LC_ALL, "C");
 }
 
 TEST(ValueText, AppendsToWhatIsThere) {
