@@ -9,14 +9,6 @@ namespace dravena {
 
 namespace {
 
-const QString& closedObjectMessage() {
-    static const QString text =
-        QStringLiteral("Operation is not allowed when the object is closed.");
-    return text;
-}
-
-constexpr int ClosedObjectError = 3704;
-
 // The connection object handed out by the real factory: it picks the engine when it is opened,
 // from the Driver key of the connection string.
 class DispatchingConnection final : public Connection {
@@ -26,8 +18,7 @@ public:
 
     void open(const QString& connectionString) override {
         if (backend_ && backend_->isOpen())
-            throw RuntimeError(errnum::InvalidCall,
-                               QStringLiteral("Operation is not allowed when the object is open."));
+            throwObjectOpen();
         auto backend = isParadoxConnectionString(connectionString) ? makeParadoxConnection()
                                                                    : makeOdbcConnection();
         backend->setCursorLocation(cursorLocation_);
@@ -38,7 +29,7 @@ public:
     std::unique_ptr<Cursor> query(const QString& sql) override { return openBackend().query(sql); }
     void close() override {
         if (!backend_ || !backend_->isOpen())
-            throw RuntimeError(ClosedObjectError, closedObjectMessage());
+            throwObjectClosed();
         backend_->close();
         backend_.reset();
     }
@@ -47,7 +38,7 @@ public:
 private:
     Connection& openBackend() {
         if (!isOpen())
-            throw RuntimeError(ClosedObjectError, closedObjectMessage());
+            throwObjectClosed();
         return *backend_;
     }
 
@@ -70,6 +61,16 @@ std::shared_ptr<DataAccess>& installed() {
 
 } // namespace
 
+void throwObjectClosed() {
+    throw RuntimeError(adoerror::ObjectClosed,
+                       QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+void throwObjectOpen() {
+    throw RuntimeError(errnum::InvalidCall,
+                       QStringLiteral("Operation is not allowed when the object is open."));
+}
+
 DataAccess& dataAccess() {
     return *installed();
 }
@@ -80,14 +81,13 @@ void installDataAccess(std::shared_ptr<DataAccess> factory) {
 
 void Recordset::open(const QString& sql, Connection& connection) {
     if (cursor_)
-        throw RuntimeError(errnum::InvalidCall,
-                           QStringLiteral("Operation is not allowed when the object is open."));
+        throwObjectOpen();
     cursor_ = connection.query(sql);
 }
 
 const Cursor& Recordset::cursor() const {
     if (!cursor_)
-        throw RuntimeError(ClosedObjectError, closedObjectMessage());
+        throwObjectClosed();
     return *cursor_;
 }
 

@@ -34,6 +34,18 @@ constexpr int VarBinary = 204;
 constexpr int LongVarBinary = 205;
 } // namespace adotype
 
+// Error numbers of the data-access layer's own failures.
+namespace adoerror {
+constexpr int NoCurrentRecord = 3021;
+constexpr int ItemNotFound = 3265;
+constexpr int ObjectClosed = 3704;
+} // namespace adoerror
+
+// An operation on a connection or record set that is not open (error 3704).
+[[noreturn]] void throwObjectClosed();
+// Opening a connection or record set that is already open.
+[[noreturn]] void throwObjectOpen();
+
 // Cursor locations.
 constexpr int ServerSideCursor = 2;
 constexpr int ClientSideCursor = 3;

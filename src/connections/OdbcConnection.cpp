@@ -13,8 +13,6 @@ namespace dravena {
 
 namespace {
 
-constexpr int ObjectClosed = 3704;
-
 QSqlQuery run(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -33,8 +31,7 @@ OdbcConnection::~OdbcConnection() {
 
 void OdbcConnection::open(const QString& connectionString) {
     if (session_->isOpen())
-        throw RuntimeError(errnum::InvalidCall,
-                           QStringLiteral("Operation is not allowed when the object is open."));
+        throwObjectOpen();
     session_->open(connectionString);
     openLocation_ = cursorLocation_;
 }
@@ -52,8 +49,7 @@ std::unique_ptr<Cursor> OdbcConnection::query(const QString& sql) {
 
 void OdbcConnection::close() {
     if (!session_->isOpen())
-        throw RuntimeError(ObjectClosed,
-                           QStringLiteral("Operation is not allowed when the object is closed."));
+        throwObjectClosed();
     session_->close();
 }
 

@@ -4,16 +4,12 @@
 
 namespace dravena {
 
-namespace {
-constexpr int ItemNotFound = 3265;
-constexpr int NoCurrentRecord = 3021;
-} // namespace
-
 const OdbcColumn& OdbcCursor::column(int index) const {
     if (index < 0 || index >= fieldCount())
-        throw RuntimeError(ItemNotFound, QStringLiteral("Item cannot be found in the collection "
-                                                        "corresponding to the requested name or "
-                                                        "ordinal."));
+        throw RuntimeError(adoerror::ItemNotFound,
+                           QStringLiteral("Item cannot be found in the collection "
+                                          "corresponding to the requested name or "
+                                          "ordinal."));
     return columns_[static_cast<std::size_t>(index)];
 }
 
@@ -25,7 +21,7 @@ Value OdbcCursor::fieldValue(int index) const {
 }
 
 void OdbcCursor::throwNoCurrentRecord() {
-    throw RuntimeError(NoCurrentRecord,
+    throw RuntimeError(adoerror::NoCurrentRecord,
                        QStringLiteral("Either BOF or EOF is True, or the current record has been "
                                       "deleted. Requested operation requires a current record."));
 }

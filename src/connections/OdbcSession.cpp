@@ -1,5 +1,6 @@
 #include "OdbcSession.h"
 
+#include "DataAccess.h"
 #include "OdbcServerCursor.h"
 #include "OdbcValues.h"
 #include "app/RuntimeError.h"
@@ -76,8 +77,7 @@ void OdbcSession::release() {
 
 QSqlDatabase OdbcSession::database() const {
     if (!open_)
-        throw RuntimeError(3704,
-                           QStringLiteral("Operation is not allowed when the object is closed."));
+        throwObjectClosed();
     return QSqlDatabase::database(name_, false);
 }
 

@@ -15,8 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int ClosedObjectError = 3704;
-
 fs::path toPath(const QString& name) {
     return fs::path(QFile::encodeName(name).toStdString());
 }
@@ -53,8 +51,7 @@ public:
 
     void open(const QString& connectionString) override {
         if (open_)
-            throw RuntimeError(errnum::InvalidCall,
-                               QStringLiteral("Operation is not allowed when the object is open."));
+            throwObjectOpen();
         QString folder = connectionStringValue(connectionString, QStringLiteral("DefaultDir"));
         if (folder.isEmpty())
             folder = connectionStringValue(connectionString, QStringLiteral("Dbq"));
@@ -108,9 +105,7 @@ public:
 private:
     void requireOpen() const {
         if (!open_)
-            throw RuntimeError(
-                ClosedObjectError,
-                QStringLiteral("Operation is not allowed when the object is closed."));
+            throwObjectClosed();
     }
 
     int cursorLocation_ = ServerSideCursor;

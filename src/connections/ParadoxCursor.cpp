@@ -6,9 +6,6 @@ namespace dravena {
 
 namespace {
 
-constexpr int NoCurrentRowError = 3021;
-constexpr int NoSuchFieldError = 3265;
-
 RuntimeError engineError(const paradox::ParadoxError& error) {
     return RuntimeError(errnum::DataAccess, QString::fromUtf8(error.what()));
 }
@@ -76,7 +73,7 @@ int ParadoxCursor::fieldCount() const {
 
 std::size_t ParadoxCursor::checkedIndex(int index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= names_.size())
-        throw RuntimeError(NoSuchFieldError,
+        throw RuntimeError(adoerror::ItemNotFound,
                            QStringLiteral("There is no field %1: the table has %2.")
                                .arg(index)
                                .arg(names_.size()));
@@ -94,7 +91,7 @@ int ParadoxCursor::fieldType(int index) const {
 Value ParadoxCursor::fieldValue(int index) const {
     const std::size_t i = checkedIndex(index);
     if (atEnd_)
-        throw RuntimeError(NoCurrentRowError,
+        throw RuntimeError(adoerror::NoCurrentRecord,
                            QStringLiteral("There is no current row: the table has no more rows."));
     return row_[i];
 }
@@ -109,7 +106,7 @@ bool ParadoxCursor::atEnd() const {
 
 void ParadoxCursor::moveNext() {
     if (atEnd_)
-        throw RuntimeError(NoCurrentRowError,
+        throw RuntimeError(adoerror::NoCurrentRecord,
                            QStringLiteral("There is no next row: the table has no more rows."));
     readRow();
 }
