@@ -38,8 +38,7 @@ void printWarnings(const QString& table, const Recordset& recordset) {
 bool printTable(Connection& connection, Recordset& recordset, const QString& table) {
     bool complete = true;
     try {
-        recordset.open(selectAllStatement(table), connection);
-        generateTableStatements(recordset, table, printStatement);
+        generateTableStatements(recordset, connection, table, printStatement);
     } catch (const RuntimeError& error) {
         printError(table, error);
         complete = false;

@@ -7,6 +7,7 @@
 
 namespace dravena::cli {
 int runOracleTables(const QStringList& arguments);
+int runSend(const QStringList& arguments);
 int runSql(const QStringList& arguments);
 } // namespace dravena::cli
 
@@ -18,9 +19,22 @@ using dravena::cli::Command;
 const auto commands = std::to_array<Command>({
     {"oracle-tables", "oracle-tables --sid SID --user USER   list the server's tables",
      dravena::cli::runOracleTables},
+    {"send",
+     "send --folder DIR --sid SID --user USER [--overwrite yes|no] TABLE...\n"
+     "                                         send the tables to the server",
+     dravena::cli::runSend},
     {"sql", "sql --folder DIR TABLE...             print the SQL that sending them would run",
      dravena::cli::runSql},
 });
+
+// Qt's ODBC driver warns on standard error about every statement that fails; the commands tell
+// those failures themselves, once, with the table and the row.
+void dropDriverWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QODBC")))
+        return;
+    std::fputs(qPrintable(qFormatLogMessage(type, context, text)), stderr);
+    std::fputc('\n', stderr);
+}
 
 void printUsage(std::FILE* out) {
     std::fputs("Usage: dravena-cli COMMAND [OPTIONS]\n\nCommands:\n", out);
@@ -32,6 +46,7 @@ void printUsage(std::FILE* out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(dropDriverWarnings);
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty() || arguments.front() == QLatin1String("--help")) {

@@ -26,6 +26,9 @@ public:
         backend_ = std::move(backend);
     }
     void execute(const QString& sql) override { openBackend().execute(sql); }
+    void execute(const QString& sql, std::span<const BoundValue> parameters) override {
+        openBackend().execute(sql, parameters);
+    }
     std::unique_ptr<Cursor> query(const QString& sql) override { return openBackend().query(sql); }
     void close() override {
         if (!backend_ || !backend_->isOpen())
@@ -99,6 +102,9 @@ QString Recordset::fieldName(int index) const {
 }
 int Recordset::fieldType(int index) const {
     return cursor().fieldType(index);
+}
+int Recordset::numericScale(int index) const {
+    return cursor().numericScale(index);
 }
 Value Recordset::fieldValue(int index) const {
     return cursor().fieldValue(index);

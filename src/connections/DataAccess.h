@@ -2,11 +2,14 @@
 
 #include "paradox/Value.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <variant>
 
 namespace dravena {
 
@@ -46,6 +49,9 @@ constexpr int ObjectClosed = 3704;
 // Opening a connection or record set that is already open.
 [[noreturn]] void throwObjectOpen();
 
+// A value bound to a "?" of a statement: bytes go to the server as binary, text as wide text.
+using BoundValue = std::variant<QString, QByteArray>;
+
 // Cursor locations.
 constexpr int ServerSideCursor = 2;
 constexpr int ClientSideCursor = 3;
@@ -56,7 +62,9 @@ public:
     virtual ~Cursor() = default;
     virtual int fieldCount() const = 0;
     virtual QString fieldName(int index) const = 0;
-    virtual int fieldType(int index) const = 0;    // ADO type number
+    virtual int fieldType(int index) const = 0; // ADO type number
+    // Digits after the decimal point of an exact numeric field; -1 for other fields.
+    virtual int numericScale(int index) const = 0;
     virtual Value fieldValue(int index) const = 0; // value of the current row
     // Number of rows; -1 when the cursor cannot know it before reading them all.
     virtual std::int64_t recordCount() const = 0;
@@ -77,6 +85,8 @@ public:
     virtual int cursorLocation() const = 0;
     virtual void open(const QString& connectionString) = 0;
     virtual void execute(const QString& sql) = 0;
+    // Runs a statement whose "?" marks take the values in order.
+    virtual void execute(const QString& sql, std::span<const BoundValue> parameters) = 0;
     virtual std::unique_ptr<Cursor> query(const QString& sql) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
@@ -90,6 +100,7 @@ public:
     int fieldCount() const;
     QString fieldName(int index) const;
     int fieldType(int index) const;
+    int numericScale(int index) const;
     Value fieldValue(int index) const;
     std::int64_t recordCount() const;
     bool atEnd() const;

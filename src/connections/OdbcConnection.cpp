@@ -1,6 +1,7 @@
 #include "OdbcConnection.h"
 
 #include "OdbcClientCursor.h"
+#include "OdbcDiagnostics.h"
 #include "OdbcServerCursor.h"
 #include "OdbcSession.h"
 #include "OdbcValues.h"
@@ -17,7 +18,7 @@ QSqlQuery run(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(sql))
-        throwOdbcError(query.lastError());
+        throwStatementFailure(query, db);
     return query;
 }
 
@@ -37,7 +38,22 @@ void OdbcConnection::open(const QString& connectionString) {
 }
 
 void OdbcConnection::execute(const QString& sql) {
-    run(session_->database(), sql);
+    QSqlQuery& statement = session_->statement();
+    if (!statement.exec(sql))
+        throwStatementFailure(statement, session_->database());
+    statement.finish();
+}
+
+void OdbcConnection::execute(const QString& sql, std::span<const BoundValue> parameters) {
+    const QSqlDatabase db = session_->database();
+    QSqlQuery statement(db);
+    statement.setForwardOnly(true);
+    if (!statement.prepare(sql))
+        throwStatementFailure(statement, db);
+    for (const BoundValue& parameter : parameters)
+        std::visit([&statement](const auto& value) { statement.addBindValue(value); }, parameter);
+    if (!statement.exec())
+        throwStatementFailure(statement, db);
 }
 
 std::unique_ptr<Cursor> OdbcConnection::query(const QString& sql) {

@@ -21,6 +21,7 @@ public:
     int cursorLocation() const override { return cursorLocation_; }
     void open(const QString& connectionString) override;
     void execute(const QString& sql) override;
+    void execute(const QString& sql, std::span<const BoundValue> parameters) override;
     // Client-side (3): every row read at once, record count known; otherwise forward-only.
     std::unique_ptr<Cursor> query(const QString& sql) override;
     void close() override;

@@ -13,6 +13,7 @@ public:
     int fieldCount() const override { return static_cast<int>(columns_.size()); }
     QString fieldName(int index) const override { return column(index).name; }
     int fieldType(int index) const override { return column(index).adoType; }
+    int numericScale(int index) const override { return column(index).scale; }
     Value fieldValue(int index) const override;
 
 protected:

@@ -3,6 +3,7 @@
 #include "DataAccess.h"
 #include "OdbcServerCursor.h"
 #include "OdbcValues.h"
+#include "OracleClientSettings.h"
 #include "app/RuntimeError.h"
 
 #include <QSqlError>
@@ -38,6 +39,7 @@ OdbcSession::~OdbcSession() {
 
 void OdbcSession::open(const QString& connectionString) {
     release();
+    applyOracleClientDefaults();
     QString failure;
     bool ok = false;
     {
@@ -65,6 +67,7 @@ void OdbcSession::release() {
     // Cursors detach themselves while being released.
     while (!cursors_.empty())
         cursors_.back()->release();
+    statement_.reset();
     open_ = false;
     if (!QSqlDatabase::contains(name_))
         return;
@@ -79,6 +82,14 @@ QSqlDatabase OdbcSession::database() const {
     if (!open_)
         throwObjectClosed();
     return QSqlDatabase::database(name_, false);
+}
+
+QSqlQuery& OdbcSession::statement() {
+    if (!statement_) {
+        statement_.emplace(database());
+        statement_->setForwardOnly(true);
+    }
+    return *statement_;
 }
 
 void OdbcSession::attach(OdbcServerCursor* cursor) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace dravena {
@@ -26,6 +28,9 @@ public:
 
     // The open connection (throws when closed).
     QSqlDatabase database() const;
+    // One statement kept for executing statements one after another, so that each does not
+    // allocate a driver statement of its own (throws when closed).
+    QSqlQuery& statement();
     const QString& name() const { return name_; }
 
     void attach(OdbcServerCursor* cursor);
@@ -37,6 +42,7 @@ private:
     QString name_;
     bool open_ = false;
     std::vector<OdbcServerCursor*> cursors_;
+    std::optional<QSqlQuery> statement_;
 };
 
 } // namespace dravena

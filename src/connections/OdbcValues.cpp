@@ -188,8 +188,9 @@ std::vector<OdbcColumn> odbcColumns(const QSqlRecord& record) {
     columns.reserve(static_cast<std::size_t>(record.count()));
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
-        columns.push_back(
-            {field.name(), field.typeID(), adoTypeOf(field.typeID(), field.metaType())});
+        const int adoType = adoTypeOf(field.typeID(), field.metaType());
+        columns.push_back({field.name(), field.typeID(), adoType,
+                           adoType == adotype::Numeric ? field.precision() : -1});
     }
     return columns;
 }

@@ -18,6 +18,7 @@ struct OdbcColumn {
     QString name;
     int sqlType = 0;
     int adoType = 0;
+    int scale = -1; // digits after the decimal point of an exact numeric column
 };
 
 // The ADO type number for an ODBC SQL type code; types the code does not settle (a driver's own

@@ -77,6 +77,7 @@ public:
                                           "\"name\"); it cannot run: %1")
                                .arg(sql));
     }
+    void execute(const QString& sql, std::span<const BoundValue>) override { execute(sql); }
 
     std::unique_ptr<Cursor> query(const QString& sql) override {
         requireOpen();

@@ -58,9 +58,12 @@ ParadoxCursor::ParadoxCursor(const std::filesystem::path& tableFile) {
     const auto& fields = reader_->fields();
     names_.reserve(fields.size());
     types_.reserve(fields.size());
+    scales_.reserve(fields.size());
     for (const paradox::Field& field : fields) {
         names_.push_back(QString::fromStdString(field.name));
         types_.push_back(adoTypeOfField(field.type));
+        // A BCD field's descriptor holds its decimal places.
+        scales_.push_back(field.type == paradox::FieldType::Bcd ? field.size : -1);
     }
     readRow();
 }
@@ -86,6 +89,10 @@ QString ParadoxCursor::fieldName(int index) const {
 
 int ParadoxCursor::fieldType(int index) const {
     return types_[checkedIndex(index)];
+}
+
+int ParadoxCursor::numericScale(int index) const {
+    return scales_[checkedIndex(index)];
 }
 
 Value ParadoxCursor::fieldValue(int index) const {

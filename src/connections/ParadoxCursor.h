@@ -24,6 +24,7 @@ public:
     int fieldCount() const override;
     QString fieldName(int index) const override;
     int fieldType(int index) const override;
+    int numericScale(int index) const override;
     Value fieldValue(int index) const override;
     std::int64_t recordCount() const override;
     bool atEnd() const override;
@@ -37,6 +38,7 @@ private:
     std::unique_ptr<paradox::TableReader> reader_;
     std::vector<QString> names_;
     std::vector<int> types_;
+    std::vector<int> scales_;
     std::vector<Value> row_;
     bool atEnd_ = true;
 };

@@ -2,6 +2,7 @@
 
 #include "TableList.h"
 #include "TableListing.h"
+#include "WindowTransfer.h"
 #include "app/LocationTags.h"
 #include "app/Product.h"
 #include "app/ProgramFiles.h"
@@ -9,6 +10,7 @@
 #include "app/Trap.h"
 #include "connections/Form1.h"
 #include "fsutil/FileHelpers.h"
+#include "transfer/TransferRun.h"
 
 #include <QPushButton>
 
@@ -34,6 +36,8 @@ Form2::Form2(Form1& connectionWindow) : form1_(connectionWindow) {
 void Form2::connectHandlers() {
     connect(PushButton2, &QPushButton::clicked, this,
             [this] { runOperation([this] { PushButton2_Click(); }); });
+    connect(PushButton4, &QPushButton::clicked, this,
+            [this] { runOperation([this] { PushButton4_Click(); }); });
     connect(PushButton8, &QPushButton::clicked, this,
             [this] { runOperation([this] { PushButton8_Click(); }); });
     connect(PushButton9, &QPushButton::clicked, this,
@@ -62,6 +66,11 @@ void Form2::PushButton2_Click() {
     Trap trap(tags::Form2PushButton2Click);
     trap.step(100, [&] { form1_.show(); });
     trap.step(102, [&] { hide(); });
+}
+
+void Form2::PushButton4_Click() {
+    WindowTransfer frontEnd(*this, form1_, *List2, *List1, *ProgressBar1);
+    SendTablesToOracle(frontEnd);
 }
 
 void Form2::PushButton8_Click() {

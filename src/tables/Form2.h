@@ -25,6 +25,7 @@ public:
     // Handlers
     void Form_Load();
     void PushButton2_Click();  // "< Back"
+    void PushButton4_Click();  // send the selected Paradox tables to Oracle
     void PushButton8_Click();  // select all Paradox tables
     void PushButton9_Click();  // deselect all Paradox tables
     void PushButton10_Click(); // select all Oracle tables

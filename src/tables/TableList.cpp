@@ -44,4 +44,22 @@ void TableList::setEntrySelected(int index, bool selected) {
         it->setSelected(selected);
 }
 
+bool IsInList(const TableList& list, const QString& name) {
+    const QString wanted = name.toLower();
+    bool found = false;
+    for (int i = 0; i < list.entryCount(); ++i)
+        if (list.entry(i).toLower() == wanted)
+            found = true;
+    return found;
+}
+
+void RemoveFromList(TableList& list, const QString& name) {
+    for (int i = 0; i < list.entryCount(); ++i) {
+        if (list.entry(i) == name) {
+            delete list.takeItem(i);
+            return;
+        }
+    }
+}
+
 } // namespace dravena

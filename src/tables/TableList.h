@@ -23,4 +23,11 @@ public:
     void setEntrySelected(int index, bool selected);
 };
 
+// True when an entry of the list equals the name with letter case ignored (both lower-cased,
+// then compared exactly).
+bool IsInList(const TableList& list, const QString& name);
+
+// Removes the entry whose text equals the name exactly (letter case significant).
+void RemoveFromList(TableList& list, const QString& name);
+
 } // namespace dravena

@@ -40,19 +40,36 @@ QString createTableStatement(const QString& table, const std::vector<ColumnDefin
     return text;
 }
 
-InsertStatementBuilder::InsertStatementBuilder(const QString& table)
-    : prefix_("INSERT INTO " + quotedName(table).toStdString() + " VALUES(") {}
+InsertStatementBuilder::InsertStatementBuilder(const QString& table, std::vector<bool> blobColumns,
+                                               LongValues longValues)
+    : prefix_("INSERT INTO " + quotedName(table).toStdString() + " VALUES("),
+      blobColumns_(std::move(blobColumns)), longValues_(longValues) {}
 
 void InsertStatementBuilder::begin() {
     text_.clear();
     text_ += prefix_;
-    firstValue_ = true;
+    column_ = 0;
+    parameters_.clear();
+}
+
+bool InsertStatementBuilder::bindsBytes(const Value& value) const {
+    const auto* bytes = std::get_if<paradox::Bytes>(&value);
+    return longValues_ == LongValues::Bind && bytes != nullptr && column_ < blobColumns_.size() &&
+           blobColumns_[column_] && 2 * bytes->size() > MaxLiteralBytes;
 }
 
 void InsertStatementBuilder::appendValue(const Value& value) {
-    if (!firstValue_)
+    if (column_ > 0)
         text_ += ", ";
-    firstValue_ = false;
+    if (bindsBytes(value)) {
+        const auto& bytes = std::get<paradox::Bytes>(value);
+        parameters_.emplace_back(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                            static_cast<qsizetype>(bytes.size())));
+        text_ += '?';
+        ++column_;
+        return;
+    }
+    ++column_;
     const std::size_t start = text_.size();
     text_ += '\'';
     appendValueText(text_, value);
@@ -64,6 +81,14 @@ void InsertStatementBuilder::appendValue(const Value& value) {
     }
     const auto apostrophes = static_cast<std::size_t>(
         std::count(text_.begin() + static_cast<std::ptrdiff_t>(valueStart), text_.end(), '\''));
+    if (longValues_ == LongValues::Bind &&
+        text_.size() - valueStart + apostrophes > MaxLiteralBytes) {
+        parameters_.emplace_back(QString::fromUtf8(
+            text_.data() + valueStart, static_cast<qsizetype>(text_.size() - valueStart)));
+        text_.resize(start);
+        text_ += '?';
+        return;
+    }
     if (apostrophes > 0) {
         // Double them in place, moving from the back.
         std::size_t from = text_.size();
@@ -79,20 +104,17 @@ void InsertStatementBuilder::appendValue(const Value& value) {
     text_ += '\'';
 }
 
-QString InsertStatementBuilder::finish() {
+InsertStatement InsertStatementBuilder::finish() {
     text_ += ')';
-    return QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size()));
+    return {QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size())),
+            std::move(parameters_)};
 }
 
-QString InsertStatementBuilder::statement(std::span<const Value> row) {
+InsertStatement InsertStatementBuilder::statement(std::span<const Value> row) {
     begin();
     for (const Value& value : row)
         appendValue(value);
     return finish();
-}
-
-QString insertStatement(const QString& table, std::span<const Value> row) {
-    return InsertStatementBuilder(table).statement(row);
 }
 
 } // namespace dravena

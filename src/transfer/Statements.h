@@ -28,26 +28,47 @@ struct ColumnDefinition {
 // CREATE TABLE "T"("F1" C1,"F2" C2)
 QString createTableStatement(const QString& table, const std::vector<ColumnDefinition>& columns);
 
+// The longest string literal the server takes, in bytes (Oracle refuses longer ones).
+inline constexpr std::size_t MaxLiteralBytes = 4000;
+
+// One INSERT statement and the values bound to its "?" marks, in order.
+struct InsertStatement {
+    QString text;
+    std::vector<BoundValue> parameters;
+};
+
+// What becomes of a value whose literal would be longer than MaxLiteralBytes.
+enum class LongValues {
+    Bind,  // a "?" in its place and the value bound: bytes of a BLOB column as binary, else text
+    Inline // the literal all the same (for printing the statements)
+};
+
 // Builds INSERT INTO "T" VALUES('V1', NULL, 'O''Brien') for row after row of one table. Every
 // value is a quoted text literal with its apostrophes doubled; NULL and a value whose text is
-// empty stand as the bare word NULL. The buffer is kept between rows.
+// empty stand as the bare word NULL. A value too long for a literal is bound instead (see
+// LongValues). The buffer is kept between rows.
 class InsertStatementBuilder {
 public:
-    explicit InsertStatementBuilder(const QString& table);
+    // blobColumns[i] tells whether column i is a BLOB column (missing entries: it is not).
+    explicit InsertStatementBuilder(const QString& table, std::vector<bool> blobColumns = {},
+                                    LongValues longValues = LongValues::Bind);
 
     // Value by value, so that a caller can do other work between the fields of a row.
     void begin();
     void appendValue(const Value& value);
-    QString finish();
+    InsertStatement finish();
 
-    QString statement(std::span<const Value> row);
+    InsertStatement statement(std::span<const Value> row);
 
 private:
+    bool bindsBytes(const Value& value) const;
+
     std::string prefix_;
     std::string text_;
-    bool firstValue_ = true;
+    std::vector<bool> blobColumns_;
+    LongValues longValues_;
+    std::size_t column_ = 0;
+    std::vector<BoundValue> parameters_;
 };
-
-QString insertStatement(const QString& table, std::span<const Value> row);
 
 } // namespace dravena

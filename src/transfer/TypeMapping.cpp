@@ -95,4 +95,19 @@ QString columnTypeForAdoType(int typeNumber) {
     return OracleColumnType(DataTypeName(static_cast<short>(typeNumber)).toLower());
 }
 
+QString columnTypeForField(int typeNumber, int scale, bool holdsLongText) {
+    const QString type = columnTypeForAdoType(typeNumber);
+    // The widest BCD field has 32 digits, of which up to 32 may follow the point.
+    constexpr int Digits = 32;
+    if (type == QLatin1String("DECIMAL") && scale >= 0 && scale <= Digits)
+        return QStringLiteral("DECIMAL(%1,%2)").arg(Digits).arg(scale);
+    if (holdsLongText && type == QLatin1String(TextColumn))
+        return QStringLiteral("NCLOB");
+    return type;
+}
+
+bool isLongTextType(int typeNumber) {
+    return typeNumber == 201 || typeNumber == 203; // adLongVarChar, adLongVarWChar
+}
+
 } // namespace dravena

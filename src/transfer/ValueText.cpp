@@ -121,6 +121,12 @@ std::string valueTextUtf8(const Value& value) {
     return text;
 }
 
+Value NullToDefault(Value value, const Value& fallback) {
+    if (paradox::isNull(value))
+        return fallback;
+    return value;
+}
+
 QString valueText(const Value& value) {
     return QString::fromStdString(valueTextUtf8(value));
 }

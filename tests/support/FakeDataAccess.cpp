@@ -18,6 +18,7 @@ public:
         open_ = true;
     }
     void execute(const QString&) override { refuse(); }
+    void execute(const QString&, std::span<const BoundValue>) override { refuse(); }
     std::unique_ptr<Cursor> query(const QString&) override { refuse(); }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }

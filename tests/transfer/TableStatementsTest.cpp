@@ -10,16 +10,19 @@ namespace {
 struct MemoryField {
     QString name;
     int type;
+    int scale = -1;
 };
 
-// Rows held in memory, delivered like a query's cursor; counts how often values are read.
+// Rows held in memory, delivered like a query's cursor.
 class MemoryCursor final : public Cursor {
 public:
-    MemoryCursor(std::vector<MemoryField> fields, std::vector<std::vector<Value>> rows)
-        : fields_(std::move(fields)), rows_(std::move(rows)) {}
+    MemoryCursor(const std::vector<MemoryField>& fields,
+                 const std::vector<std::vector<Value>>& rows)
+        : fields_(fields), rows_(rows) {}
     int fieldCount() const override { return static_cast<int>(fields_.size()); }
     QString fieldName(int i) const override { return fields_.at(static_cast<std::size_t>(i)).name; }
     int fieldType(int i) const override { return fields_.at(static_cast<std::size_t>(i)).type; }
+    int numericScale(int i) const override { return fields_.at(static_cast<std::size_t>(i)).scale; }
     Value fieldValue(int i) const override {
         if (atEnd())
             throw RuntimeError(3021, QStringLiteral("no current row"));
@@ -30,92 +33,126 @@ public:
     void moveNext() override { ++row_; }
 
 private:
-    std::vector<MemoryField> fields_;
-    std::vector<std::vector<Value>> rows_;
+    const std::vector<MemoryField>& fields_;
+    const std::vector<std::vector<Value>>& rows_;
     std::size_t row_ = 0;
 };
 
+// Every query reads the same table from its first row; counts the queries.
 class MemoryConnection final : public Connection {
 public:
-    explicit MemoryConnection(std::unique_ptr<Cursor> cursor) : cursor_(std::move(cursor)) {}
+    MemoryConnection(std::vector<MemoryField> fields, std::vector<std::vector<Value>> rows)
+        : fields_(std::move(fields)), rows_(std::move(rows)) {}
     void setCursorLocation(int) override {}
     int cursorLocation() const override { return ClientSideCursor; }
     void open(const QString&) override {}
     void execute(const QString&) override {}
-    std::unique_ptr<Cursor> query(const QString&) override { return std::move(cursor_); }
+    void execute(const QString&, std::span<const BoundValue>) override {}
+    std::unique_ptr<Cursor> query(const QString&) override {
+        ++queries;
+        return std::make_unique<MemoryCursor>(fields_, rows_);
+    }
     void close() override {}
     bool isOpen() const override { return true; }
+    int queries = 0;
 
 private:
-    std::unique_ptr<Cursor> cursor_;
+    std::vector<MemoryField> fields_;
+    std::vector<std::vector<Value>> rows_;
 };
 
-std::vector<QString> statementsOf(std::vector<MemoryField> fields,
-                                  std::vector<std::vector<Value>> rows, const QString& table,
-                                  std::int64_t* rowCount = nullptr) {
-    MemoryConnection connection(std::make_unique<MemoryCursor>(std::move(fields), std::move(rows)));
+struct Generated {
+    std::vector<QString> statements;
+    std::int64_t rows = -1;
+    int queries = 0;
+};
+
+Generated statementsOf(std::vector<MemoryField> fields, std::vector<std::vector<Value>> rows,
+                       const QString& table) {
+    MemoryConnection connection(std::move(fields), std::move(rows));
     Recordset recordset;
-    recordset.open(selectAllStatement(table), connection);
-    std::vector<QString> out;
-    const std::int64_t n =
-        generateTableStatements(recordset, table, [&](const QString& s) { out.push_back(s); });
-    if (rowCount)
-        *rowCount = n;
+    Generated out;
+    out.rows = generateTableStatements(recordset, connection, table,
+                                       [&](const QString& s) { out.statements.push_back(s); });
+    out.queries = connection.queries;
     return out;
 }
 
 TEST(TableStatements, CreateThenOneInsertPerRowInOrder) {
-    std::int64_t rows = -1;
-    const auto statements =
+    const Generated out =
         statementsOf({{QStringLiteral("Id"), adotype::Integer},
                       {QStringLiteral("Name"), adotype::VarWChar},
                       {QStringLiteral("Price"), adotype::Double},
-                      {QStringLiteral("Amount"), adotype::Numeric},
+                      {QStringLiteral("Amount"), adotype::Numeric, 2},
                       {QStringLiteral("Picture"), adotype::LongVarBinary},
                       {QStringLiteral("Ratio"), adotype::Single}},
                      {{Value{std::int64_t{1}}, Value{std::string("O'Brien")}, Value{2.5},
                        Value{paradox::Decimal{"1.25"}}, Value{paradox::Bytes{1, 2}}, Value{0.5}},
                       {Value{std::int64_t{2}}, Value{}, Value{}, Value{}, Value{}, Value{}}},
-                     QStringLiteral("CUSTOMER"), &rows);
-    ASSERT_EQ(statements.size(), 3u);
-    EXPECT_EQ(
-        statements[0],
-        QStringLiteral("CREATE TABLE \"CUSTOMER\"(\"Id\" INT,\"Name\" NVARCHAR2(2000),"
-                       "\"Price\" FLOAT,\"Amount\" DECIMAL,\"Picture\" BLOB,\"Ratio\" FLOAT)"));
-    EXPECT_EQ(statements[1], QStringLiteral("INSERT INTO \"CUSTOMER\" VALUES('1', 'O''Brien', "
-                                            "'2.5', '1.25', '0102', '0.5')"));
-    EXPECT_EQ(statements[2], QStringLiteral("INSERT INTO \"CUSTOMER\" VALUES('2', NULL, NULL, "
-                                            "NULL, NULL, NULL)"));
-    EXPECT_EQ(rows, 2);
+                     QStringLiteral("CUSTOMER"));
+    ASSERT_EQ(out.statements.size(), 3u);
+    EXPECT_EQ(out.statements[0],
+              QStringLiteral("CREATE TABLE \"CUSTOMER\"(\"Id\" INT,\"Name\" NVARCHAR2(2000),"
+                             "\"Price\" FLOAT,\"Amount\" DECIMAL(32,2),\"Picture\" BLOB,"
+                             "\"Ratio\" FLOAT)"));
+    EXPECT_EQ(out.statements[1], QStringLiteral("INSERT INTO \"CUSTOMER\" VALUES('1', 'O''Brien', "
+                                                "'2.5', '1.25', '0102', '0.5')"));
+    EXPECT_EQ(out.statements[2], QStringLiteral("INSERT INTO \"CUSTOMER\" VALUES('2', NULL, NULL, "
+                                                "NULL, NULL, NULL)"));
+    EXPECT_EQ(out.rows, 2);
+    EXPECT_EQ(out.queries, 1); // no memo field: the table is read once
+}
+
+// A memo column is an NCLOB only when one of its values is longer than 2,000 characters as the
+// server counts them (UTF-16 units); the value itself is printed in full.
+TEST(TableStatements, MemoColumnsHoldingLongTextsBecomeNclob) {
+    const std::string exactly2000(2000, 'x');
+    std::string pairs; // 1,000 characters outside the basic plane: 2,000 units, 4,000 bytes
+    for (int i = 0; i < 1000; ++i)
+        pairs += "\xF0\x9F\x98\x80";
+    const Generated out = statementsOf(
+        {{QStringLiteral("Short"), adotype::LongVarWChar},
+         {QStringLiteral("Long"), adotype::LongVarWChar},
+         {QStringLiteral("Pairs"), adotype::LongVarWChar},
+         {QStringLiteral("Alpha"), adotype::VarWChar}},
+        {{Value{exactly2000}, Value{std::string("a")}, Value{pairs}, Value{exactly2000 + "y"}},
+         {Value{}, Value{exactly2000 + "y"}, Value{pairs + "z"}, Value{}}},
+        QStringLiteral("M"));
+    ASSERT_EQ(out.statements.size(), 3u);
+    EXPECT_EQ(out.statements[0],
+              QStringLiteral("CREATE TABLE \"M\"(\"Short\" NVARCHAR2(2000),\"Long\" NCLOB,"
+                             "\"Pairs\" NCLOB,\"Alpha\" NVARCHAR2(2000))"));
+    EXPECT_TRUE(out.statements[2].contains(QString::fromStdString(exactly2000 + "y")));
+    EXPECT_EQ(out.queries, 2);
 }
 
 TEST(TableStatements, TableWithoutRowsGivesOnlyTheCreate) {
-    std::int64_t rows = -1;
-    const auto statements = statementsOf({{QStringLiteral("When"), adotype::DBTimeStamp}}, {},
-                                         QStringLiteral("E"), &rows);
-    ASSERT_EQ(statements.size(), 1u);
-    EXPECT_EQ(statements[0], QStringLiteral("CREATE TABLE \"E\"(\"When\" NVARCHAR2(2000))"));
-    EXPECT_EQ(rows, 0);
+    const Generated out =
+        statementsOf({{QStringLiteral("When"), adotype::DBTimeStamp}}, {}, QStringLiteral("E"));
+    ASSERT_EQ(out.statements.size(), 1u);
+    EXPECT_EQ(out.statements[0], QStringLiteral("CREATE TABLE \"E\"(\"When\" NVARCHAR2(2000))"));
+    EXPECT_EQ(out.rows, 0);
 }
 
 TEST(TableStatements, ColumnsComeFromFieldNamesAndTypes) {
-    MemoryConnection connection(std::make_unique<MemoryCursor>(
-        std::vector<MemoryField>{{QStringLiteral("a\"b"), adotype::Boolean},
+    MemoryConnection connection({{QStringLiteral("a\"b"), adotype::Boolean},
                                  {QStringLiteral("c"), 0x2000 | adotype::Integer}},
-        std::vector<std::vector<Value>>{}));
+                                {});
     Recordset recordset;
     recordset.open(QStringLiteral("x"), connection);
-    const auto columns = recordsetColumns(recordset);
+    const auto columns = recordsetColumns(recordset, connection, QStringLiteral("x"));
     ASSERT_EQ(columns.size(), 2u);
     EXPECT_EQ(columns[0].name, QStringLiteral("a\"b"));
     EXPECT_EQ(columns[0].type, QStringLiteral("NVARCHAR2(2000)"));
     EXPECT_EQ(columns[1].type, QStringLiteral("NVARCHAR2(2000)"));
 }
 
-TEST(TableStatements, ClosedRecordsetFails) {
+TEST(TableStatements, ClosedConnectionFails) {
+    const std::unique_ptr<Connection> closed = dataAccess().createConnection();
     Recordset recordset;
-    EXPECT_THROW(generateTableStatements(recordset, QStringLiteral("T"), [](const QString&) {}),
-                 RuntimeError);
+    EXPECT_THROW(
+        generateTableStatements(recordset, *closed, QStringLiteral("T"), [](const QString&) {}),
+        RuntimeError);
 }
 
 } // namespace

@@ -36,15 +36,14 @@ TEST(WrittenTableStatements, FileToStatementsExactly) {
     connection->setCursorLocation(ClientSideCursor);
     connection->open(paradoxConnectionString(dir.path()));
     Recordset recordset;
-    recordset.open(selectAllStatement(QStringLiteral("KUNDEN")), *connection);
     std::vector<QString> statements;
-    EXPECT_EQ(generateTableStatements(recordset, QStringLiteral("KUNDEN"),
+    EXPECT_EQ(generateTableStatements(recordset, *connection, QStringLiteral("KUNDEN"),
                                       [&](const QString& s) { statements.push_back(s); }),
               2);
     ASSERT_EQ(statements.size(), 3u);
     EXPECT_EQ(statements[0],
               QStringLiteral("CREATE TABLE \"KUNDEN\"(\"Nr\" INT,\"Name\" NVARCHAR2(2000),"
-                             "\"O'Kurs\" FLOAT,\"Betrag\" DECIMAL,\"Seit\" NVARCHAR2(2000),"
+                             "\"O'Kurs\" FLOAT,\"Betrag\" DECIMAL(32,2),\"Seit\" NVARCHAR2(2000),"
                              "\"Kürzel\" NVARCHAR2(2000),\"Aktiv\" NVARCHAR2(2000))"));
     EXPECT_EQ(statements[1], QStringLiteral("INSERT INTO \"KUNDEN\" VALUES('1', 'O''Brien', '1.5', "
                                             "'-3.10', '2001-09-30', '0FA0', 'True')"));

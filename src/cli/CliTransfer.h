@@ -1,0 +1,90 @@
+#pragma once
+
+#include "connections/ConnectionEntries.h"
+#include "transfer/TransferFrontEnd.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+namespace dravena::cli {
+
+// dravena-cli send as the transfer sees it: the tables named on the command line, sent in that
+// order; the server's table list read before the run; the overwrite answer from an option. It
+// tells every failure on standard error with the table and the row, shows each table's progress
+// (a bar on a terminal, else one line per table) and counts what arrived.
+class CliTransfer final : public TransferFrontEnd, private ConnectionEntries {
+public:
+    struct Settings {
+        QString folder;
+        QString sid;
+        QString user;
+        QString password;
+        std::optional<bool> overwrite; // nothing: an existing table is an error
+        QStringList tables;
+        QStringList serverTables;
+    };
+
+    CliTransfer(Settings settings, std::FILE* out, bool terminal);
+
+    // The summary line, and whether every table arrived whole (or was left as asked).
+    QString summary() const;
+    bool allWhole() const;
+
+    const ConnectionEntries& entries() const override { return *this; }
+    int currentTableIndex() const override { return settings_.tables.isEmpty() ? -1 : 0; }
+    int tableCount() const override { return static_cast<int>(settings_.tables.size()); }
+    bool isTableSelected(int) const override { return true; }
+    QString tableName(int index) const override;
+    bool isInServerList(const QString& name) const override;
+    void removeFromServerList(const QString& name) override;
+    void addToServerList(const QString& name) override;
+    int askOverwrite(const QString& name) override;
+    void tellNoTableSelected() override;
+    void setPointer(int) override {}
+    void setProgress(double) override {}
+    void resetProgress() override {}
+    void yield() override {}
+    void reportFailure(const TransferFailure& failure) override;
+    void reportReadingProblems(const QString& table, const QStringList& problems) override;
+    void tableStarting(const QString& name, std::int64_t rows) override;
+    void rowSent(std::int64_t row, bool inserted) override;
+    void tableFinished(const QString& name, TableOutcome outcome) override;
+
+private:
+    QString paradoxFolder() const override { return settings_.folder; }
+    QString oracleSid() const override { return settings_.sid; }
+    QString oracleUser() const override { return settings_.user; }
+    QString oraclePassword() const override { return settings_.password; }
+
+    void print(const QString& line);
+    void drawBar(bool force);
+    void clearBar();
+
+    Settings settings_;
+    std::FILE* out_;
+    bool terminal_;
+    QElapsedTimer run_;
+
+    // The table being sent.
+    QString table_;
+    std::int64_t tableRows_ = 0;
+    std::int64_t done_ = 0;
+    std::int64_t failed_ = 0;
+    bool tableWhole_ = true;
+    QElapsedTimer tableClock_;
+    qint64 lastDrawn_ = -1;
+    bool barShown_ = false;
+
+    // The run.
+    int tablesWhole_ = 0;
+    int tablesSkipped_ = 0;
+    std::int64_t rowsSent_ = 0;
+    std::int64_t rowsFailed_ = 0;
+    bool runFailed_ = false;
+};
+
+} // namespace dravena::cli

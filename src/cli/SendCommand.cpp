@@ -1,0 +1,67 @@
+// dravena-cli send: the tables window's transfer without the window.
+
+#include "CliTransfer.h"
+#include "Options.h"
+#include "PasswordInput.h"
+#include "ServerTables.h"
+#include "app/RuntimeError.h"
+#include "transfer/TransferRun.h"
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace dravena::cli {
+
+namespace {
+
+constexpr const char* usage =
+    "usage: dravena-cli send --folder DIR --sid SID --user USER [--overwrite yes|no] TABLE...\n"
+    "  (password from DRAVENA_PASSWORD or standard input)\n";
+
+} // namespace
+
+// Sends the named Paradox tables of the folder to the server as the tables window does: each
+// table is created anew and filled with one INSERT statement per row. Exit status 0 only when
+// every table arrived whole (or, with --overwrite no, was left as it was).
+int runSend(const QStringList& arguments) {
+    const auto options = parseOptions("send", arguments,
+                                      {QStringLiteral("--folder"), QStringLiteral("--sid"),
+                                       QStringLiteral("--user"), QStringLiteral("--overwrite")});
+    if (!options)
+        return 2;
+    const auto& values = options->values;
+    CliTransfer::Settings settings;
+    settings.folder = values.value(QStringLiteral("--folder"));
+    settings.sid = values.value(QStringLiteral("--sid"));
+    settings.user = values.value(QStringLiteral("--user"));
+    settings.tables = options->words;
+    if (values.contains(QStringLiteral("--overwrite"))) {
+        const QString answer = values[QStringLiteral("--overwrite")];
+        if (answer != QLatin1String("yes") && answer != QLatin1String("no")) {
+            std::fputs("dravena-cli send: --overwrite takes yes or no\n", stderr);
+            return 2;
+        }
+        settings.overwrite = answer == QLatin1String("yes");
+    }
+    if (settings.folder.isEmpty() || !values.contains(QStringLiteral("--sid")) ||
+        !values.contains(QStringLiteral("--user")) || settings.tables.isEmpty()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    settings.password = readPassword();
+    try {
+        // Which tables exist decides the overwrite question, as the window's list does.
+        settings.serverTables = readServerTables(settings.sid, settings.user, settings.password);
+    } catch (const RuntimeError& error) {
+        printLine(stderr, QStringLiteral("dravena-cli send: signing on to the server failed: ") +
+                              error.description());
+        return 1;
+    }
+    CliTransfer transfer(std::move(settings), stderr, isatty(fileno(stderr)) != 0);
+    SendTablesToOracle(transfer);
+    printLine(stderr, transfer.summary());
+    return transfer.allWhole() ? 0 : 1;
+}
+
+} // namespace dravena::cli

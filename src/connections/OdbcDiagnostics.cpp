@@ -1,0 +1,68 @@
+#include "OdbcDiagnostics.h"
+
+#include "OdbcValues.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlResult>
+#include <QVariant>
+
+#include <sql.h>
+#include <sqlext.h>
+
+namespace dravena {
+
+namespace {
+
+// The ODBC handle inside a Qt handle variant; null when there is none.
+SQLHANDLE odbcHandle(const QVariant& handle) {
+    if (!handle.isValid() || handle.metaType().sizeOf() != sizeof(SQLHANDLE))
+        return SQL_NULL_HANDLE;
+    return *static_cast<const SQLHANDLE*>(handle.constData());
+}
+
+// True when one of the handle's diagnostic records has a state of class 08 (connection
+// exception): the link to the server broke.
+bool hasConnectionState(SQLSMALLINT handleType, SQLHANDLE handle) {
+    if (handle == SQL_NULL_HANDLE)
+        return false;
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1];
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    for (SQLSMALLINT record = 1;; ++record) {
+        const SQLRETURN r =
+            SQLGetDiagRec(handleType, handle, record, state, &native, nullptr, 0, &length);
+        if (!SQL_SUCCEEDED(r))
+            return false;
+        if (state[0] == '0' && state[1] == '8')
+            return true;
+    }
+}
+
+bool connectionDead(SQLHANDLE connection) {
+    if (connection == SQL_NULL_HANDLE)
+        return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN r = SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(r) && dead == SQL_CD_TRUE;
+}
+
+} // namespace
+
+bool connectionLost(const QSqlQuery& failed, const QSqlDatabase& db) {
+    const SQLHANDLE statement = failed.result() ? odbcHandle(failed.result()->handle()) : nullptr;
+    const SQLHANDLE connection = db.driver() ? odbcHandle(db.driver()->handle()) : nullptr;
+    return hasConnectionState(SQL_HANDLE_STMT, statement) ||
+           hasConnectionState(SQL_HANDLE_DBC, connection) || connectionDead(connection);
+}
+
+void throwStatementFailure(const QSqlQuery& failed, const QSqlDatabase& db) {
+    const QString message = odbcMessage(failed.lastError());
+    if (connectionLost(failed, db))
+        throw ConnectionLostError(errnum::DataAccess, message);
+    throw RuntimeError(errnum::DataAccess, message);
+}
+
+} // namespace dravena

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace dravena {
+
+class ConnectionEntries;
+
+// A step of a transfer that failed: the driver's (or the layer's) message, the step's label, and
+// where the run stood: the table, and the row (0-based) when it failed on a row, else -1.
+struct TransferFailure {
+    QString description;
+    int line = 0;
+    QString table;
+    std::int64_t row = -1;
+};
+
+// How a selected table ended.
+enum class TableOutcome {
+    Sent,      // created on the server and every row handed over (see rowSent for each)
+    Skipped,   // the overwrite question was answered No
+    NotCreated // its SELECT or CREATE TABLE failed, or the run ended before it was created
+};
+
+// What the transfer asks of the front end that runs it: the tables window, or dravena-cli send.
+class TransferFrontEnd {
+public:
+    virtual ~TransferFrontEnd() = default;
+
+    // The connection settings, read when a connection string is built.
+    virtual const ConnectionEntries& entries() const = 0;
+
+    // The list the tables are taken from: its current entry (-1 when none), entries, selection.
+    // The run walks it from the last entry to the first.
+    virtual int currentTableIndex() const = 0;
+    virtual int tableCount() const = 0;
+    virtual bool isTableSelected(int index) const = 0;
+    virtual QString tableName(int index) const = 0;
+
+    // The server's table list, kept in step with the tables the run drops and creates.
+    virtual bool isInServerList(const QString& name) const = 0;
+    virtual void removeFromServerList(const QString& name) = 0;
+    virtual void addToServerList(const QString& name) = 0;
+
+    // Asks whether an existing table is to be replaced: AnswerYes or AnswerNo.
+    virtual int askOverwrite(const QString& name) = 0;
+    // Tells that no table is chosen; the run then ends.
+    virtual void tellNoTableSelected() = 0;
+
+    virtual void setPointer(int value) = 0;
+    // Percentage of the table's rows done.
+    virtual void setProgress(double percent) = 0;
+    virtual void resetProgress() = 0;
+    // Lets the front end do its other work (repaint, clicks); called per field and per row.
+    virtual void yield() = 0;
+
+    // A failed step; the run goes on with the next step unless the server connection is lost.
+    virtual void reportFailure(const TransferFailure& failure) = 0;
+    // Problems met while reading a table that did not stop it (values that could not be read
+    // and went as NULL), told once at the end of the table.
+    virtual void reportReadingProblems(const QString& table, const QStringList& problems) = 0;
+
+    // Progress of the tables, for front ends that count.
+    virtual void tableStarting(const QString& /*name*/, std::int64_t /*rows*/) {}
+    virtual void rowSent(std::int64_t /*row*/, bool /*inserted*/) {}
+    virtual void tableFinished(const QString& /*name*/, TableOutcome /*outcome*/) {}
+};
+
+} // namespace dravena

@@ -1,0 +1,229 @@
+#include "TransferRun.h"
+
+#include "ColumnLayout.h"
+#include "Statements.h"
+#include "TransferFrontEnd.h"
+#include "TransferSteps.h"
+#include "TypeMapping.h"
+#include "ValueText.h"
+#include "app/Dialogs.h"
+#include "app/MainWindow.h"
+#include "app/ObjectRef.h"
+#include "connections/ConnectionEntries.h"
+#include "connections/ConnectionStrings.h"
+#include "connections/DataAccess.h"
+
+namespace dravena {
+
+namespace {
+
+// One run: the connections and the record set it creates, and the steps of each table.
+class TransferRun {
+public:
+    explicit TransferRun(TransferFrontEnd& frontEnd) : fe_(frontEnd), run_(frontEnd) {}
+
+    void run();
+
+private:
+    bool openConnections();
+    void sendTable(int index);
+    bool createTable(const QString& name);
+    void insertRows(const QString& name);
+    void finishTable(const QString& name, bool created);
+    void closeConnections();
+    bool sourceExhausted() const;
+
+    TransferFrontEnd& fe_;
+    TransferSteps run_;
+    ObjectRef<Connection> oracle_;
+    ObjectRef<Connection> paradox_;
+    ObjectRef<Recordset> source_;
+    std::vector<bool> blobColumns_;
+};
+
+void TransferRun::run() {
+    run_.step(100, [&] { oracle_ = dataAccess().createConnection(); });
+    run_.step(102, [&] { paradox_ = dataAccess().createConnection(); });
+    run_.step(104, [&] { source_ = dataAccess().createRecordset(); });
+    if (!run_.test(108, [&] { return fe_.currentTableIndex() != -1; })) {
+        run_.step(270, [&] { fe_.tellNoTableSelected(); });
+        return;
+    }
+    run_.step(110, [&] { fe_.setPointer(PointerBusy); });
+    if (openConnections()) {
+        run_.line(120);
+        for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended(); --index) {
+            if (run_.test(122, [&] { return fe_.isTableSelected(index); }))
+                sendTable(index);
+            run_.line(256);
+        }
+    }
+    closeConnections();
+}
+
+// A connection that cannot be opened is reported once and ends the run: every statement on it
+// would only fail in turn.
+bool TransferRun::openConnections() {
+    run_.step(112, [&] { paradox_->setCursorLocation(ClientSideCursor); });
+    if (!run_.step(114,
+                   [&] { paradox_->open(paradoxConnectionString(fe_.entries().paradoxFolder())); }))
+        return false;
+    run_.step(116, [&] { oracle_->setCursorLocation(ServerSideCursor); });
+    const ConnectionEntries& entries = fe_.entries();
+    return run_.step(118, [&] {
+        oracle_->open(oracleConnectionString(entries.oracleSid(), entries.oracleUser(),
+                                             entries.oraclePassword()));
+    });
+}
+
+void TransferRun::sendTable(int index) {
+    QString name;
+    int answer = 0;
+    run_.step(124, [&] { name = fe_.tableName(index); });
+    run_.setTable(name);
+    if (run_.test(126, [&] { return fe_.isInServerList(name); }))
+        run_.step(128, [&] { answer = fe_.askOverwrite(name); });
+    else
+        run_.step(130, [&] { answer = 0; });
+    if (run_.test(132, [&] { return answer == AnswerNo; })) {
+        fe_.tableFinished(name, TableOutcome::Skipped);
+        return;
+    }
+    if (run_.test(134, [&] { return answer == AnswerYes; })) {
+        run_.step(136, [&] { oracle_->execute(dropTableStatement(name)); });
+        run_.step(138, [&] { fe_.removeFromServerList(name); });
+    }
+    // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
+    // not create.
+    bool created = false;
+    if (run_.step(140, [&] { source_->open(selectAllStatement(name), *paradox_); })) {
+        created = createTable(name);
+        if (created)
+            insertRows(name);
+    }
+    finishTable(name, created);
+}
+
+bool TransferRun::createTable(const QString& name) {
+    std::vector<bool> longText;
+    QString text;
+    run_.step(142, [&] {
+        longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
+                                         [this] { fe_.yield(); });
+    });
+    run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(name) + u'('; });
+    int fieldCount = 0;
+    run_.step(144, [&] { fieldCount = source_->fieldCount(); });
+    longText.resize(static_cast<std::size_t>(fieldCount), false);
+    blobColumns_.assign(static_cast<std::size_t>(fieldCount), false);
+    for (int i = 0; i < fieldCount; ++i) {
+        QString fieldName;
+        QString columnType;
+        run_.step(146, [&] { fe_.yield(); });
+        run_.step(148, [&] { fieldName = source_->fieldName(i); });
+        run_.step(150, [&] {
+            columnType = columnTypeForField(source_->fieldType(i), source_->numericScale(i),
+                                            longText[static_cast<std::size_t>(i)]);
+        });
+        run_.step(152, [&] { text += quotedName(fieldName) + u' ' + columnType + u','; });
+        blobColumns_[static_cast<std::size_t>(i)] = columnType == QLatin1String("BLOB");
+        run_.line(194);
+    }
+    run_.step(196, [&] { text.chop(1); });
+    run_.step(198, [&] { text += u')'; });
+    return run_.step(202, [&] { oracle_->execute(text); });
+}
+
+void TransferRun::insertRows(const QString& name) {
+    std::int64_t lastRow = -1;
+    run_.step(210, [&] { lastRow = source_->recordCount() - 1; });
+    fe_.tableStarting(name, lastRow + 1);
+    int fieldCount = 0;
+    run_.step(220, [&] { fieldCount = source_->fieldCount(); });
+    InsertStatementBuilder insert(name, blobColumns_);
+    run_.line(212);
+    for (std::int64_t row = 0; row <= lastRow && !run_.ended(); ++row) {
+        // A table whose rows end early (a damaged record) stops here instead of failing on
+        // every field of every row it no longer has.
+        if (sourceExhausted())
+            break;
+        run_.setRow(row);
+        InsertStatement statement;
+        run_.step(214, [&] { fe_.yield(); });
+        run_.step(216, [&] {
+            fe_.setProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100);
+        });
+        run_.step(218, [&] { insert.begin(); });
+        for (int i = 0; i < fieldCount; ++i) {
+            run_.step(222, [&] { fe_.yield(); });
+            run_.step(224, [&] {
+                insert.appendValue(NullToDefault(source_->fieldValue(i), std::string()));
+            });
+            run_.line(236);
+        }
+        run_.step(238, [&] { statement = insert.finish(); });
+        const bool inserted = run_.step(244, [&] {
+            if (statement.parameters.empty())
+                oracle_->execute(statement.text);
+            else
+                oracle_->execute(statement.text, statement.parameters);
+        });
+        fe_.rowSent(row, inserted);
+        run_.step(246, [&] { source_->moveNext(); });
+        run_.line(248);
+    }
+    run_.setRow(-1);
+}
+
+bool TransferRun::sourceExhausted() const {
+    try {
+        return source_->atEnd();
+    } catch (...) {
+        return false; // the step that reads the row tells what is wrong
+    }
+}
+
+void TransferRun::finishTable(const QString& name, bool created) {
+    // After a lost connection only what the window shows is put right.
+    if (run_.ended()) {
+        fe_.setPointer(PointerDefault);
+        fe_.resetProgress();
+        fe_.tableFinished(name, created ? TableOutcome::Sent : TableOutcome::NotCreated);
+        return;
+    }
+    run_.step(248, [&] { fe_.setPointer(PointerDefault); });
+    run_.step(250, [&] { fe_.resetProgress(); });
+    if (source_.isSet() && source_->isOpen()) {
+        QStringList problems;
+        run_.step(252, [&] { problems = source_->warnings(); });
+        if (!problems.isEmpty())
+            fe_.reportReadingProblems(name, problems);
+        run_.step(252, [&] { source_->close(); });
+    }
+    // The name joins the server list only when the table was created.
+    if (created)
+        run_.step(254, [&] { fe_.addToServerList(name); });
+    fe_.tableFinished(name, created ? TableOutcome::Sent : TableOutcome::NotCreated);
+}
+
+void TransferRun::closeConnections() {
+    const bool lost = run_.ended();
+    if (lost) {
+        // The lost connection was reported once; closing what is left tells nothing more.
+        fe_.setPointer(PointerDefault);
+        return; // destroying the connections closes them
+    }
+    run_.step(264, [&] { fe_.setPointer(PointerDefault); });
+    if (oracle_.isSet() && oracle_->isOpen())
+        run_.step(266, [&] { oracle_->close(); });
+    if (paradox_.isSet() && paradox_->isOpen())
+        run_.step(268, [&] { paradox_->close(); });
+}
+
+} // namespace
+
+void SendTablesToOracle(TransferFrontEnd& frontEnd) {
+    TransferRun(frontEnd).run();
+}
+
+} // namespace dravena
