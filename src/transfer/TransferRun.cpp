@@ -188,6 +188,8 @@ void TransferRun::finishTable(const QString& name, bool created) {
     if (run_.ended()) {
         fe_.setPointer(PointerDefault);
         fe_.resetProgress();
+        if (created)
+            fe_.addToServerList(name);
         fe_.tableFinished(name, created ? TableOutcome::Sent : TableOutcome::NotCreated);
         return;
     }

@@ -1,6 +1,6 @@
+#include "CliRun.h"
 #include "TestDatabase.h"
 
-#include <QProcess>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
@@ -9,41 +9,11 @@ using dravena::testing::ServerTest;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QStringList lines;
-    QString errors;
-};
-
-// Runs the built dravena-cli with `arguments`, `input` on its standard input.
-CliRun runCli(const QStringList& arguments, const QProcessEnvironment& environment,
-              const QByteArray& input = {}) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena-cli"), arguments);
-    if (!process.waitForStarted(30000)) {
-        ADD_FAILURE() << "dravena-cli did not start: " << process.errorString().toStdString();
-        return {};
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "dravena-cli did not finish";
-        return {};
-    }
-    CliRun run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    run.errors = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using dravena::testing::CliRun;
+using dravena::testing::runCli;
 
 QProcessEnvironment withoutPassword() {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DRAVENA_PASSWORD"));
-    return environment;
+    return dravena::testing::cliEnvironment();
 }
 
 QStringList startingWith(const QStringList& lines, const QString& prefix) {

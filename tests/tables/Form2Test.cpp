@@ -1,4 +1,5 @@
 #include "tables/Form2.h"
+#include "app/ApplicationTitle.h"
 #include "app/LocationTags.h"
 #include "app/RuntimeError.h"
 #include "connections/Form1.h"
@@ -135,6 +136,46 @@ TEST_F(Form2Test, SelectAllAndDeselectAllTouchOnlyTheFlags) {
         EXPECT_FALSE(window.paradoxList().isEntrySelected(i));
     window.PushButton10_Click(); // empty Oracle list: nothing to do
     EXPECT_TRUE(dialogs->boxes.empty());
+}
+
+// Without a current Paradox entry the send button only asks for a table; with one but nothing
+// selected it opens both connections, sends nothing and closes them again.
+TEST_F(Form2Test, SendWithoutACurrentOrASelectedEntry) {
+    SetApplicationTitle();
+    Form2 window(form1);
+    window.paradoxList().addEntry(QStringLiteral("ORDERS"));
+    window.PushButton4_Click();
+    ASSERT_EQ(dialogs->boxes.size(), 1u);
+    EXPECT_EQ(dialogs->boxes[0].text, "Please select a table to send.");
+    EXPECT_EQ(dialogs->boxes[0].title, "Dravena Conversion");
+    EXPECT_TRUE(data->opened.isEmpty());
+
+    dialogs->boxes.clear();
+    window.paradoxList().setCurrentIndex(0);
+    window.PushButton4_Click();
+    EXPECT_TRUE(dialogs->boxes.empty());
+    ASSERT_EQ(data->opened.size(), 2);
+    EXPECT_TRUE(data->opened[0].startsWith("Driver={Microsoft Paradox Driver (*.db )}"));
+    EXPECT_TRUE(data->opened[1].startsWith("Driver={Microsoft ODBC for Oracle}"));
+    EXPECT_EQ(window.mousePointer(), PointerDefault);
+}
+
+TEST(TableListTest, IsInListIgnoresCaseAndRemoveFromListDoesNot) {
+    TableList list;
+    for (const char* name : {"Orders", "ORDERS", "Straße"})
+        list.addEntry(QString::fromUtf8(name));
+    struct Case {
+        const char* name;
+        bool inList;
+    };
+    for (const Case& c : {Case{"orders", true}, Case{"ORDERS", true}, Case{"STRASSE", false},
+                          Case{"straße", true}, Case{"Order", false}, Case{"", false}})
+        EXPECT_EQ(IsInList(list, QString::fromUtf8(c.name)), c.inList) << c.name;
+    RemoveFromList(list, QStringLiteral("orders")); // no exact match: nothing goes
+    EXPECT_EQ(list.entryCount(), 3);
+    RemoveFromList(list, QStringLiteral("ORDERS"));
+    EXPECT_EQ(entriesOf(list), (QStringList{"Orders", "Straße"}));
+    EXPECT_FALSE(IsInList(TableList(), QStringLiteral("x")));
 }
 
 TEST_F(Form2Test, BackShowsTheConnectionWindowAndKeepsTheLists) {

@@ -103,5 +103,38 @@ TEST(TypeMapping, FirstMatchingKeyDecides) {
     EXPECT_EQ(OracleColumnType(QString()), QStringLiteral("NVARCHAR2(2000)"));
 }
 
+// The column of a field: an exact number keeps its scale; a memo holding a long text is an NCLOB;
+// nothing else changes.
+TEST(TypeMapping, FieldsKeepTheirScaleAndLongTexts) {
+    struct Case {
+        int type;
+        int scale;
+        bool longText;
+        const char* column;
+    };
+    const Case cases[] = {
+        {131, 6, false, "DECIMAL(32,6)"},
+        {131, 0, false, "DECIMAL(32,0)"},
+        {131, 32, false, "DECIMAL(32,32)"},
+        {139, 2, false, "DECIMAL(32,2)"},
+        {14, 4, false, "DECIMAL(32,4)"},
+        {131, -1, false, "DECIMAL"},
+        {131, 33, false, "DECIMAL"},
+        {203, -1, true, "NCLOB"},
+        {203, -1, false, "NVARCHAR2(2000)"},
+        {202, -1, true, "NCLOB"},
+        {205, -1, true, "BLOB"},
+        {3, -1, true, "INT"},
+        {5, 3, false, "FLOAT"},
+        {135, -1, false, "NVARCHAR2(2000)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(columnTypeForField(c.type, c.scale, c.longText), QLatin1String(c.column))
+            << c.type << " scale " << c.scale;
+    EXPECT_TRUE(isLongTextType(203));
+    EXPECT_TRUE(isLongTextType(201));
+    EXPECT_FALSE(isLongTextType(202));
+}
+
 } // namespace
 } // namespace dravena

@@ -1,0 +1,141 @@
+// dravena-cli send against the test server: answers, reports, summary and exit status.
+
+#include "ArrivedTable.h"
+#include "CliRun.h"
+#include "TestDatabase.h"
+#include "TransferTables.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using dravena::testing::CliRun;
+using dravena::testing::runCli;
+
+namespace {
+
+class SendCli : public dravena::testing::ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        for (const QString& table : tables)
+            dropIfExists(table);
+    }
+    void TearDown() override {
+        if (!IsSkipped())
+            for (const QString& table : tables)
+                dropIfExists(table);
+    }
+
+    QStringList send(const QStringList& more) const {
+        return QStringList{"send", "--folder", folder.path(), "--sid", db.sid, "--user", db.user} +
+               more;
+    }
+    CliRun run(const QStringList& more) const {
+        return runCli(send(more), dravena::testing::cliEnvironment(&db.password));
+    }
+    QStringList failureLines(const QString& errors) const {
+        QStringList found;
+        for (const QString& line : errors.split(u'\n'))
+            if (line.contains(QStringLiteral(" failed: ")))
+                found.append(line);
+        return found;
+    }
+
+    QTemporaryDir folder;
+    const QStringList tables{"CLIKINDS", "CLINUMS", "CLIODD", "CLIBIG"};
+};
+
+TEST_F(SendCli, SendsTheTablesAndAnswersForExistingOnesFromItsOption) {
+    dravena::testing::writeKinds(folder.filePath("CliKinds.db"));
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);
+    const CliRun first = run({"CLIKINDS", "CLINUMS"});
+    EXPECT_EQ(first.exitCode, 0) << first.errors.toStdString();
+    EXPECT_TRUE(first.errors.contains("CLIKINDS: 3 of 3 rows sent, 0 failed"));
+    EXPECT_TRUE(first.errors.contains("2 tables: 2 whole, 0 left as they were, 0 with failures; "
+                                      "8 rows sent, 0 rows failed"))
+        << first.errors.toStdString();
+    dravena::testing::expectArrivedWhole(db, folder.path(), "CLIKINDS", "CLIKINDS");
+    dravena::testing::expectArrivedWhole(db, folder.path(), "CLINUMS", "CLINUMS");
+
+    // The tables exist now: without an answer that is an error, "no" leaves them, "yes"
+    // replaces them.
+    const CliRun unanswered = run({"CLINUMS"});
+    EXPECT_EQ(unanswered.exitCode, 1);
+    EXPECT_TRUE(unanswered.errors.contains("CLINUMS: the server already has this table"));
+    const CliRun no = run({"--overwrite", "no", "CLINUMS"});
+    EXPECT_EQ(no.exitCode, 0) << no.errors.toStdString();
+    EXPECT_TRUE(no.errors.contains("CLINUMS: left as it is on the server"));
+    const CliRun yes = run({"--overwrite=yes", "CLINUMS", "CLINUMS"});
+    EXPECT_EQ(yes.exitCode, 0) << yes.errors.toStdString();
+    EXPECT_EQ(dravena::testing::expectArrivedWhole(db, folder.path(), "CLINUMS", "CLINUMS"), 5);
+}
+
+TEST_F(SendCli, TellsEveryFailureWithTableAndRowAndExitsNonZero) {
+    dravena::testing::writeNumbers(folder.filePath("CliOdd.db"), 4, {{2, 1e130}});
+    const CliRun odd = run({"CLIODD", "MISSING"});
+    EXPECT_EQ(odd.exitCode, 1);
+    const QStringList failures = failureLines(odd.errors);
+    ASSERT_EQ(failures.size(), 2) << odd.errors.toStdString();
+    EXPECT_TRUE(failures[0].startsWith("dravena-cli send: CLIODD: row 3: INSERT failed: "))
+        << failures[0].toStdString();
+    EXPECT_TRUE(failures[1].startsWith("dravena-cli send: MISSING: reading the table failed: "));
+    EXPECT_TRUE(odd.errors.contains("2 tables: 0 whole, 0 left as they were, 2 with failures; "
+                                    "3 rows sent, 1 rows failed"))
+        << odd.errors.toStdString();
+
+    const QString wrong = db.password + "-wrong";
+    const CliRun refused = runCli(send({"CLIODD"}), dravena::testing::cliEnvironment(&wrong));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.errors.count(u'\n'), 1) << refused.errors.toStdString();
+    EXPECT_TRUE(refused.errors.contains("password authentication failed"));
+
+    for (const QStringList& usage :
+         {QStringList{"send", "--folder", "x"}, send({"--overwrite", "maybe", "CLIODD"}), send({})})
+        EXPECT_EQ(runCli(usage, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
+}
+
+// The server ends the session in the middle of a table: one report, a non-zero exit, no hang.
+TEST_F(SendCli, ALostSessionIsToldOnceAndEndsTheRun) {
+    dravena::testing::writeNumbers(folder.filePath("CliBig.db"), 20000);
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);
+    QProcess process;
+    process.setProcessEnvironment(dravena::testing::cliEnvironment(&db.password));
+    process.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena-cli"),
+                  send({"CLIBIG", "CLINUMS"}));
+    ASSERT_TRUE(process.waitForStarted(30000));
+    const auto admin = connect();
+    QElapsedTimer waited;
+    waited.start();
+    bool terminated = false;
+    const auto rowsSoFar = [this]() -> long long {
+        if (std::get<std::string>(scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM pg_class "
+                                         "WHERE relname = 'CLIBIG'")) == "0")
+            return 0;
+        return std::stoll(
+            std::get<std::string>(scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"CLIBIG\"")));
+    };
+    while (!terminated && waited.elapsed() < 60000 && process.state() == QProcess::Running) {
+        if (rowsSoFar() > 100) {
+            admin->execute("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename "
+                           "= current_user AND pid <> pg_backend_pid()");
+            terminated = true;
+        }
+        QThread::msleep(10);
+    }
+    ASSERT_TRUE(process.waitForFinished(60000)) << "dravena-cli did not end";
+    ASSERT_TRUE(terminated);
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList failures = failureLines(errors);
+    ASSERT_EQ(failures.size(), 1) << errors.toStdString();
+    EXPECT_TRUE(failures[0].startsWith("dravena-cli send: CLIBIG: row ")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("2 tables: 0 whole")) << errors.toStdString();
+}
+
+} // namespace
