@@ -23,7 +23,10 @@ QString describeCurrentException() {
 
 void Trap::reportCurrent() {
     const QString description = describeCurrentException();
-    ReportApplicationError(description, tag_, line_);
+    if (reporter_)
+        reporter_(description, line_);
+    else
+        ReportApplicationError(description, tag_, line_);
 }
 
 } // namespace dravena

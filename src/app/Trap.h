@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <utility>
 
 namespace dravena {
@@ -12,7 +13,12 @@ namespace dravena {
 // that line, after which the procedure goes on with its next step.
 class Trap {
 public:
+    // Tells a failure of the current line; called while the failure is in flight.
+    using Reporter = std::function<void(const QString& description, int line)>;
+
     explicit Trap(const char* locationTag) : tag_(QString::fromUtf8(locationTag)) {}
+    // A trap that tells its failures to the reporter instead of the error report.
+    explicit Trap(Reporter reporter) : reporter_(std::move(reporter)) {}
 
     int currentLine() const { return line_; }
     const QString& tag() const { return tag_; }
@@ -20,18 +26,20 @@ public:
     // Enters a labelled line without running anything through the trap.
     void line(int label) { line_ = label; }
 
-    // Runs one labelled step; a failure is reported and swallowed.
-    template <class F> void step(int label, F&& body) {
+    // Runs one labelled step; a failure is reported and swallowed. True when it did not fail.
+    template <class F> bool step(int label, F&& body) {
         line_ = label;
-        run(std::forward<F>(body));
+        return run(std::forward<F>(body));
     }
 
     // Runs a step under the current line (a statement on a line without a label of its own).
-    template <class F> void run(F&& body) {
+    template <class F> bool run(F&& body) {
         try {
             std::forward<F>(body)();
+            return true;
         } catch (...) {
             reportCurrent();
+            return false;
         }
     }
 
@@ -51,6 +59,7 @@ public:
 
 private:
     QString tag_;
+    Reporter reporter_;
     int line_ = 0;
 };
 

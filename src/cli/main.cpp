@@ -21,7 +21,7 @@ const auto commands = std::to_array<Command>({
      dravena::cli::runOracleTables},
     {"send",
      "send --folder DIR --sid SID --user USER [--overwrite yes|no] TABLE...\n"
-     "                                         send the tables to the server",
+     "                                        send the tables to the server",
      dravena::cli::runSend},
     {"sql", "sql --folder DIR TABLE...             print the SQL that sending them would run",
      dravena::cli::runSql},

@@ -1,20 +1,22 @@
 #include "TransferSteps.h"
 
-#include "app/Trap.h"
 #include "connections/OdbcDiagnostics.h"
 
 namespace dravena {
 
-void TransferSteps::reportCurrent() {
-    TransferFailure failure{describeCurrentException(), line_, table_, row_};
+TransferSteps::TransferSteps(TransferFrontEnd& frontEnd)
+    : frontEnd_(frontEnd),
+      trap_([this](const QString& description, int line) { report(description, line); }) {}
+
+void TransferSteps::report(const QString& description, int line) {
     try {
-        throw;
+        throw; // the failure in flight
     } catch (const ConnectionLostError&) {
         // Nothing more can reach the server: say so once and stop.
         ended_ = true;
     } catch (...) {
     }
-    frontEnd_.reportFailure(failure);
+    frontEnd_.reportFailure({description, line, table_, row_});
 }
 
 } // namespace dravena

@@ -1,50 +1,31 @@
 #pragma once
 
 #include "TransferFrontEnd.h"
+#include "app/Trap.h"
 
 #include <cstdint>
 #include <utility>
 
 namespace dravena {
 
-// Runs the labelled steps of a transfer. A failing step is reported through the front end with
-// its label, the table and the row, and the run goes on with the next step. A lost server
+// Runs the labelled steps of a transfer through a trap that tells its failures to the front end
+// with the label, the table and the row; the run then goes on with the next step. A lost server
 // connection is reported once and ends the run: every later step does nothing.
 class TransferSteps {
 public:
-    explicit TransferSteps(TransferFrontEnd& frontEnd) : frontEnd_(frontEnd) {}
+    explicit TransferSteps(TransferFrontEnd& frontEnd);
 
     // Runs one step; true when it ran without failing.
     template <class F> bool step(int label, F&& body) {
-        if (ended_)
-            return false;
-        line_ = label;
-        try {
-            std::forward<F>(body)();
-            return true;
-        } catch (...) {
-            reportCurrent();
-            return false;
-        }
+        return !ended_ && trap_.step(label, std::forward<F>(body));
     }
-
     // A labelled condition: a failure while it is evaluated is reported and counts as true.
     template <class F> bool test(int label, F&& condition) {
-        if (ended_)
-            return false;
-        line_ = label;
-        try {
-            return static_cast<bool>(std::forward<F>(condition)());
-        } catch (...) {
-            reportCurrent();
-            return true;
-        }
+        return !ended_ && trap_.test(label, std::forward<F>(condition));
     }
 
-    void line(int label) { line_ = label; }
+    void line(int label) { trap_.line(label); }
     bool ended() const { return ended_; }
-    // Ends the run: later steps do nothing.
-    void end() { ended_ = true; }
 
     void setTable(const QString& table) {
         table_ = table;
@@ -53,11 +34,10 @@ public:
     void setRow(std::int64_t row) { row_ = row; }
 
 private:
-    // Reports the exception in flight (call only from a catch block).
-    void reportCurrent();
+    void report(const QString& description, int line);
 
     TransferFrontEnd& frontEnd_;
-    int line_ = 0;
+    Trap trap_;
     bool ended_ = false;
     QString table_;
     std::int64_t row_ = -1;
