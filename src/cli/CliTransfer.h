@@ -24,6 +24,7 @@ public:
         QString user;
         QString password;
         std::optional<bool> overwrite; // nothing: an existing table is an error
+        int rowsPerArray = 1;          // --batch
         QStringList tables;
         QStringList serverTables;
     };
@@ -48,6 +49,7 @@ public:
     void setProgress(double) override {}
     void resetProgress() override {}
     void yield() override {}
+    int rowsPerArray() const override { return settings_.rowsPerArray; }
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
     void tableStarting(const QString& name, std::int64_t rows) override;

@@ -16,8 +16,13 @@ namespace dravena::cli {
 namespace {
 
 constexpr const char* usage =
-    "usage: dravena-cli send --folder DIR --sid SID --user USER [--overwrite yes|no] TABLE...\n"
-    "  (password from DRAVENA_PASSWORD or standard input)\n";
+    "usage: dravena-cli send --folder DIR --sid SID --user USER [--overwrite yes|no]\n"
+    "                        [--batch N] TABLE...\n"
+    "  (password from DRAVENA_PASSWORD or standard input)\n"
+    "  --batch N  send N rows per round trip (1 to 10000; 1, the default, sends one INSERT per\n"
+    "             row as the window does); for a server across a network and large tables\n";
+
+constexpr int MostRowsPerArray = 10000;
 
 } // namespace
 
@@ -25,9 +30,10 @@ constexpr const char* usage =
 // table is created anew and filled with one INSERT statement per row. Exit status 0 only when
 // every table arrived whole (or, with --overwrite no, was left as it was).
 int runSend(const QStringList& arguments) {
-    const auto options = parseOptions("send", arguments,
-                                      {QStringLiteral("--folder"), QStringLiteral("--sid"),
-                                       QStringLiteral("--user"), QStringLiteral("--overwrite")});
+    const auto options =
+        parseOptions("send", arguments,
+                     {QStringLiteral("--folder"), QStringLiteral("--sid"), QStringLiteral("--user"),
+                      QStringLiteral("--overwrite"), QStringLiteral("--batch")});
     if (!options)
         return 2;
     const auto& values = options->values;
@@ -43,6 +49,15 @@ int runSend(const QStringList& arguments) {
             return 2;
         }
         settings.overwrite = answer == QLatin1String("yes");
+    }
+    if (values.contains(QStringLiteral("--batch"))) {
+        bool number = false;
+        settings.rowsPerArray = values[QStringLiteral("--batch")].toInt(&number);
+        if (!number || settings.rowsPerArray < 1 || settings.rowsPerArray > MostRowsPerArray) {
+            std::fprintf(stderr, "dravena-cli send: --batch takes a number from 1 to %d\n",
+                         MostRowsPerArray);
+            return 2;
+        }
     }
     if (settings.folder.isEmpty() || !values.contains(QStringLiteral("--sid")) ||
         !values.contains(QStringLiteral("--user")) || settings.tables.isEmpty()) {

@@ -20,7 +20,7 @@ const auto commands = std::to_array<Command>({
     {"oracle-tables", "oracle-tables --sid SID --user USER   list the server's tables",
      dravena::cli::runOracleTables},
     {"send",
-     "send --folder DIR --sid SID --user USER [--overwrite yes|no] TABLE...\n"
+     "send --folder DIR --sid SID --user USER [--overwrite yes|no] [--batch N] TABLE...\n"
      "                                        send the tables to the server",
      dravena::cli::runSend},
     {"sql", "sql --folder DIR TABLE...             print the SQL that sending them would run",

@@ -30,6 +30,10 @@ public:
         openBackend().execute(sql, parameters);
     }
     std::unique_ptr<Cursor> query(const QString& sql) override { return openBackend().query(sql); }
+    std::unique_ptr<ArrayInsert> prepareArrayInsert(const QString& sql,
+                                                    std::vector<ParameterColumn> columns) override {
+        return openBackend().prepareArrayInsert(sql, std::move(columns));
+    }
     void close() override {
         if (!backend_ || !backend_->isOpen())
             throwObjectClosed();
@@ -63,6 +67,12 @@ std::shared_ptr<DataAccess>& installed() {
 }
 
 } // namespace
+
+std::unique_ptr<ArrayInsert> Connection::prepareArrayInsert(const QString&,
+                                                            std::vector<ParameterColumn>) {
+    throw RuntimeError(errnum::InvalidCall,
+                       QStringLiteral("This connection cannot send arrays of parameters."));
+}
 
 void throwObjectClosed() {
     throw RuntimeError(adoerror::ObjectClosed,

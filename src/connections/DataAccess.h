@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <variant>
+#include <vector>
 
 namespace dravena {
 
@@ -52,6 +53,36 @@ constexpr int ObjectClosed = 3704;
 // A value bound to a "?" of a statement: bytes go to the server as binary, text as wide text.
 using BoundValue = std::variant<QString, QByteArray>;
 
+// How the values of one column go in an array of parameters, each in a form that keeps it exact.
+enum class ParameterKind {
+    Integer,    // whole numbers, bound as 64-bit integers
+    NumberText, // a number's text ("0.1"), which the server reads as a literal's text
+    Decimal,    // exact decimal digits for a DECIMAL(32,scale) column
+    WideText,   // text, bound as wide characters
+    Bytes       // bound as binary
+};
+
+struct ParameterColumn {
+    ParameterKind kind = ParameterKind::WideText;
+    int scale = 0; // for Decimal
+};
+
+// One value of an array of parameters in the form it is bound in: NULL, a whole number, text
+// (UTF-8) or bytes.
+using ArrayValue = std::variant<std::monostate, std::int64_t, std::string, paradox::Bytes>;
+using ArrayRow = std::vector<ArrayValue>;
+
+// A prepared statement whose rows go to the server in arrays of parameters: one round trip for
+// many rows.
+class ArrayInsert {
+public:
+    virtual ~ArrayInsert() = default;
+    // Sends the rows (one value per "?" each) as one array in a transaction of its own. True
+    // when every row arrived; false when the server refused the array, of which then nothing
+    // stays. A lost connection is a ConnectionLostError.
+    virtual bool send(std::span<const ArrayRow> rows) = 0;
+};
+
 // Cursor locations.
 constexpr int ServerSideCursor = 2;
 constexpr int ClientSideCursor = 3;
@@ -88,6 +119,10 @@ public:
     // Runs a statement whose "?" marks take the values in order.
     virtual void execute(const QString& sql, std::span<const BoundValue> parameters) = 0;
     virtual std::unique_ptr<Cursor> query(const QString& sql) = 0;
+    // Prepares a statement whose "?" marks take arrays of parameters, one column each. A
+    // connection that cannot send arrays fails with error 5.
+    virtual std::unique_ptr<ArrayInsert> prepareArrayInsert(const QString& sql,
+                                                            std::vector<ParameterColumn> columns);
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 };

@@ -1,5 +1,6 @@
 #include "OdbcConnection.h"
 
+#include "OdbcArrayInsert.h"
 #include "OdbcClientCursor.h"
 #include "OdbcDiagnostics.h"
 #include "OdbcServerCursor.h"
@@ -61,6 +62,12 @@ std::unique_ptr<Cursor> OdbcConnection::query(const QString& sql) {
     if (openLocation_ == ClientSideCursor)
         return std::make_unique<OdbcClientCursor>(query);
     return std::make_unique<OdbcServerCursor>(session_, std::move(query));
+}
+
+std::unique_ptr<ArrayInsert>
+OdbcConnection::prepareArrayInsert(const QString& sql, std::vector<ParameterColumn> columns) {
+    session_->database(); // throws when closed
+    return std::make_unique<OdbcArrayInsert>(session_, sql, std::move(columns));
 }
 
 void OdbcConnection::close() {

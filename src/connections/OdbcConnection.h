@@ -24,6 +24,8 @@ public:
     void execute(const QString& sql, std::span<const BoundValue> parameters) override;
     // Client-side (3): every row read at once, record count known; otherwise forward-only.
     std::unique_ptr<Cursor> query(const QString& sql) override;
+    std::unique_ptr<ArrayInsert> prepareArrayInsert(const QString& sql,
+                                                    std::vector<ParameterColumn> columns) override;
     void close() override;
     bool isOpen() const override;
 

@@ -9,19 +9,15 @@
 #include <QSqlResult>
 #include <QVariant>
 
-#include <sql.h>
 #include <sqlext.h>
+
+#include <QStringList>
+
+#include <vector>
 
 namespace dravena {
 
 namespace {
-
-// The ODBC handle inside a Qt handle variant; null when there is none.
-SQLHANDLE odbcHandle(const QVariant& handle) {
-    if (!handle.isValid() || handle.metaType().sizeOf() != sizeof(SQLHANDLE))
-        return SQL_NULL_HANDLE;
-    return *static_cast<const SQLHANDLE*>(handle.constData());
-}
 
 // True when one of the handle's diagnostic records has a state of class 08 (connection
 // exception): the link to the server broke.
@@ -51,11 +47,44 @@ bool connectionDead(SQLHANDLE connection) {
 
 } // namespace
 
+SQLHANDLE odbcHandle(const QVariant& handle) {
+    if (!handle.isValid() || handle.metaType().sizeOf() != sizeof(SQLHANDLE))
+        return SQL_NULL_HANDLE;
+    return *static_cast<const SQLHANDLE*>(handle.constData());
+}
+
+QString diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
+    QStringList messages;
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1];
+    SQLINTEGER native = 0;
+    std::vector<SQLCHAR> text(1024);
+    for (SQLSMALLINT record = 1; handle != SQL_NULL_HANDLE; ++record) {
+        SQLSMALLINT length = 0;
+        SQLRETURN r = SQLGetDiagRec(handleType, handle, record, state, &native, text.data(),
+                                    static_cast<SQLSMALLINT>(text.size()), &length);
+        if (r == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+            text.resize(static_cast<std::size_t>(length) + 1);
+            r = SQLGetDiagRec(handleType, handle, record, state, &native, text.data(),
+                              static_cast<SQLSMALLINT>(text.size()), &length);
+        }
+        if (!SQL_SUCCEEDED(r))
+            break;
+        messages.append(QString::fromUtf8(reinterpret_cast<const char*>(text.data()),
+                                          std::min<qsizetype>(length, qsizetype(text.size()) - 1))
+                            .trimmed());
+    }
+    return messages.join(u' ');
+}
+
+bool connectionLost(SQLHANDLE statement, SQLHANDLE connection) {
+    return hasConnectionState(SQL_HANDLE_STMT, statement) ||
+           hasConnectionState(SQL_HANDLE_DBC, connection) || connectionDead(connection);
+}
+
 bool connectionLost(const QSqlQuery& failed, const QSqlDatabase& db) {
     const SQLHANDLE statement = failed.result() ? odbcHandle(failed.result()->handle()) : nullptr;
     const SQLHANDLE connection = db.driver() ? odbcHandle(db.driver()->handle()) : nullptr;
-    return hasConnectionState(SQL_HANDLE_STMT, statement) ||
-           hasConnectionState(SQL_HANDLE_DBC, connection) || connectionDead(connection);
+    return connectionLost(statement, connection);
 }
 
 void throwStatementFailure(const QSqlQuery& failed, const QSqlDatabase& db) {

@@ -2,6 +2,10 @@
 
 #include "app/RuntimeError.h"
 
+#include <QVariant>
+
+#include <sql.h>
+
 class QSqlDatabase;
 class QSqlQuery;
 
@@ -16,6 +20,14 @@ public:
 
 // True when the failure of the query's last statement means the connection is lost.
 bool connectionLost(const QSqlQuery& failed, const QSqlDatabase& db);
+// The same for a failure on a statement handle of the program's own on that connection.
+bool connectionLost(SQLHANDLE statement, SQLHANDLE connection);
+
+// The ODBC handle inside a handle variant of Qt's driver; null when there is none.
+SQLHANDLE odbcHandle(const QVariant& handle);
+
+// The messages of a handle's diagnostic records, joined by blanks.
+QString diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
 
 // Throws the failure of the query's last statement: a ConnectionLostError when the connection
 // is gone, else a RuntimeError; both carry the driver's message.

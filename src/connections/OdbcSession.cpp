@@ -57,6 +57,7 @@ void OdbcSession::open(const QString& connectionString) {
         throw RuntimeError(errnum::DataAccess, failure);
     }
     open_ = true;
+    ++generation_;
 }
 
 void OdbcSession::close() {

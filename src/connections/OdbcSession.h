@@ -24,6 +24,8 @@ public:
     // Passes the connection string to the driver manager as it stands; throws the driver's message.
     void open(const QString& connectionString);
     bool isOpen() const { return open_; }
+    // Counts the opens, so that what belongs to one open connection can tell a later one.
+    unsigned long long generation() const { return generation_; }
     void close();
 
     // The open connection (throws when closed).
@@ -41,6 +43,7 @@ private:
 
     QString name_;
     bool open_ = false;
+    unsigned long long generation_ = 0;
     std::vector<OdbcServerCursor*> cursors_;
     std::optional<QSqlQuery> statement_;
 };

@@ -56,6 +56,9 @@ public:
     virtual void resetProgress() = 0;
     // Lets the front end do its other work (repaint, clicks); called per field and per row.
     virtual void yield() = 0;
+    // Rows sent per round trip: 1 sends one INSERT statement per row; more send the rows of a
+    // table in arrays of parameters of that many rows.
+    virtual int rowsPerArray() const { return 1; }
 
     // A failed step; the run goes on with the next step unless the server connection is lost.
     virtual void reportFailure(const TransferFailure& failure) = 0;

@@ -1,6 +1,7 @@
 #include "TransferRun.h"
 
 #include "ColumnLayout.h"
+#include "RowArrays.h"
 #include "Statements.h"
 #include "TransferFrontEnd.h"
 #include "TransferSteps.h"
@@ -12,6 +13,8 @@
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
+
+#include <optional>
 
 namespace dravena {
 
@@ -29,6 +32,9 @@ private:
     void sendTable(int index);
     bool createTable(const QString& name);
     void insertRows(const QString& name);
+    bool sendRow(InsertStatementBuilder& insert, std::int64_t row,
+                 const std::vector<Value>& values);
+    void sendArray(InsertStatementBuilder& insert, RowArrays& arrays);
     void finishTable(const QString& name, bool created);
     void closeConnections();
     bool sourceExhausted() const;
@@ -38,7 +44,7 @@ private:
     ObjectRef<Connection> oracle_;
     ObjectRef<Connection> paradox_;
     ObjectRef<Recordset> source_;
-    std::vector<bool> blobColumns_;
+    std::vector<ColumnDefinition> columns_;
 };
 
 void TransferRun::run() {
@@ -115,7 +121,7 @@ bool TransferRun::createTable(const QString& name) {
     int fieldCount = 0;
     run_.step(144, [&] { fieldCount = source_->fieldCount(); });
     longText.resize(static_cast<std::size_t>(fieldCount), false);
-    blobColumns_.assign(static_cast<std::size_t>(fieldCount), false);
+    columns_.assign(static_cast<std::size_t>(fieldCount), {});
     for (int i = 0; i < fieldCount; ++i) {
         QString fieldName;
         QString columnType;
@@ -126,7 +132,7 @@ bool TransferRun::createTable(const QString& name) {
                                             longText[static_cast<std::size_t>(i)]);
         });
         run_.step(152, [&] { text += quotedName(fieldName) + u' ' + columnType + u','; });
-        blobColumns_[static_cast<std::size_t>(i)] = columnType == QLatin1String("BLOB");
+        columns_[static_cast<std::size_t>(i)] = {fieldName, columnType};
         run_.line(194);
     }
     run_.step(196, [&] { text.chop(1); });
@@ -140,7 +146,12 @@ void TransferRun::insertRows(const QString& name) {
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
     run_.step(220, [&] { fieldCount = source_->fieldCount(); });
-    InsertStatementBuilder insert(name, blobColumns_);
+    InsertStatementBuilder insert(name, blobColumnsOf(columns_));
+    // Arrays of parameters when the front end asks for them and the server takes them; a
+    // statement that cannot be prepared leaves the rows to go one by one.
+    std::optional<RowArrays> arrays;
+    if (fe_.rowsPerArray() > 1)
+        run_.step(218, [&] { arrays.emplace(*oracle_, name, columns_, fe_.rowsPerArray()); });
     run_.line(212);
     for (std::int64_t row = 0; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
@@ -148,31 +159,73 @@ void TransferRun::insertRows(const QString& name) {
         if (sourceExhausted())
             break;
         run_.setRow(row);
-        InsertStatement statement;
         run_.step(214, [&] { fe_.yield(); });
         run_.step(216, [&] {
             fe_.setProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100);
         });
-        run_.step(218, [&] { insert.begin(); });
+        std::vector<Value> values(static_cast<std::size_t>(fieldCount));
+        bool read = true;
         for (int i = 0; i < fieldCount; ++i) {
             run_.step(222, [&] { fe_.yield(); });
-            run_.step(224, [&] {
-                insert.appendValue(NullToDefault(source_->fieldValue(i), std::string()));
-            });
+            read = run_.step(224, [&] {
+                values[static_cast<std::size_t>(i)] =
+                    NullToDefault(source_->fieldValue(i), std::string());
+            }) && read;
             run_.line(236);
         }
-        run_.step(238, [&] { statement = insert.finish(); });
-        const bool inserted = run_.step(244, [&] {
-            if (statement.parameters.empty())
-                oracle_->execute(statement.text);
-            else
-                oracle_->execute(statement.text, statement.parameters);
-        });
-        fe_.rowSent(row, inserted);
+        // A row with a value that could not be read is not sent with a gap in its place.
+        if (!read)
+            fe_.rowSent(row, false);
+        else if (!arrays)
+            sendRow(insert, row, values);
+        else {
+            if (arrays->fullWith(values))
+                sendArray(insert, *arrays);
+            arrays->add(row, std::move(values));
+        }
         run_.step(246, [&] { source_->moveNext(); });
         run_.line(248);
     }
+    if (arrays && !arrays->empty())
+        sendArray(insert, *arrays);
     run_.setRow(-1);
+}
+
+bool TransferRun::sendRow(InsertStatementBuilder& insert, std::int64_t row,
+                          const std::vector<Value>& values) {
+    run_.setRow(row);
+    InsertStatement statement;
+    run_.step(238, [&] { statement = insert.statement(values); });
+    const bool inserted = run_.step(244, [&] {
+        if (statement.parameters.empty())
+            oracle_->execute(statement.text);
+        else
+            oracle_->execute(statement.text, statement.parameters);
+    });
+    fe_.rowSent(row, inserted);
+    return inserted;
+}
+
+// Sends the gathered rows as one array. A single row goes as a statement of its own; an array
+// the server refused goes again row by row, so that each refusal is told with its own row and
+// message and every other row arrives.
+void TransferRun::sendArray(InsertStatementBuilder& insert, RowArrays& arrays) {
+    const RowArrays::Batch batch = arrays.take();
+    if (batch.rows.size() == 1) {
+        sendRow(insert, batch.rows.front().index, batch.rows.front().values);
+        return;
+    }
+    run_.setRow(batch.rows.front().index);
+    bool arrived = false;
+    run_.step(244, [&] { arrived = arrays.send(batch); });
+    if (run_.ended())
+        return;
+    for (const RowArrays::Row& row : batch.rows) {
+        if (arrived)
+            fe_.rowSent(row.index, true);
+        else if (!run_.ended())
+            sendRow(insert, row.index, row.values);
+    }
 }
 
 bool TransferRun::sourceExhausted() const {

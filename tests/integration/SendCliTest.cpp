@@ -5,6 +5,7 @@
 #include "TestDatabase.h"
 #include "TransferTables.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -98,6 +99,49 @@ TEST_F(SendCli, TellsEveryFailureWithTableAndRowAndExitsNonZero) {
     for (const QStringList& usage :
          {QStringList{"send", "--folder", "x"}, send({"--overwrite", "maybe", "CLIODD"}), send({})})
         EXPECT_EQ(runCli(usage, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
+}
+
+// The tables of every sample folder through arrays of parameters of several sizes (7 divides no
+// table's row count), each value equal to the Paradox reading.
+TEST_F(SendCli, ArraysOfRowsArriveAsWholeAsSingleRows) {
+    dravena::testing::writeKinds(folder.filePath("CliKinds.db"));
+    const QStringList folders = {folder.path(), QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata"),
+                                 QStringLiteral(DRAVENA_PARADOX_SAMPLES "/fields"),
+                                 QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples")};
+    for (const char* batch : {"1", "7", "1000"}) {
+        for (const QString& samples : folders) {
+            QStringList names;
+            for (const QString& file : QDir(samples).entryList({"*.db"}, QDir::Files))
+                names.append(file.left(file.size() - 3).toUpper());
+            ASSERT_FALSE(names.isEmpty()) << samples.toStdString();
+            const CliRun sent =
+                runCli(QStringList{"send", "--folder", samples, "--sid", db.sid, "--user", db.user,
+                                   "--overwrite", "yes", "--batch", batch} +
+                           names,
+                       dravena::testing::cliEnvironment(&db.password));
+            EXPECT_TRUE(failureLines(sent.errors).isEmpty()) << sent.errors.toStdString();
+            for (const QString& name : names) {
+                SCOPED_TRACE(std::string("--batch ") + batch);
+                dravena::testing::expectArrivedWhole(db, samples, name, name);
+                dropIfExists(name);
+            }
+        }
+    }
+}
+
+// A row the server refuses in the middle of an array is told with its own number and message;
+// the rows around it arrive.
+TEST_F(SendCli, ARefusedRowInAnArrayIsToldAndItsNeighboursArrive) {
+    dravena::testing::writeNumbers(folder.filePath("CliOdd.db"), 20, {{10, 1e130}});
+    const CliRun odd = run({"--batch", "7", "CLIODD"});
+    EXPECT_EQ(odd.exitCode, 1);
+    const QStringList failures = failureLines(odd.errors);
+    ASSERT_EQ(failures.size(), 1) << odd.errors.toStdString();
+    EXPECT_TRUE(failures[0].startsWith("dravena-cli send: CLIODD: row 11: INSERT failed: "))
+        << failures[0].toStdString();
+    EXPECT_TRUE(odd.errors.contains("19 rows sent, 1 rows failed")) << odd.errors.toStdString();
+    const dravena::Value sum = scalar("SELECT CAST(SUM(\"N\") AS VARCHAR(20)) FROM \"CLIODD\"");
+    EXPECT_EQ(std::get<std::string>(sum), "189.5"); // 0.5 + 1.5 + ... + 19.5 without 10.5
 }
 
 // The server ends the session in the middle of a table: one report, a non-zero exit, no hang.

@@ -1,0 +1,216 @@
+#include "OdbcArrayInsert.h"
+
+#include "OdbcDiagnostics.h"
+#include "OdbcSession.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace dravena {
+
+namespace {
+
+constexpr SQLULEN DecimalDigits = 32;
+constexpr SQLULEN WideColumnCharacters = 2000; // beyond this a text goes as a long text
+
+// The text of a value as wide characters (UTF-16).
+std::u16string wide(const std::string& utf8) {
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                          static_cast<std::size_t>(text.size()));
+}
+
+} // namespace
+
+OdbcArrayInsert::OdbcArrayInsert(std::shared_ptr<OdbcSession> session, const QString& sql,
+                                 std::vector<ParameterColumn> columns)
+    : session_(std::move(session)), columns_(std::move(columns)), buffers_(columns_.size()) {
+    const SQLHANDLE connection = odbcHandle(session_->database().driver()->handle());
+    generation_ = session_->generation();
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement_)))
+        throw RuntimeError(errnum::DataAccess, diagnosticText(SQL_HANDLE_DBC, connection));
+    const std::u16string text(reinterpret_cast<const char16_t*>(sql.utf16()),
+                              static_cast<std::size_t>(sql.size()));
+    const SQLRETURN r =
+        SQLPrepareW(statement_, reinterpret_cast<SQLWCHAR*>(const_cast<char16_t*>(text.data())),
+                    static_cast<SQLINTEGER>(text.size()));
+    if (!SQL_SUCCEEDED(r)) {
+        try {
+            throwFailure(r);
+        } catch (...) {
+            SQLFreeHandle(SQL_HANDLE_STMT, statement_);
+            throw;
+        }
+    }
+}
+
+OdbcArrayInsert::~OdbcArrayInsert() {
+    // Closing the connection frees its statements; a statement of a connection since closed is
+    // not ours to free any more.
+    if (session_->isOpen() && session_->generation() == generation_)
+        SQLFreeHandle(SQL_HANDLE_STMT, statement_);
+}
+
+void OdbcArrayInsert::throwFailure(SQLRETURN) const {
+    const SQLHANDLE connection =
+        session_->isOpen() ? odbcHandle(session_->database().driver()->handle()) : nullptr;
+    const QString message = diagnosticText(SQL_HANDLE_STMT, statement_);
+    if (connectionLost(statement_, connection))
+        throw ConnectionLostError(errnum::DataAccess, message);
+    throw RuntimeError(errnum::DataAccess, message);
+}
+
+bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) {
+    const ParameterColumn& column = columns_[c];
+    Buffer& buffer = buffers_[c];
+    const std::size_t n = rows.size();
+    buffer.lengths.assign(n, SQL_NULL_DATA);
+    std::vector<std::u16string> texts; // wide texts, converted once
+    std::size_t widest = 0;
+    for (std::size_t r = 0; r < n; ++r) {
+        const ArrayValue& value = rows[r][c];
+        if (std::holds_alternative<std::monostate>(value))
+            continue;
+        const bool fits =
+            column.kind == ParameterKind::Integer ? std::holds_alternative<std::int64_t>(value)
+            : column.kind == ParameterKind::Bytes ? std::holds_alternative<paradox::Bytes>(value)
+                                                  : std::holds_alternative<std::string>(value);
+        if (!fits)
+            return false;
+        if (const auto* text = std::get_if<std::string>(&value))
+            widest = std::max(widest, text->size());
+        else if (const auto* bytes = std::get_if<paradox::Bytes>(&value))
+            widest = std::max(widest, bytes->size());
+    }
+    SQLSMALLINT cType = SQL_C_CHAR;
+    SQLSMALLINT sqlType = SQL_VARCHAR;
+    SQLULEN size = std::max<std::size_t>(widest, 1);
+    SQLSMALLINT digits = 0;
+    switch (column.kind) {
+    case ParameterKind::Integer:
+        cType = SQL_C_SBIGINT;
+        sqlType = SQL_BIGINT;
+        buffer.width = sizeof(SQLBIGINT);
+        size = 0;
+        break;
+    case ParameterKind::NumberText:
+        buffer.width = static_cast<SQLLEN>(widest + 1);
+        break;
+    case ParameterKind::Decimal:
+        sqlType = SQL_DECIMAL;
+        size = DecimalDigits;
+        digits = static_cast<SQLSMALLINT>(column.scale);
+        buffer.width = static_cast<SQLLEN>(widest + 1);
+        break;
+    case ParameterKind::WideText:
+        cType = SQL_C_WCHAR;
+        texts.resize(n);
+        widest = 0;
+        for (std::size_t r = 0; r < n; ++r)
+            if (const auto* text = std::get_if<std::string>(&rows[r][c])) {
+                texts[r] = wide(*text);
+                widest = std::max(widest, texts[r].size());
+            }
+        size = std::max<std::size_t>(widest, 1);
+        sqlType = size > WideColumnCharacters ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
+        buffer.width = static_cast<SQLLEN>((widest + 1) * sizeof(char16_t));
+        break;
+    case ParameterKind::Bytes:
+        cType = SQL_C_BINARY;
+        sqlType = SQL_LONGVARBINARY;
+        buffer.width = static_cast<SQLLEN>(std::max<std::size_t>(widest, 1));
+        break;
+    }
+    buffer.data.assign(n * static_cast<std::size_t>(buffer.width), '\0');
+    for (std::size_t r = 0; r < n; ++r) {
+        char* cell = buffer.data.data() + r * static_cast<std::size_t>(buffer.width);
+        const ArrayValue& value = rows[r][c];
+        if (const auto* number = std::get_if<std::int64_t>(&value)) {
+            const SQLBIGINT n64 = *number;
+            std::memcpy(cell, &n64, sizeof n64);
+            buffer.lengths[r] = sizeof n64;
+        } else if (const auto* bytes = std::get_if<paradox::Bytes>(&value)) {
+            std::memcpy(cell, bytes->data(), bytes->size());
+            buffer.lengths[r] = static_cast<SQLLEN>(bytes->size());
+        } else if (const auto* text = std::get_if<std::string>(&value)) {
+            if (column.kind == ParameterKind::WideText) {
+                std::memcpy(cell, texts[r].data(), texts[r].size() * sizeof(char16_t));
+                buffer.lengths[r] = static_cast<SQLLEN>(texts[r].size() * sizeof(char16_t));
+            } else {
+                std::memcpy(cell, text->data(), text->size());
+                buffer.lengths[r] = static_cast<SQLLEN>(text->size());
+            }
+        }
+    }
+    const SQLRETURN r = SQLBindParameter(statement_, static_cast<SQLUSMALLINT>(c + 1),
+                                         SQL_PARAM_INPUT, cType, sqlType, size, digits,
+                                         buffer.data.data(), buffer.width, buffer.lengths.data());
+    if (!SQL_SUCCEEDED(r))
+        throwFailure(r);
+    return true;
+}
+
+bool OdbcArrayInsert::bind(std::span<const ArrayRow> rows) {
+    const std::size_t n = rows.size();
+    status_.assign(n, SQL_PARAM_UNUSED);
+    processed_ = 0;
+    SQLSetStmtAttr(statement_, SQL_ATTR_PARAM_BIND_TYPE,
+                   reinterpret_cast<SQLPOINTER>(SQL_PARAM_BIND_BY_COLUMN), 0);
+    SQLSetStmtAttr(statement_, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(n), 0);
+    SQLSetStmtAttr(statement_, SQL_ATTR_PARAM_STATUS_PTR, status_.data(), 0);
+    SQLSetStmtAttr(statement_, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed_, 0);
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        for (const ArrayRow& row : rows)
+            if (row.size() != columns_.size())
+                return false;
+        if (!bindColumn(c, rows))
+            return false;
+    }
+    return true;
+}
+
+// Runs the bound array; true when the driver reports every row done.
+bool OdbcArrayInsert::execute(std::size_t rows) {
+    const SQLRETURN r = SQLExecute(statement_);
+    if (!SQL_SUCCEEDED(r)) {
+        const SQLHANDLE connection = odbcHandle(session_->database().driver()->handle());
+        if (connectionLost(statement_, connection))
+            throw ConnectionLostError(errnum::DataAccess,
+                                      diagnosticText(SQL_HANDLE_STMT, statement_));
+        return false;
+    }
+    return processed_ == rows && std::all_of(status_.begin(), status_.end(), [](SQLUSMALLINT s) {
+               return s == SQL_PARAM_SUCCESS || s == SQL_PARAM_SUCCESS_WITH_INFO;
+           });
+}
+
+bool OdbcArrayInsert::send(std::span<const ArrayRow> rows) {
+    if (rows.empty())
+        return true;
+    if (!bind(rows))
+        return false;
+    QSqlDatabase db = session_->database();
+    if (!db.transaction())
+        throw RuntimeError(errnum::DataAccess, db.lastError().text());
+    bool arrived = false;
+    try {
+        arrived = execute(rows.size());
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (arrived && db.commit())
+        return true;
+    db.rollback();
+    const SQLHANDLE connection = odbcHandle(db.driver()->handle());
+    if (connectionLost(nullptr, connection))
+        throw ConnectionLostError(errnum::DataAccess, diagnosticText(SQL_HANDLE_DBC, connection));
+    return false;
+}
+
+} // namespace dravena

@@ -1,0 +1,110 @@
+#include "RowArrays.h"
+
+#include "ValueText.h"
+
+#include <QRegularExpression>
+
+#include <numeric>
+
+namespace dravena {
+
+namespace {
+
+// The most the buffers of one array may take: the widest value of each column times the rows.
+constexpr std::size_t ArrayBytes = 16 * 1024 * 1024;
+
+// Bytes a value takes in its column's buffer (wide text: up to two per UTF-8 byte).
+std::size_t widthOf(const ArrayValue& value, ParameterKind kind) {
+    if (const auto* text = std::get_if<std::string>(&value))
+        return kind == ParameterKind::WideText ? 2 * text->size() + 2 : text->size() + 1;
+    if (const auto* bytes = std::get_if<paradox::Bytes>(&value))
+        return bytes->size();
+    return sizeof(std::int64_t);
+}
+
+QString placeholders(const QString& table, std::size_t count) {
+    QString sql = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(");
+    for (std::size_t i = 0; i < count; ++i)
+        sql += i == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+    return sql + u')';
+}
+
+} // namespace
+
+ParameterColumn RowArrays::parameterColumn(const QString& columnType) {
+    static const QRegularExpression decimal(QStringLiteral("^DECIMAL\\(\\d+,(\\d+)\\)$"));
+    if (columnType == QLatin1String("INT"))
+        return {ParameterKind::Integer};
+    if (columnType == QLatin1String("BLOB"))
+        return {ParameterKind::Bytes};
+    if (columnType == QLatin1String("FLOAT") || columnType == QLatin1String("DECIMAL"))
+        return {ParameterKind::NumberText};
+    if (const QRegularExpressionMatch m = decimal.match(columnType); m.hasMatch())
+        return {ParameterKind::Decimal, m.captured(1).toInt()};
+    return {ParameterKind::WideText};
+}
+
+RowArrays::RowArrays(Connection& connection, const QString& table,
+                     const std::vector<ColumnDefinition>& columns, int rowsPerArray)
+    : rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
+      widths_(columns.size(), 0) {
+    for (const ColumnDefinition& column : columns)
+        columns_.push_back(parameterColumn(column.type));
+    insert_ = connection.prepareArrayInsert(placeholders(table, columns.size()), columns_);
+}
+
+// A value as it is bound: the same NULLs as the statement's literals (NULL and empty values),
+// integers and bytes as they are, everything else as its value text.
+ArrayRow RowArrays::bound(const std::vector<Value>& values) const {
+    ArrayRow row;
+    row.reserve(values.size());
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        const Value& value = values[c];
+        const ParameterKind kind = c < columns_.size() ? columns_[c].kind : ParameterKind::WideText;
+        const auto* number = std::get_if<std::int64_t>(&value);
+        const auto* bytes = std::get_if<paradox::Bytes>(&value);
+        if (kind == ParameterKind::Integer && number)
+            row.emplace_back(*number);
+        else if (kind == ParameterKind::Bytes && bytes && !bytes->empty())
+            row.emplace_back(*bytes);
+        else if (std::string text = valueTextUtf8(value); text.empty())
+            row.emplace_back(std::monostate{});
+        else
+            row.emplace_back(std::move(text));
+    }
+    return row;
+}
+
+bool RowArrays::fullWith(const std::vector<Value>& values) const {
+    const std::size_t rows = pending_.rows.size();
+    if (rows == 0)
+        return false;
+    if (rows >= rowsPerArray_)
+        return true;
+    const ArrayRow row = bound(values);
+    std::size_t rowBytes = 0;
+    for (std::size_t c = 0; c < row.size() && c < widths_.size(); ++c)
+        rowBytes += std::max(widths_[c], widthOf(row[c], columns_[c].kind));
+    return (rows + 1) * rowBytes > ArrayBytes;
+}
+
+void RowArrays::add(std::int64_t index, std::vector<Value> values) {
+    ArrayRow row = bound(values);
+    for (std::size_t c = 0; c < row.size() && c < widths_.size(); ++c)
+        widths_[c] = std::max(widths_[c], widthOf(row[c], columns_[c].kind));
+    pending_.rows.push_back({index, std::move(values)});
+    pending_.bound.push_back(std::move(row));
+}
+
+RowArrays::Batch RowArrays::take() {
+    Batch batch;
+    std::swap(batch, pending_);
+    std::fill(widths_.begin(), widths_.end(), 0);
+    return batch;
+}
+
+bool RowArrays::send(const Batch& batch) {
+    return insert_->send(batch.bound);
+}
+
+} // namespace dravena

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Statements.h"
+#include "connections/DataAccess.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace dravena {
+
+// The rows of one table gathered into arrays of parameters, to be sent with one round trip per
+// array: a prepared INSERT INTO "T" VALUES(?, ...) whose values are bound in the form that keeps
+// each exact (integers, a number's text, exact decimal digits, wide text, bytes, NULL). Each row
+// keeps its field values too, so that a refused array can go again row by row.
+class RowArrays {
+public:
+    struct Row {
+        std::int64_t index;        // 0-based, in the order the table delivers its rows
+        std::vector<Value> values; // as read
+    };
+    // Rows on their way as one array: as read, and as bound.
+    struct Batch {
+        std::vector<Row> rows;
+        std::vector<ArrayRow> bound;
+    };
+
+    // Prepares the statement on the connection; fails as the connection does.
+    RowArrays(Connection& connection, const QString& table,
+              const std::vector<ColumnDefinition>& columns, int rowsPerArray);
+
+    // Adds a row. Before that, call full() with its values: an array is sent before it would hold
+    // rowsPerArray rows or grow past a memory limit.
+    void add(std::int64_t index, std::vector<Value> values);
+    bool fullWith(const std::vector<Value>& values) const;
+    bool empty() const { return pending_.rows.empty(); }
+
+    // The rows gathered so far, which leave the arrays.
+    Batch take();
+    // Sends rows as one array; true when every row arrived, false when the array left nothing.
+    bool send(const Batch& batch);
+
+    // How a column of the given server type is bound.
+    static ParameterColumn parameterColumn(const QString& columnType);
+
+private:
+    ArrayRow bound(const std::vector<Value>& values) const;
+
+    std::vector<ParameterColumn> columns_;
+    std::size_t rowsPerArray_;
+    std::unique_ptr<ArrayInsert> insert_;
+    Batch pending_;
+    std::vector<std::size_t> widths_; // the widest value of each column so far, in bytes bound
+};
+
+} // namespace dravena
