@@ -95,7 +95,7 @@ TEST_F(Form1Test, WorkingSavedEntriesMoveStraightToTheTablesWindow) {
     EXPECT_EQ(field("Text4")->text(), "ti;ger");
     ASSERT_EQ(data->opened.size(), 1);
     EXPECT_EQ(data->opened[0],
-              "Driver={Microsoft ODBC for Oracle};Server=TQRB;Uid=scott;Pwd=ti;ger;");
+              "Driver={Microsoft ODBC for Oracle};Server=TQRB;Uid=scott;Pwd={ti;ger};");
     EXPECT_EQ(loads, 1);
     EXPECT_EQ(shows, 1);
     EXPECT_TRUE(form->isHidden());
