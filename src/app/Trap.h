@@ -54,6 +54,19 @@ public:
         }
     }
 
+    // A labelled check whose answer decides whether the procedure may go on: a failure while it
+    // is evaluated is reported and counts as false, since a check that could not be made has not
+    // passed.
+    template <class F> bool check(int label, F&& condition) {
+        line_ = label;
+        try {
+            return static_cast<bool>(std::forward<F>(condition)());
+        } catch (...) {
+            reportCurrent();
+            return false;
+        }
+    }
+
     // Reports the exception in flight (call only from a catch block).
     void reportCurrent();
 

@@ -102,8 +102,8 @@ void Form1::Form_Load() {
     trap.step(130, [&] { Text2->setText(Settings::read(settingkeys::Server)); });
     trap.step(132, [&] { Text3->setText(Settings::read(settingkeys::User)); });
     trap.step(134, [&] { Text4->setText(Settings::read(settingkeys::Password)); });
-    if (trap.test(136, [&] { return CheckParadoxFolder(*this); })) {
-        if (trap.test(138, [&] { return CheckOracleConnection(*this); })) {
+    if (trap.check(136, [&] { return CheckParadoxFolder(*this); })) {
+        if (trap.check(138, [&] { return CheckOracleConnection(*this); })) {
             trap.step(140, [&] { loadedTablesWindow().showWindow(); });
             trap.step(142, [&] { hide(); });
         }
@@ -138,8 +138,8 @@ void Form1::PushButton1_Click() {
 void Form1::PushButton2_Click() {
     Trap trap(tags::Form1PushButton2Click);
     trap.step(100, [&] { setMousePointer(PointerBusy); });
-    if (trap.test(102, [&] { return CheckParadoxFolder(*this); })) {
-        if (trap.test(104, [&] { return CheckOracleConnection(*this); })) {
+    if (trap.check(102, [&] { return CheckParadoxFolder(*this); })) {
+        if (trap.check(104, [&] { return CheckOracleConnection(*this); })) {
             trap.step(106, [&] { reloadTablesWindow(); });
             trap.step(108, [&] { loadedTablesWindow().showWindow(); });
             trap.step(110, [&] { hide(); });
@@ -153,10 +153,7 @@ void Form1::PushButton3_Click() {
     ObjectRef<Connection> connection;
     trap.step(100, [&] { connection = dataAccess().createConnection(); });
     trap.step(102, [&] { setMousePointer(PointerBusy); });
-    // A check that failed was reported; it must not be followed by a success message.
-    bool found = false;
-    trap.step(104, [&] { found = CheckParadoxFolder(*this); });
-    if (found)
+    if (trap.check(104, [&] { return CheckParadoxFolder(*this); }))
         trap.step(106, [] { plainMessage("Connection successful."); });
     else
         trap.step(108, [] { plainMessage("Could not connect."); });

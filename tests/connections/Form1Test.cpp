@@ -192,14 +192,40 @@ TEST_F(Form1Test, ParadoxTestLooksForTableFilesOnly) {
     EXPECT_EQ(form->mousePointer(), PointerDefault);
 }
 
-TEST_F(Form1Test, ParadoxTestOfAnUnreadableFolderReportsAndDoesNotClaimSuccess) {
-    field("Text1")->setText(tables.filePath(QStringLiteral("missing")));
-    form->PushButton3_Click();
-    ASSERT_EQ(dialogs->boxes.size(), 2u);
-    EXPECT_EQ(dialogs->boxes[0].kind, Kind::ErrorReport);
-    EXPECT_TRUE(dialogs->boxes[0].text.contains(QString::fromLatin1(tags::Form1PushButton3Click) +
-                                                "at line 104\r\r"));
-    EXPECT_EQ(dialogs->boxes[1].text, "Could not connect.");
+// A folder that is not there, or a file in its place, is simply no Paradox folder; a folder that
+// cannot be looked at is reported. Neither is ever a passed check: no sign-on attempt, no tables
+// window, no "Connection successful.".
+TEST_F(Form1Test, ParadoxCheckOfAMissingOrUnreadableFolderNeverPasses) {
+    const QString file = folderWithTable() + "/Customer.DB";
+    const struct {
+        QString folder;
+        std::vector<int> reportedLines;
+    } cases[] = {
+        {tables.filePath(QStringLiteral("missing")), {}},
+        {tables.filePath(QStringLiteral("missing/deeper")), {}},
+        {file, {}},
+        // A name too long to be looked at: a real failure, told by each trapped caller.
+        {tables.filePath(QString(300, u'x')), {136, 102, 104}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder.left(80).toStdString());
+        dialogs->boxes.clear();
+        saveEntries(c.folder);
+        form->Form_Load();
+        form->PushButton2_Click();
+        form->PushButton3_Click();
+        EXPECT_FALSE(form->tablesWindowLoaded());
+        EXPECT_EQ(loads, 0);
+        EXPECT_TRUE(data->opened.isEmpty());
+        std::vector<int> lines;
+        for (const auto& report : dialogs->reports())
+            lines.push_back(
+                report.text.section(QStringLiteral("at line "), 1).section(u'\r', 0, 0).toInt());
+        EXPECT_EQ(lines, c.reportedLines);
+        ASSERT_FALSE(dialogs->boxes.empty());
+        EXPECT_EQ(dialogs->boxes.back().text, "Could not connect.");
+        EXPECT_EQ(form->mousePointer(), PointerDefault);
+    }
 }
 
 TEST_F(Form1Test, EveryChangeOfAnEntryIsStoredAtOnce) {
