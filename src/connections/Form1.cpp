@@ -186,16 +186,16 @@ void Form1::PushButton6_Click() {
 }
 
 void Form1::Text1_Change() {
-    Settings::write(settingkeys::ParadoxFolder, Text1->text());
+    entryStore_.write(settingkeys::ParadoxFolder, Text1->text());
 }
 void Form1::Text2_Change() {
-    Settings::write(settingkeys::Server, Text2->text());
+    entryStore_.write(settingkeys::Server, Text2->text());
 }
 void Form1::Text3_Change() {
-    Settings::write(settingkeys::User, Text3->text());
+    entryStore_.write(settingkeys::User, Text3->text());
 }
 void Form1::Text4_Change() {
-    Settings::write(settingkeys::Password, Text4->text());
+    entryStore_.write(settingkeys::Password, Text4->text());
 }
 
 } // namespace dravena

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConnectionEntries.h"
+#include "app/EntryStore.h"
 #include "app/MainWindow.h"
 
 #include <functional>
@@ -53,6 +54,7 @@ private:
     void reloadTablesWindow();
 
     TablesWindowFactory makeTablesWindow_;
+    EntryStore entryStore_;
     std::unique_ptr<TablesWindow> tables_;
 
     QGroupBox* Frame1 = nullptr;

@@ -8,11 +8,15 @@
 #include "support/FakeDataAccess.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedPorts.h"
+#include "support/TestConfigFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -237,6 +241,42 @@ TEST_F(Form1Test, EveryChangeOfAnEntryIsStoredAtOnce) {
     field("Text4")->clear();
     EXPECT_EQ(Settings::read(settingkeys::Password, QStringLiteral("absent")), "");
     EXPECT_EQ(field("Text4")->echoMode(), QLineEdit::Password);
+}
+
+// Trouble with the settings store costs at most the remembering: typing goes on, the entry takes
+// every key, and the trouble is told once.
+TEST_F(Form1Test, TypingGoesOnWhateverTheStateOfTheSettingsStore) {
+    const struct {
+        const char* what;
+        QByteArray velmora; // written at the store's folder, or into the store file below it
+        bool asFile;
+        const char* told;
+    } cases[] = {
+        {"its folder taken by a file", "x", true, "cannot be saved"},
+        {"a file that cannot be parsed", "[Dravena%20Conversion%20Software]\nUser=u\n[broken\n",
+         false, "written anew"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dravena::testing::TestConfigFolder store;
+        const QString at = store.path() + (c.asFile ? "/Velmora" : "/Velmora/Velmora.ini");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(at).path()));
+        QFile file(at);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.velmora);
+        file.close();
+        auto window = std::make_unique<Form1>(
+            [this] { return std::make_unique<CountingTablesWindow>(loads, shows); });
+        window->show();
+        dialogs->boxes.clear();
+        QLineEdit* sid = window->findChild<QLineEdit*>("Text2");
+        QTest::keyClicks(sid, QStringLiteral("abc"));
+        EXPECT_EQ(sid->text(), "abc");
+        ASSERT_EQ(dialogs->boxes.size(), 1u);
+        EXPECT_EQ(dialogs->boxes[0].kind, Kind::Message);
+        EXPECT_TRUE(dialogs->boxes[0].text.contains(QLatin1String(c.told)))
+            << dialogs->boxes[0].text.toStdString();
+    }
 }
 
 TEST_F(Form1Test, FolderButtonsFillTheFolderEntry) {
