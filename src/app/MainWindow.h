@@ -30,7 +30,8 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
 
     int mousePointer() const { return pointer_; }
-    // Applies the pointer of the value to the window and all its children.
+    // Applies the pointer of the value to the window and all its children; value 0 gives each of
+    // them its own default back (the text cursor of an entry field, the arrow elsewhere).
     void setMousePointer(int value);
     // The custom pointer picture shown for value 99.
     void setCustomPointer(const QCursor& cursor);
