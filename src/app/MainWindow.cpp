@@ -61,6 +61,29 @@ void MainWindow::centreOnScreen() {
         move(display->availableGeometry().center() - rect().center());
 }
 
+void MainWindow::setOuterHeight(int pixels) {
+    outerHeight_ = pixels;
+    fitOuterHeight();
+}
+
+void MainWindow::fitOuterHeight() {
+    if (!outerHeight_)
+        return;
+    const int client = *outerHeight_ - (frameGeometry().height() - height());
+    if (client != height() || minimumHeight() != maximumHeight())
+        setFixedHeight(client);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitOuterHeight();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    fitOuterHeight();
+}
+
 void MainWindow::setCustomPointer(const QCursor& cursor) {
     customPointer_ = cursor;
 }

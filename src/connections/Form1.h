@@ -42,6 +42,10 @@ public:
     void Text2_Change();
     void Text3_Change();
     void Text4_Change();
+    void Text1_GotFocus();
+    void Text2_GotFocus();
+    void Text3_GotFocus();
+    void Text4_GotFocus();
 
     bool tablesWindowLoaded() const { return tables_ != nullptr; }
 

@@ -10,6 +10,7 @@
 #include "support/ScriptedPorts.h"
 #include "support/TestConfigFolder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -325,6 +326,29 @@ TEST_F(Form1Test, StartUpOpensTheHomePageOnlyOnTheLuckyDraw) {
     EXPECT_EQ(outside.launcher->opened.size(), 1);
 }
 
+// Entering a field by a click or by the keyboard selects its whole text, so typing replaces it.
+TEST_F(Form1Test, EnteringAFieldSelectsItsWholeText) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // Each click moves the focus (the folder field has it at first).
+    const char* names[] = {"Text2", "Text3", "Text4", "Text1"};
+    for (const char* name : names)
+        field(name)->setText(QStringLiteral("entry of ") + QLatin1String(name));
+    for (const char* name : names) {
+        QLineEdit* entry = field(name);
+        QTest::mouseClick(entry, Qt::LeftButton, {}, QPoint(entry->width() / 2, 4));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(entry->hasFocus()) << name;
+        EXPECT_EQ(entry->selectionStart(), 0) << name;
+        EXPECT_EQ(entry->selectionLength(), entry->text().size()) << name;
+    }
+    QTest::keyClick(field("Text1"), Qt::Key_Tab); // the password field follows the folder
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(field("Text4")->hasFocus());
+    EXPECT_EQ(field("Text4")->selectedText(), "entry of Text4");
+}
+
 TEST_F(Form1Test, LayoutFollowsTheDesign) {
     EXPECT_EQ(form->size(), QSize(536, 317));
     EXPECT_EQ(button("PushButton2")->text(), "Next >");
@@ -336,6 +360,13 @@ TEST_F(Form1Test, LayoutFollowsTheDesign) {
     EXPECT_EQ(field("Text4")->nextInFocusChain(), field("Text3"));
     EXPECT_EQ(field("Text3")->nextInFocusChain(), field("Text2"));
     EXPECT_EQ(field("Text2")->nextInFocusChain(), button("PushButton5"));
+    // Frames and labels are white until a skin gives them the button face.
+    for (const char* name : {"Frame1", "Frame2", "Label2", "Label5", "Label7", "Label9"}) {
+        const auto* control = form->findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_TRUE(control->autoFillBackground()) << name;
+        EXPECT_EQ(control->palette().color(QPalette::Window), QColor(Qt::white)) << name;
+    }
 }
 
 } // namespace
