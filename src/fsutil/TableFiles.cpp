@@ -1,46 +1,25 @@
 #include "TableFiles.h"
 
 #include "FileErrors.h"
+#include "FileListing.h"
 #include "WildcardPattern.h"
 
-#include <QFile>
-
 #include <algorithm>
-#include <cerrno>
-#include <dirent.h>
-#include <memory>
 #include <sys/stat.h>
 
 namespace dravena {
 
 namespace {
 
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-
 // The names of the regular files in the folder (links followed), sorted byte by byte.
 QStringList regularFileNames(const QString& folder) {
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
-    const std::unique_ptr<DIR, DirectoryCloser> directory(
-        ::opendir(nativePath(prefix).constData()));
-    if (!directory)
-        throw fileError(errno, folder, PathRole::Folder);
     QStringList names;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(directory.get());
-        if (entry == nullptr)
-            break;
-        if (entry->d_type == DT_DIR)
-            continue;
+    for (const QString& name : namesInFolder(folder)) {
         struct stat info {};
-        const QString name = QFile::decodeName(entry->d_name);
         if (::stat(nativePath(prefix + name).constData(), &info) == 0 && S_ISREG(info.st_mode))
             names.append(name);
     }
-    if (errno != 0)
-        throw fileError(errno, folder, PathRole::Folder);
     std::sort(names.begin(), names.end(),
               [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
     return names;

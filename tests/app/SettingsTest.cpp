@@ -39,6 +39,15 @@ template <class F> QString failureOf(F action) {
     return {};
 }
 
+// A store holding one value, then a line Qt cannot parse (an unterminated section header).
+QString damagedStore() {
+    Settings::write(key(settingkeys::User), QStringLiteral("scott"));
+    QFile file(Settings::filePath());
+    EXPECT_TRUE(file.open(QIODevice::Append));
+    file.write("[broken\nstray=1\n");
+    return Settings::filePath();
+}
+
 } // namespace
 
 TEST(SettingsTest, FirstRunGivesEveryDefaultAndCreatesNoFile) {
@@ -170,17 +179,11 @@ TEST(SettingsTest, UnreadableStoreIsAFailureNotAnEmptyStore) {
     EXPECT_EQ(Settings::read(key(settingkeys::Server)), "ORCL");
 }
 
-// A store file Qt cannot parse (an unterminated section header) is no write failure: the write
+// A store file Qt cannot parse is no write failure: the write
 // succeeds, says that it wrote the file anew, keeps what could be read and leaves mode 0600.
 TEST(SettingsTest, AFileThatCannotBeParsedIsWrittenAnewWithoutAFalseError) {
     TestConfigFolder folder;
-    Settings::write(key(settingkeys::User), QStringLiteral("scott"));
-    const QString path = Settings::filePath();
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write("[broken\nstray=1\n");
-    }
+    const QString path = damagedStore();
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
 
     Settings::WriteResult result = Settings::WriteResult::Written;
@@ -201,13 +204,7 @@ TEST(SettingsTest, ADamagedFileThatCannotBeWrittenIsAFailure) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "running as the superuser: permission bits do not apply";
     TestConfigFolder folder;
-    Settings::write(key(settingkeys::User), QStringLiteral("scott"));
-    const QString path = Settings::filePath();
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write("[broken\n");
-    }
+    const QString path = damagedStore();
     const QByteArray store = QFile::encodeName(folder.path() + "/Velmora");
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0400), 0);
     ASSERT_EQ(::chmod(store.constData(), 0500), 0);
