@@ -16,37 +16,6 @@ QStringList namesOf(const QStringList& paths) {
     return names;
 }
 
-TEST(TableFilesTest, EveryListedTableFindsItsOwnFile) {
-    struct Case {
-        const char* file;
-        const char* entry;
-    };
-    const Case cases[] = {
-        {"Orders.db", "ORDERS"},
-        {"a.db.db", "A"},
-        {"straße.db", "STRAßE"},           // not STRASSE: one character stays one character
-        {"kırmızı.db", "KIRMIZI"},         // Turkish dotless i
-        {"İzmir.DB", "İZMIR"},             // Turkish dotted capital I
-        {"ilçe.db", "ILÇE"},               // Turkish dotted small i
-        {"οδός.db", "ΟΔΌΣ"},               // Greek final sigma
-        {"ﬁle.db", "ﬁLE"},                 // a ligature without a capital of its own
-        {"\U00010428x.db", "\U00010400X"}, // a letter outside the basic plane
-    };
-    TempFolder folder;
-    for (const Case& c : cases)
-        folder.write(QString::fromUtf8(c.file));
-    for (const Case& c : cases) {
-        const QString file = QString::fromUtf8(c.file);
-        const QString entry = QString::fromUtf8(c.entry);
-        SCOPED_TRACE(c.file);
-        EXPECT_EQ(tableEntryName(file), entry);
-        EXPECT_EQ(findTableFile(folder.path(), entry), folder / file);
-    }
-    // Any letter case of the entry finds the file too.
-    EXPECT_EQ(findTableFile(folder.path() + u'/', QStringLiteral("oRdErS")), folder / "Orders.db");
-    EXPECT_EQ(findTableFile(folder.path(), QStringLiteral("kırmızı")), folder / "kırmızı.db");
-}
-
 TEST(TableFilesTest, BaseNameComesFirstAndLetterCaseTwinsAreChosenByByteOrder) {
     TempFolder folder;
     for (const char* name : {"a.db", "a.db.db", "Twin.db", "TWIN.DB", "twin.db", "notes.txt"})

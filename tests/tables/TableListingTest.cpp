@@ -51,8 +51,13 @@ TEST(ParadoxTableNames, EveryListedTableCanBeRead) {
 
     TableList list;
     ListParadoxTables(list, FolderEntry(dir.path()));
-    ASSERT_EQ(list.entryCount(), names.size());
-    EXPECT_TRUE(list.findItems(QStringLiteral("STRAßE"), Qt::MatchExactly).size() == 1);
+    // Capitals letter by letter: one character stays one character (ß has no capital of its own).
+    QStringList entries;
+    for (int i = 0; i < list.entryCount(); ++i)
+        entries.append(list.entry(i));
+    entries.sort();
+    EXPECT_EQ(entries,
+              (QStringList{"A", "ILÇE", "KIRMIZI", "ORDERS", "STRAßE", "İZMIR", "ΟΔΌΣ", "ΟΔΟΣ2"}));
 
     const auto connection = makeParadoxConnection();
     connection->open(paradoxConnectionString(dir.path()));
