@@ -30,12 +30,16 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
 
     int mousePointer() const { return pointer_; }
-    // Applies the pointer of the value to the window and all its children.
+    // Applies the pointer of the value to the window and all its children; value 0 gives each of
+    // them its own default back (the text cursor of an entry field, the arrow elsewhere).
     void setMousePointer(int value);
     // The custom pointer picture shown for value 99.
     void setCustomPointer(const QCursor& cursor);
     // Places the window in the middle of its screen.
     void centreOnScreen();
+    // Makes the window's outer height (title bar and border included) the given pixels, now and
+    // again whenever the window is shown or moved, since the frame is known only on screen.
+    void setOuterHeight(int pixels);
 
     // Runs one of the window's operations unless another is running: operations yield to the
     // event loop, and a click taken meanwhile must not start a second one in the middle.
@@ -53,11 +57,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    void fitOuterHeight();
+
     int pointer_ = PointerDefault;
     bool operationRunning_ = false;
     std::optional<QCursor> customPointer_;
+    std::optional<int> outerHeight_;
 };
 
 } // namespace dravena

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -54,6 +55,39 @@ void prepareStoreFile(const QString& path) {
         ::close(fd);
 }
 
+[[noreturn]] void throwPermissionDenied(const QString& path) {
+    throw RuntimeError(errnum::PermissionDenied, QStringLiteral("Permission denied: ") + path);
+}
+
+// Writes a store whose file Qt could not parse anew, with the values it could read. Such a store
+// keeps the status FormatError, which would hide a failed write of its own; so a fresh file (mode
+// 0600) is written beside it and put in its place.
+void rewriteDamagedStore(QSettings& damaged) {
+    const QString path = damaged.fileName();
+    const QString group = damaged.group();
+    damaged.endGroup();
+    const QStringList keys = damaged.allKeys();
+    QByteArray temporary = QFile::encodeName(path + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        throwPermissionDenied(path);
+    ::close(fd);
+    const QString cleanPath = QFile::decodeName(temporary);
+    bool written = false;
+    {
+        QSettings clean(cleanPath, QSettings::IniFormat);
+        for (const QString& key : keys)
+            clean.setValue(key, damaged.value(key));
+        clean.sync();
+        written = clean.status() == QSettings::NoError;
+    }
+    if (!written || ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(temporary.constData());
+        throwPermissionDenied(path);
+    }
+    damaged.beginGroup(group);
+}
+
 } // namespace
 
 QString Settings::read(const QString& key, const QString& defaultValue) {
@@ -61,8 +95,7 @@ QString Settings::read(const QString& key, const QString& defaultValue) {
     const QVariant value = store->value(key);
     // A store that exists but cannot be read is a failure, not an empty store.
     if (store->status() == QSettings::AccessError)
-        throw RuntimeError(errnum::PermissionDenied,
-                           QStringLiteral("Permission denied: ") + store->fileName());
+        throwPermissionDenied(store->fileName());
     if (!value.isValid())
         return defaultValue;
     return asText(value);
@@ -72,21 +105,26 @@ QString Settings::read(const QString& key, int defaultValue) {
     return read(key, QString::number(defaultValue));
 }
 
-void Settings::write(const QString& key, const QString& value) {
-    const auto store = openStore();
+Settings::WriteResult Settings::write(const QString& key, const QString& value) {
+    auto store = openStore();
     // Writing over a store that could not be read would replace every other value with nothing.
     (void)store->contains(key);
+    WriteResult result = WriteResult::Written;
     if (store->status() == QSettings::AccessError)
-        throw RuntimeError(errnum::PermissionDenied,
-                           QStringLiteral("Permission denied: ") + store->fileName());
+        throwPermissionDenied(store->fileName());
+    if (store->status() == QSettings::FormatError) {
+        rewriteDamagedStore(*store);
+        store = openStore();
+        result = WriteResult::DamagedFileRewritten;
+    }
     prepareStoreFile(store->fileName());
     // A null text would be written as an invalid value; the store holds "" instead.
     store->setValue(key, value.isNull() ? QStringLiteral("") : value);
     store->sync();
     if (store->status() != QSettings::NoError)
-        throw RuntimeError(errnum::PermissionDenied,
-                           QStringLiteral("Permission denied: ") + store->fileName());
+        throwPermissionDenied(store->fileName());
     QFile::setPermissions(store->fileName(), OwnerOnly);
+    return result;
 }
 
 QString Settings::filePath() {

@@ -22,8 +22,16 @@ public:
     static QString read(const QString& key, const QString& defaultValue = QString());
     static QString read(const QString& key, int defaultValue);
 
-    // Creates or replaces the key's value.
-    static void write(const QString& key, const QString& value);
+    // What a write found besides writing the value.
+    enum class WriteResult {
+        Written,
+        // The file could not be parsed (a line such as "[broken"): it was written anew from
+        // the values that could be read, and lines that could not be read are gone.
+        DamagedFileRewritten,
+    };
+
+    // Creates or replaces the key's value. A store that cannot be written raises error 70.
+    static WriteResult write(const QString& key, const QString& value);
 
     // Where the store lives.
     static QString filePath();

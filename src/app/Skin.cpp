@@ -16,10 +16,7 @@ namespace dravena {
 namespace {
 
 void paintButtonFace(QWidget& widget) {
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
-    widget.setPalette(palette);
-    widget.setAutoFillBackground(true);
+    paintBackground(widget, widget.palette().color(QPalette::Button));
 }
 
 bool takesButtonFace(const QWidget* widget) {
@@ -28,6 +25,13 @@ bool takesButtonFace(const QWidget* widget) {
 }
 
 } // namespace
+
+void paintBackground(QWidget& widget, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
 
 void SetFormColors(QWidget& window) {
     paintButtonFace(window);

@@ -1,8 +1,12 @@
 #pragma once
 
+class QColor;
 class QWidget;
 
 namespace dravena {
+
+// Fills the widget's background with the colour.
+void paintBackground(QWidget& widget, const QColor& colour);
 
 // Gives the window and its frames and labels the button-face colour.
 void SetFormColors(QWidget& window);

@@ -45,19 +45,30 @@ public:
 
     // A labelled condition: a failure while it is evaluated is reported and counts as true.
     template <class F> bool test(int label, F&& condition) {
-        line_ = label;
-        try {
-            return static_cast<bool>(std::forward<F>(condition)());
-        } catch (...) {
-            reportCurrent();
-            return true;
-        }
+        return evaluate(label, std::forward<F>(condition), true);
+    }
+
+    // A labelled check whose answer decides whether the procedure may go on: a failure while it
+    // is evaluated is reported and counts as false, since a check that could not be made has not
+    // passed.
+    template <class F> bool check(int label, F&& condition) {
+        return evaluate(label, std::forward<F>(condition), false);
     }
 
     // Reports the exception in flight (call only from a catch block).
     void reportCurrent();
 
 private:
+    template <class F> bool evaluate(int label, F&& condition, bool onFailure) {
+        line_ = label;
+        try {
+            return static_cast<bool>(std::forward<F>(condition)());
+        } catch (...) {
+            reportCurrent();
+            return onFailure;
+        }
+    }
+
     QString tag_;
     Reporter reporter_;
     int line_ = 0;

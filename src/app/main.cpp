@@ -1,11 +1,10 @@
+#include "app/GuardedApplication.h"
 #include "app/SystemPorts.h"
 #include "connections/Form1.h"
 #include "tables/Form2.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    dravena::GuardedApplication application(argc, argv);
     dravena::installSystemPorts();
 
     dravena::Form1* form1 = nullptr;
@@ -16,5 +15,5 @@ int main(int argc, char** argv) {
     connectionWindow.Form_Load();
     if (!connectionWindow.tablesWindowLoaded())
         connectionWindow.show();
-    return QApplication::exec();
+    return dravena::GuardedApplication::exec();
 }

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <array>
+#include <csignal>
 #include <termios.h>
 #include <unistd.h>
 
@@ -9,19 +11,48 @@ namespace dravena::cli {
 
 namespace {
 
+// Signals that end the program while it waits for the password: each first gives the terminal
+// its settings back, or a Ctrl-C at the prompt would leave the shell without echo.
+constexpr std::array<int, 4> endingSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// What the signal handler needs, set while the echo is off (the handler only reads it).
+int quietTerminal = -1;
+termios terminalSettings{};
+std::array<struct sigaction, endingSignals.size()> previousActions{};
+
+extern "C" void restoreTerminalAndEnd(int signal) {
+    ::tcsetattr(quietTerminal, TCSAFLUSH, &terminalSettings);
+    for (std::size_t i = 0; i < endingSignals.size(); ++i)
+        if (endingSignals[i] == signal)
+            ::sigaction(signal, &previousActions[i], nullptr);
+    ::raise(signal);
+}
+
 // Turns the terminal's echo off while it lives.
 class EchoOff {
 public:
     explicit EchoOff(int fd) : fd_(fd) {
         if (tcgetattr(fd_, &saved_) != 0)
             return;
+        quietTerminal = fd_;
+        terminalSettings = saved_;
+        struct sigaction restore {};
+        restore.sa_handler = restoreTerminalAndEnd;
+        sigemptyset(&restore.sa_mask);
+        for (std::size_t i = 0; i < endingSignals.size(); ++i)
+            ::sigaction(endingSignals[i], &restore, &previousActions[i]);
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         active_ = tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
     }
     ~EchoOff() {
+        if (quietTerminal != fd_)
+            return;
         if (active_)
             tcsetattr(fd_, TCSAFLUSH, &saved_);
+        for (std::size_t i = 0; i < endingSignals.size(); ++i)
+            ::sigaction(endingSignals[i], &previousActions[i], nullptr);
+        quietTerminal = -1;
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;

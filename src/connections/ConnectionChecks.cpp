@@ -3,6 +3,7 @@
 #include "ConnectionEntries.h"
 #include "ConnectionStrings.h"
 #include "DataAccess.h"
+#include "app/RuntimeError.h"
 #include "fsutil/FileListing.h"
 
 namespace dravena {
@@ -22,7 +23,14 @@ bool CheckParadoxFolder(const ConnectionEntries& entries) {
     const QString folder = entries.paradoxFolder();
     if (folder.isEmpty())
         return false;
-    return !ListFiles(folder, QStringLiteral("*.db")).isEmpty();
+    try {
+        return !ListFiles(folder, QStringLiteral("*.db")).isEmpty();
+    } catch (const RuntimeError& e) {
+        // A folder that does not exist (or a file in its place) simply holds no tables.
+        if (e.number() == errnum::PathNotFound)
+            return false;
+        throw;
+    }
 }
 
 } // namespace dravena

@@ -2,27 +2,45 @@
 
 namespace dravena {
 
+QString connectionStringPart(const QString& value) {
+    if (!value.contains(u';') && !value.startsWith(u'{'))
+        return value;
+    QString braced = value;
+    braced.replace(u'}', QStringLiteral("}}"));
+    return u'{' + braced + u'}';
+}
+
 QString connectionStringValue(const QString& connectionString, const QString& key) {
+    const QStringView text(connectionString);
     qsizetype pos = 0;
-    const qsizetype n = connectionString.size();
-    while (pos < n) {
-        const qsizetype eq = connectionString.indexOf(u'=', pos);
+    while (pos < text.size()) {
+        const qsizetype eq = text.indexOf(u'=', pos);
         if (eq < 0)
             break;
-        const QString name = connectionString.mid(pos, eq - pos).trimmed();
-        qsizetype valueStart = eq + 1;
-        qsizetype end;
+        const QStringView name = text.mid(pos, eq - pos).trimmed();
         QString value;
-        if (valueStart < n && connectionString.at(valueStart) == u'{') {
-            const qsizetype close = connectionString.indexOf(u'}', valueStart + 1);
-            end = close < 0 ? n : close + 1;
-            value = connectionString.mid(valueStart + 1, (close < 0 ? n : close) - valueStart - 1);
-            const qsizetype semi = connectionString.indexOf(u';', end);
-            end = semi < 0 ? n : semi;
+        qsizetype end = eq + 1;
+        if (end < text.size() && text[end] == u'{') {
+            // Braced: up to the first "}" that is not doubled.
+            for (++end; end < text.size(); ++end) {
+                if (text[end] == u'}') {
+                    if (end + 1 < text.size() && text[end + 1] == u'}') {
+                        value += u'}';
+                        ++end;
+                        continue;
+                    }
+                    ++end;
+                    break;
+                }
+                value += text[end];
+            }
+            const qsizetype semi = text.indexOf(u';', end);
+            end = semi < 0 ? text.size() : semi;
         } else {
-            const qsizetype semi = connectionString.indexOf(u';', valueStart);
-            end = semi < 0 ? n : semi;
-            value = connectionString.mid(valueStart, end - valueStart);
+            const qsizetype semi = text.indexOf(u';', end);
+            const qsizetype stop = semi < 0 ? text.size() : semi;
+            value = text.mid(end, stop - end).toString();
+            end = stop;
         }
         if (name.compare(key, Qt::CaseInsensitive) == 0)
             return value;

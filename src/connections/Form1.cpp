@@ -6,6 +6,7 @@
 #include "SidHelp.h"
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
+#include "app/GotFocus.h"
 #include "app/HomePage.h"
 #include "app/LocationTags.h"
 #include "app/ObjectRef.h"
@@ -20,6 +21,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace dravena {
 
@@ -27,6 +29,17 @@ namespace {
 
 void plainMessage(const char* text) {
     dialogs().message(QString::fromLatin1(text), applicationTitle());
+}
+
+// Selects the field's whole text, so that typing replaces it. A click that brought the focus
+// places the text cursor only after the focus has arrived: the selection is made once more when
+// the click has been handled.
+void selectWholeText(QLineEdit& field) {
+    field.selectAll();
+    QTimer::singleShot(0, &field, [&field] {
+        if (field.hasFocus())
+            field.selectAll();
+    });
 }
 
 } // namespace
@@ -70,6 +83,10 @@ void Form1::connectHandlers() {
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
     connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
+    connectGotFocus(*Text1, [this] { Text1_GotFocus(); });
+    connectGotFocus(*Text2, [this] { Text2_GotFocus(); });
+    connectGotFocus(*Text3, [this] { Text3_GotFocus(); });
+    connectGotFocus(*Text4, [this] { Text4_GotFocus(); });
 }
 
 TablesWindow& Form1::loadedTablesWindow() {
@@ -90,11 +107,9 @@ void Form1::reloadTablesWindow() {
 void Form1::Form_Load() {
     Trap trap(tags::Form1FormLoad);
     trap.step(100, [&] { ApplySkin(*this); });
-    trap.step(104, [&] {
-        setWindowTitle(QString::fromLatin1(ProductName));
-        setWindowIcon(applicationIcon());
-        SetApplicationTitle();
-    });
+    trap.step(104, [&] { setWindowTitle(QString::fromLatin1(ProductName)); });
+    trap.step(104, [&] { setWindowIcon(applicationIcon()); });
+    trap.step(104, [] { SetApplicationTitle(); });
     trap.step(106, [&] { VisitHomePage(); });
     if (trap.test(124, [&] { return FileExists(pointerFilePath()); }))
         trap.step(126, [&] { setCustomPointer(loadPointerFile(pointerFilePath())); });
@@ -102,8 +117,8 @@ void Form1::Form_Load() {
     trap.step(130, [&] { Text2->setText(Settings::read(settingkeys::Server)); });
     trap.step(132, [&] { Text3->setText(Settings::read(settingkeys::User)); });
     trap.step(134, [&] { Text4->setText(Settings::read(settingkeys::Password)); });
-    if (trap.test(136, [&] { return CheckParadoxFolder(*this); })) {
-        if (trap.test(138, [&] { return CheckOracleConnection(*this); })) {
+    if (trap.check(136, [&] { return CheckParadoxFolder(*this); })) {
+        if (trap.check(138, [&] { return CheckOracleConnection(*this); })) {
             trap.step(140, [&] { loadedTablesWindow().showWindow(); });
             trap.step(142, [&] { hide(); });
         }
@@ -138,8 +153,8 @@ void Form1::PushButton1_Click() {
 void Form1::PushButton2_Click() {
     Trap trap(tags::Form1PushButton2Click);
     trap.step(100, [&] { setMousePointer(PointerBusy); });
-    if (trap.test(102, [&] { return CheckParadoxFolder(*this); })) {
-        if (trap.test(104, [&] { return CheckOracleConnection(*this); })) {
+    if (trap.check(102, [&] { return CheckParadoxFolder(*this); })) {
+        if (trap.check(104, [&] { return CheckOracleConnection(*this); })) {
             trap.step(106, [&] { reloadTablesWindow(); });
             trap.step(108, [&] { loadedTablesWindow().showWindow(); });
             trap.step(110, [&] { hide(); });
@@ -153,10 +168,7 @@ void Form1::PushButton3_Click() {
     ObjectRef<Connection> connection;
     trap.step(100, [&] { connection = dataAccess().createConnection(); });
     trap.step(102, [&] { setMousePointer(PointerBusy); });
-    // A check that failed was reported; it must not be followed by a success message.
-    bool found = false;
-    trap.step(104, [&] { found = CheckParadoxFolder(*this); });
-    if (found)
+    if (trap.check(104, [&] { return CheckParadoxFolder(*this); }))
         trap.step(106, [] { plainMessage("Connection successful."); });
     else
         trap.step(108, [] { plainMessage("Could not connect."); });
@@ -165,19 +177,31 @@ void Form1::PushButton3_Click() {
 
 void Form1::PushButton4_Click() {
     Trap trap(tags::Form1PushButton4Click);
-    QString help;
-    trap.step(100, [&] { help = sidHelpText(); });
-    trap.step(126, [&] { dialogs().message(help, applicationTitle()); });
+    QString introduction;
+    QString separator;
+    QStringList lines;
+    QString example;
+    QString conclusion;
+    trap.step(100, [&] { introduction = sidHelpIntroduction(); });
+    trap.step(102, [&] { separator = QStringLiteral("\r\n\r\n"); });
+    for (int i = 0; i < SidHelpExampleLines; ++i)
+        trap.step(104 + 2 * i, [&] { lines.append(sidHelpExampleLine(i)); });
+    trap.step(122, [&] { example = lines.join(QStringLiteral("\r\n")); });
+    trap.step(124, [&] { conclusion = sidHelpConclusion(); });
+    trap.step(126, [&] {
+        dialogs().message(introduction + separator + example + separator + conclusion,
+                          applicationTitle());
+    });
     trap.step(128, [&] { dialogs().message(unsupportedTypesText(), applicationTitle()); });
 }
 
 void Form1::PushButton5_Click() {
     Trap trap(tags::Form1PushButton5Click);
+    QString start;
     QString folder;
-    trap.step(100, [&] {
-        const QString start = Settings::read(settingkeys::LastFolderDot);
-        folder = BrowseForFolder(QStringLiteral("Please select folder:"), start);
-    });
+    trap.step(100, [&] { start = Settings::read(settingkeys::LastFolderDot); });
+    trap.step(100,
+              [&] { folder = BrowseForFolder(QStringLiteral("Please select folder:"), start); });
     if (trap.test(102, [&] { return folder.isEmpty(); }))
         return;
     trap.step(104, [&] { Text1->setText(folder); });
@@ -189,16 +213,29 @@ void Form1::PushButton6_Click() {
 }
 
 void Form1::Text1_Change() {
-    Settings::write(settingkeys::ParadoxFolder, Text1->text());
+    entryStore_.write(settingkeys::ParadoxFolder, Text1->text());
 }
 void Form1::Text2_Change() {
-    Settings::write(settingkeys::Server, Text2->text());
+    entryStore_.write(settingkeys::Server, Text2->text());
 }
 void Form1::Text3_Change() {
-    Settings::write(settingkeys::User, Text3->text());
+    entryStore_.write(settingkeys::User, Text3->text());
 }
 void Form1::Text4_Change() {
-    Settings::write(settingkeys::Password, Text4->text());
+    entryStore_.write(settingkeys::Password, Text4->text());
+}
+
+void Form1::Text1_GotFocus() {
+    selectWholeText(*Text1);
+}
+void Form1::Text2_GotFocus() {
+    selectWholeText(*Text2);
+}
+void Form1::Text3_GotFocus() {
+    selectWholeText(*Text3);
+}
+void Form1::Text4_GotFocus() {
+    selectWholeText(*Text4);
 }
 
 } // namespace dravena

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConnectionEntries.h"
+#include "app/EntryStore.h"
 #include "app/MainWindow.h"
 
 #include <functional>
@@ -41,6 +42,10 @@ public:
     void Text2_Change();
     void Text3_Change();
     void Text4_Change();
+    void Text1_GotFocus();
+    void Text2_GotFocus();
+    void Text3_GotFocus();
+    void Text4_GotFocus();
 
     bool tablesWindowLoaded() const { return tables_ != nullptr; }
 
@@ -53,6 +58,7 @@ private:
     void reloadTablesWindow();
 
     TablesWindowFactory makeTablesWindow_;
+    EntryStore entryStore_;
     std::unique_ptr<TablesWindow> tables_;
 
     QGroupBox* Frame1 = nullptr;

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "app/Product.h"
+#include "app/Skin.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -22,12 +23,14 @@ QGroupBox* frame(QWidget* parent, const char* name, const char* caption, int l, 
                  int h) {
     auto* box = place(new QGroupBox(QString::fromLatin1(caption), parent), name, l, t, w, h);
     box->setFont(arial(9, true));
+    paintBackground(*box, Qt::white);
     return box;
 }
 
 void label(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
     auto* text = place(new QLabel(QString::fromLatin1(caption), parent), name, l, t, w, h);
     text->setFont(arial(9, true));
+    paintBackground(*text, Qt::white);
 }
 
 QLineEdit* entry(QWidget* parent, const char* name, int l, int t, int w, int h) {

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "ParadoxCursor.h"
 #include "app/RuntimeError.h"
+#include "fsutil/TableFiles.h"
 
 #include <QFile>
 
@@ -17,31 +18,6 @@ namespace fs = std::filesystem;
 
 fs::path toPath(const QString& name) {
     return fs::path(QFile::encodeName(name).toStdString());
-}
-
-// The table file of a name in the folder: <name>.db in any letter case. When several files
-// differ only in letter case, the one whose name sorts first (byte by byte) is taken, so the
-// choice does not depend on the order of the directory.
-std::optional<fs::path> findTableFile(const fs::path& folder, const QString& name) {
-    const QString wanted = name + QStringLiteral(".db");
-    std::optional<fs::path> found;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const fs::path fileName = it->path().filename();
-        if (QFile::decodeName(fileName.c_str()).compare(wanted, Qt::CaseInsensitive) != 0)
-            continue;
-        std::error_code statError;
-        if (!it->is_regular_file(statError))
-            continue;
-        if (!found || fileName < found->filename())
-            found = it->path();
-    }
-    if (error)
-        throw RuntimeError(errnum::PathFileAccess,
-                           QStringLiteral("Cannot read the Paradox folder %1: %2")
-                               .arg(QFile::decodeName(folder.c_str()),
-                                    QString::fromLocal8Bit(error.message().c_str())));
-    return found;
 }
 
 class ParadoxConnection final : public Connection {
@@ -87,12 +63,13 @@ public:
                                QStringLiteral("The Paradox connection only runs SELECT * FROM "
                                               "\"name\"; it cannot run: %1")
                                    .arg(sql));
-        const std::optional<fs::path> file = findTableFile(folder_, *name);
+        const QString folder = QFile::decodeName(folder_.c_str());
+        const std::optional<QString> file = findTableFile(folder, *name);
         if (!file)
-            throw RuntimeError(errnum::DataAccess,
-                               QStringLiteral("The Paradox table %1 was not found in %2.")
-                                   .arg(*name, QFile::decodeName(folder_.c_str())));
-        return std::make_unique<ParadoxCursor>(*file);
+            throw RuntimeError(
+                errnum::DataAccess,
+                QStringLiteral("The Paradox table %1 was not found in %2.").arg(*name, folder));
+        return std::make_unique<ParadoxCursor>(toPath(*file));
     }
 
     void close() override {

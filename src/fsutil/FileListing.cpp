@@ -28,28 +28,32 @@ bool isOdd(char32_t code) {
 
 } // namespace
 
-QStringList ListFiles(const QString& folder, const QString& pattern) {
+QStringList namesInFolder(const QString& folder) {
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     const Directory directory(::opendir(nativePath(prefix).constData()));
     if (!directory)
         throw fileError(errno, folder, PathRole::Folder);
-
-    const WildcardPattern wanted(pattern);
     QStringList names;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(directory.get());
         if (entry == nullptr)
             break;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (entry->d_type == DT_DIR || !wanted.matches(name))
-            continue;
-        if (CanOpenFile(prefix + name))
-            names.append(name);
+        if (entry->d_type != DT_DIR)
+            names.append(QFile::decodeName(entry->d_name));
     }
     if (errno != 0)
         throw fileError(errno, folder, PathRole::Folder);
+    return names;
+}
 
+QStringList ListFiles(const QString& folder, const QString& pattern) {
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    const WildcardPattern wanted(pattern);
+    QStringList names;
+    for (const QString& name : namesInFolder(folder))
+        if (wanted.matches(name) && CanOpenFile(prefix + name))
+            names.append(name);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;

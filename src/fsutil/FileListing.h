@@ -11,6 +11,10 @@ namespace dravena {
 // raises 76 (missing), 70 (no permission) or 75.
 QStringList ListFiles(const QString& folder, const QString& pattern);
 
+// The names in the folder (with or without a trailing "/") that the system does not mark as
+// folders, in the system's order. A folder that cannot be listed raises 76, 70 or 75.
+QStringList namesInFolder(const QString& folder);
+
 // True when the path names a regular file that can be opened for reading; never fails.
 bool CanOpenFile(const QString& path);
 

@@ -3,6 +3,7 @@
 #include "FileHelpers.h"
 #include "FileListing.h"
 #include "app/LocationTags.h"
+#include "app/ObjectRef.h"
 #include "app/Ports.h"
 #include "app/RuntimeError.h"
 #include "app/Trap.h"
@@ -42,6 +43,13 @@ bool scanned(const QString& path) {
            isRootFolder(path);
 }
 
+// The folder object of a path (line 112 of the scan): the path itself, when it names a folder.
+QString getFolder(const QString& path) {
+    if (!IsFolder(path))
+        throw RuntimeError(errnum::PathNotFound, QStringLiteral("Path not found: ") + path);
+    return path;
+}
+
 // The names of the sub-folders of a folder, sorted so that scans are repeatable.
 QStringList subFolderNames(const QString& folder) {
     const QByteArray path = QFile::encodeName(folder);
@@ -78,8 +86,10 @@ void scanFolders(QStringList& folders, bool recurse, VisitedFolders& visited) {
             continue;
         if (!trap.test(110, [&] { return folder.size() < PathLimit; }))
             continue;
+        ObjectRef<const QString> folderObject;
+        trap.step(112, [&] { folderObject = std::make_unique<const QString>(getFolder(folder)); });
         trap.step(114, [] { yieldToEventLoop(); });
-        if (!trap.test(116, [&] { return scanned(folder); }))
+        if (!trap.test(116, [&] { return scanned(*folderObject); }))
             continue;
         // A folder met again through a symbolic link is neither listed twice nor entered again.
         if (!firstVisit(folder, visited)) {

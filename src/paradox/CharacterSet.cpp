@@ -83,7 +83,7 @@ CharacterSetChoice characterSetForTable(int codePage, std::uint8_t sortOrder,
             return {encodingFor(page), true};
         }
     }
-    return {encodingFor(dosDefault), true};
+    return {encodingFor(dosDefault), true, true};
 }
 
 } // namespace dravena::paradox

@@ -12,10 +12,12 @@ std::string encodingForCodePage(int codePage);
 // The character set of a table's text. Tables from 4.0 on name their code page; when they do
 // not (code page 0), and in 3.x tables, the sort order (its id string, else its number) is the
 // only clue. A sort order that says nothing about the characters ("ascii") gives the DOS default
-// CP437. `guessed` tells whether the answer came from the sort order.
+// CP437. `guessed` tells whether the answer came from the sort order; `withoutClue` that not even
+// the sort order is known, so the DOS default was taken blindly.
 struct CharacterSetChoice {
     std::string encoding;
     bool guessed = false;
+    bool withoutClue = false;
 };
 CharacterSetChoice characterSetForTable(int codePage, std::uint8_t sortOrder,
                                         std::string_view sortOrderId, bool hasSortOrderId);

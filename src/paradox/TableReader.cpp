@@ -11,6 +11,7 @@
 #include "TextDecoder.h"
 #include "Warnings.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace dravena::paradox {
@@ -66,6 +67,13 @@ TableReader::Impl::Impl(const std::filesystem::path& path, const ReaderOptions& 
                                                       header.sortOrderId, header.hasSortOrderId);
     if (options.codePage > 0) {
         charset = {encodingForCodePage(options.codePage), false};
+    }
+    if (charset.withoutClue) {
+        char sortOrder[8];
+        std::snprintf(sortOrder, sizeof sortOrder, "0x%02X", header.sortOrder);
+        warnings.add(file.name() + ": the table names no code page and its sort order " +
+                     sortOrder + " is unknown; text is read as " + charset.encoding +
+                     ", which is a guess");
     }
     text.emplace(charset.encoding);
     if (!text->usable()) {

@@ -59,7 +59,7 @@ void Form2::Form_Load() {
     trap.step(114, [&] { List2->clear(); });
     trap.step(116, [&] { ListOracleTables(*List1, form1_); });
     trap.step(118, [&] { ListParadoxTables(*List2, form1_); });
-    trap.step(120, [&] { setFixedHeight(PushButton2->geometry().bottom() + 1 + twips(580)); });
+    trap.step(120, [&] { setOuterHeight(PushButton2->geometry().bottom() + 1 + twips(580)); });
 }
 
 void Form2::PushButton2_Click() {

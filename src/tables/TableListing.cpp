@@ -8,6 +8,7 @@
 #include "fsutil/FileHelpers.h"
 #include "fsutil/FileListing.h"
 #include "fsutil/SubDirectories.h"
+#include "fsutil/TableFiles.h"
 
 namespace dravena {
 
@@ -51,9 +52,7 @@ void ListParadoxTables(TableList& list, const ConnectionEntries& entries) {
         for (const QString& name : ListFiles(entry, QStringLiteral("*.db"))) {
             if (name.startsWith(u'~'))
                 continue;
-            QString table = GetFileName(entry + u'/' + name).toUpper();
-            table.remove(QStringLiteral(".DB"));
-            list.addEntry(table);
+            list.addEntry(tableEntryName(GetFileName(entry + u'/' + name)));
         }
     }
 }

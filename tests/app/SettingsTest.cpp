@@ -39,6 +39,15 @@ template <class F> QString failureOf(F action) {
     return {};
 }
 
+// A store holding one value, then a line Qt cannot parse (an unterminated section header).
+QString damagedStore() {
+    Settings::write(key(settingkeys::User), QStringLiteral("scott"));
+    QFile file(Settings::filePath());
+    EXPECT_TRUE(file.open(QIODevice::Append));
+    file.write("[broken\nstray=1\n");
+    return Settings::filePath();
+}
+
 } // namespace
 
 TEST(SettingsTest, FirstRunGivesEveryDefaultAndCreatesNoFile) {
@@ -168,4 +177,38 @@ TEST(SettingsTest, UnreadableStoreIsAFailureNotAnEmptyStore) {
     ::chmod(file.constData(), 0600);
     EXPECT_EQ(Settings::read(key(settingkeys::User)), "scott");
     EXPECT_EQ(Settings::read(key(settingkeys::Server)), "ORCL");
+}
+
+// A store file Qt cannot parse is no write failure: the write
+// succeeds, says that it wrote the file anew, keeps what could be read and leaves mode 0600.
+TEST(SettingsTest, AFileThatCannotBeParsedIsWrittenAnewWithoutAFalseError) {
+    TestConfigFolder folder;
+    const QString path = damagedStore();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+
+    Settings::WriteResult result = Settings::WriteResult::Written;
+    EXPECT_NO_THROW(result = Settings::write(key(settingkeys::Server), QStringLiteral("ORCL")));
+    EXPECT_EQ(result, Settings::WriteResult::DamagedFileRewritten);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(Settings::read(key(settingkeys::User)), "scott");
+    EXPECT_EQ(Settings::read(key(settingkeys::Server)), "ORCL");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("[broken\n"));
+    // Written cleanly, the file is told about no more.
+    EXPECT_EQ(Settings::write(key(settingkeys::Password), QStringLiteral("x")),
+              Settings::WriteResult::Written);
+}
+
+TEST(SettingsTest, ADamagedFileThatCannotBeWrittenIsAFailure) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as the superuser: permission bits do not apply";
+    TestConfigFolder folder;
+    const QString path = damagedStore();
+    const QByteArray store = QFile::encodeName(folder.path() + "/Velmora");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0400), 0);
+    ASSERT_EQ(::chmod(store.constData(), 0500), 0);
+    EXPECT_EQ(failureOf([] { Settings::write(key(settingkeys::Server), QStringLiteral("ORCL")); }),
+              "Permission denied: " + path);
+    ::chmod(store.constData(), 0700);
 }

@@ -119,6 +119,27 @@ TEST_F(SqlCommand, ValuesLostWithAMissingMemoFileAreWarnedAbout) {
     EXPECT_TRUE(run.errors.contains(QStringLiteral(".MB"))) << qPrintable(run.errors);
 }
 
+TEST_F(SqlCommand, AFolderNameWithSemicolonsOrBracesIsReadItself) {
+    // Beside each folder lies the one its name would be cut to: that one must not be read.
+    QTemporaryDir dir;
+    const struct {
+        const char* folder;
+        const char* decoy;
+    } cases[] = {{"data;old", "data"}, {"{br}", "br"}, {"x}y;z", "x}y"}};
+    for (const auto& c : cases) {
+        const QString folder = dir.filePath(QString::fromUtf8(c.folder));
+        const QString decoy = dir.filePath(QString::fromUtf8(c.decoy));
+        ASSERT_TRUE(QDir().mkpath(folder) && QDir().mkpath(decoy));
+        ASSERT_TRUE(QFile::copy(samples("fields/long.db"), folder + "/T.db"));
+        ASSERT_TRUE(QFile::copy(samples("extdata/country.db"), decoy + "/T.db"));
+        const CliRun run = runCli(
+            {QStringLiteral("sql"), QStringLiteral("--folder"), folder, QStringLiteral("T")});
+        EXPECT_EQ(run.status, 0) << c.folder << ": " << qPrintable(run.errors);
+        EXPECT_EQ(run.lines.first(), QStringLiteral("CREATE TABLE \"T\"(\"Id\" INT,\"LONG\" INT);"))
+            << c.folder;
+    }
+}
+
 TEST_F(SqlCommand, MissingFolderOrArgumentsFail) {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("gone"));

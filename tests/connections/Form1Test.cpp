@@ -8,11 +8,16 @@
 #include "support/FakeDataAccess.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedPorts.h"
+#include "support/TestConfigFolder.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -95,7 +100,7 @@ TEST_F(Form1Test, WorkingSavedEntriesMoveStraightToTheTablesWindow) {
     EXPECT_EQ(field("Text4")->text(), "ti;ger");
     ASSERT_EQ(data->opened.size(), 1);
     EXPECT_EQ(data->opened[0],
-              "Driver={Microsoft ODBC for Oracle};Server=TQRB;Uid=scott;Pwd=ti;ger;");
+              "Driver={Microsoft ODBC for Oracle};Server=TQRB;Uid=scott;Pwd={ti;ger};");
     EXPECT_EQ(loads, 1);
     EXPECT_EQ(shows, 1);
     EXPECT_TRUE(form->isHidden());
@@ -192,14 +197,40 @@ TEST_F(Form1Test, ParadoxTestLooksForTableFilesOnly) {
     EXPECT_EQ(form->mousePointer(), PointerDefault);
 }
 
-TEST_F(Form1Test, ParadoxTestOfAnUnreadableFolderReportsAndDoesNotClaimSuccess) {
-    field("Text1")->setText(tables.filePath(QStringLiteral("missing")));
-    form->PushButton3_Click();
-    ASSERT_EQ(dialogs->boxes.size(), 2u);
-    EXPECT_EQ(dialogs->boxes[0].kind, Kind::ErrorReport);
-    EXPECT_TRUE(dialogs->boxes[0].text.contains(QString::fromLatin1(tags::Form1PushButton3Click) +
-                                                "at line 104\r\r"));
-    EXPECT_EQ(dialogs->boxes[1].text, "Could not connect.");
+// A folder that is not there, or a file in its place, is simply no Paradox folder; a folder that
+// cannot be looked at is reported. Neither is ever a passed check: no sign-on attempt, no tables
+// window, no "Connection successful.".
+TEST_F(Form1Test, ParadoxCheckOfAMissingOrUnreadableFolderNeverPasses) {
+    const QString file = folderWithTable() + "/Customer.DB";
+    const struct {
+        QString folder;
+        std::vector<int> reportedLines;
+    } cases[] = {
+        {tables.filePath(QStringLiteral("missing")), {}},
+        {tables.filePath(QStringLiteral("missing/deeper")), {}},
+        {file, {}},
+        // A name too long to be looked at: a real failure, told by each trapped caller.
+        {tables.filePath(QString(300, u'x')), {136, 102, 104}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder.left(80).toStdString());
+        dialogs->boxes.clear();
+        saveEntries(c.folder);
+        form->Form_Load();
+        form->PushButton2_Click();
+        form->PushButton3_Click();
+        EXPECT_FALSE(form->tablesWindowLoaded());
+        EXPECT_EQ(loads, 0);
+        EXPECT_TRUE(data->opened.isEmpty());
+        std::vector<int> lines;
+        for (const auto& report : dialogs->reports())
+            lines.push_back(
+                report.text.section(QStringLiteral("at line "), 1).section(u'\r', 0, 0).toInt());
+        EXPECT_EQ(lines, c.reportedLines);
+        ASSERT_FALSE(dialogs->boxes.empty());
+        EXPECT_EQ(dialogs->boxes.back().text, "Could not connect.");
+        EXPECT_EQ(form->mousePointer(), PointerDefault);
+    }
 }
 
 TEST_F(Form1Test, EveryChangeOfAnEntryIsStoredAtOnce) {
@@ -211,6 +242,42 @@ TEST_F(Form1Test, EveryChangeOfAnEntryIsStoredAtOnce) {
     field("Text4")->clear();
     EXPECT_EQ(Settings::read(settingkeys::Password, QStringLiteral("absent")), "");
     EXPECT_EQ(field("Text4")->echoMode(), QLineEdit::Password);
+}
+
+// Trouble with the settings store costs at most the remembering: typing goes on, the entry takes
+// every key, and the trouble is told once.
+TEST_F(Form1Test, TypingGoesOnWhateverTheStateOfTheSettingsStore) {
+    const struct {
+        const char* what;
+        QByteArray velmora; // written at the store's folder, or into the store file below it
+        bool asFile;
+        const char* told;
+    } cases[] = {
+        {"its folder taken by a file", "x", true, "cannot be saved"},
+        {"a file that cannot be parsed", "[Dravena%20Conversion%20Software]\nUser=u\n[broken\n",
+         false, "written anew"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dravena::testing::TestConfigFolder store;
+        const QString at = store.path() + (c.asFile ? "/Velmora" : "/Velmora/Velmora.ini");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(at).path()));
+        QFile file(at);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.velmora);
+        file.close();
+        auto window = std::make_unique<Form1>(
+            [this] { return std::make_unique<CountingTablesWindow>(loads, shows); });
+        window->show();
+        dialogs->boxes.clear();
+        QLineEdit* sid = window->findChild<QLineEdit*>("Text2");
+        QTest::keyClicks(sid, QStringLiteral("abc"));
+        EXPECT_EQ(sid->text(), "abc");
+        ASSERT_EQ(dialogs->boxes.size(), 1u);
+        EXPECT_EQ(dialogs->boxes[0].kind, Kind::Message);
+        EXPECT_TRUE(dialogs->boxes[0].text.contains(QLatin1String(c.told)))
+            << dialogs->boxes[0].text.toStdString();
+    }
 }
 
 TEST_F(Form1Test, FolderButtonsFillTheFolderEntry) {
@@ -259,6 +326,29 @@ TEST_F(Form1Test, StartUpOpensTheHomePageOnlyOnTheLuckyDraw) {
     EXPECT_EQ(outside.launcher->opened.size(), 1);
 }
 
+// Entering a field by a click or by the keyboard selects its whole text, so typing replaces it.
+TEST_F(Form1Test, EnteringAFieldSelectsItsWholeText) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // Each click moves the focus (the folder field has it at first).
+    const char* names[] = {"Text2", "Text3", "Text4", "Text1"};
+    for (const char* name : names)
+        field(name)->setText(QStringLiteral("entry of ") + QLatin1String(name));
+    for (const char* name : names) {
+        QLineEdit* entry = field(name);
+        QTest::mouseClick(entry, Qt::LeftButton, {}, QPoint(entry->width() / 2, 4));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(entry->hasFocus()) << name;
+        EXPECT_EQ(entry->selectionStart(), 0) << name;
+        EXPECT_EQ(entry->selectionLength(), entry->text().size()) << name;
+    }
+    QTest::keyClick(field("Text1"), Qt::Key_Tab); // the password field follows the folder
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(field("Text4")->hasFocus());
+    EXPECT_EQ(field("Text4")->selectedText(), "entry of Text4");
+}
+
 TEST_F(Form1Test, LayoutFollowsTheDesign) {
     EXPECT_EQ(form->size(), QSize(536, 317));
     EXPECT_EQ(button("PushButton2")->text(), "Next >");
@@ -270,6 +360,13 @@ TEST_F(Form1Test, LayoutFollowsTheDesign) {
     EXPECT_EQ(field("Text4")->nextInFocusChain(), field("Text3"));
     EXPECT_EQ(field("Text3")->nextInFocusChain(), field("Text2"));
     EXPECT_EQ(field("Text2")->nextInFocusChain(), button("PushButton5"));
+    // Frames and labels are white until a skin gives them the button face.
+    for (const char* name : {"Frame1", "Frame2", "Label2", "Label5", "Label7", "Label9"}) {
+        const auto* control = form->findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_TRUE(control->autoFillBackground()) << name;
+        EXPECT_EQ(control->palette().color(QPalette::Window), QColor(Qt::white)) << name;
+    }
 }
 
 } // namespace

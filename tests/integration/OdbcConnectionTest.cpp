@@ -356,3 +356,36 @@ TEST_F(ServerTest, ATimeStampKeepsItsFieldsWhereTheLocalClockSkipsThem) {
     tzset();
     EXPECT_EQ(stamp, Value{paradox::Timestamp({2021, 3, 28}, {2, 30, 0, 250})});
 }
+
+// A password may hold any character: ";" and braces must neither cut it short nor let the rest
+// of it be read as other keys of the connection string.
+TEST_F(ServerTest, APasswordWithSemicolonsAndBracesSignsOn) {
+    // A session that is open already outlives a change of password: it puts the old one back.
+    const std::unique_ptr<Connection> keeper = connect();
+    struct Restore {
+        Connection& keeper;
+        QString password;
+        ~Restore() {
+            keeper.execute(QStringLiteral("ALTER ROLE CURRENT_USER PASSWORD '%1'").arg(password));
+        }
+    } restore{*keeper, db.password};
+
+    for (const QString& password :
+         {QStringLiteral("ti;ger"), QStringLiteral("{braced}"), QStringLiteral("a}b;c{d=e"),
+          QStringLiteral("x;Driver={nonexistent SECRET}"), QStringLiteral("}}{;")}) {
+        SCOPED_TRACE(password.toStdString());
+        keeper->execute(QStringLiteral("ALTER ROLE CURRENT_USER PASSWORD '%1'").arg(password));
+        const std::unique_ptr<Connection> connection = dataAccess().createConnection();
+        EXPECT_NO_THROW(connection->open(db.connectionStringWithPassword(password)));
+        EXPECT_TRUE(connection->isOpen());
+    }
+
+    // Typed wrongly, the rest of such a password does not reach the driver as keys of its own.
+    const QString wrong = failureOf([&] {
+        dataAccess().createConnection()->open(
+            db.connectionStringWithPassword(QStringLiteral("x;Driver={nonexistent SECRET}!")));
+    });
+    EXPECT_FALSE(wrong.contains(QStringLiteral("SECRET"))) << wrong.toStdString();
+    EXPECT_TRUE(wrong.contains(QStringLiteral("password authentication failed")))
+        << wrong.toStdString();
+}

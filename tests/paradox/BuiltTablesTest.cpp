@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace dravena::paradox::testing {
 namespace {
 
@@ -46,6 +48,7 @@ TableImage numberedTable(std::uint8_t versionByte, unsigned blockKiB, int rows,
     layout.fields = {{alpha, 12, "Name"}, {longType, 4, "Id"}, {numberType, 8, "Quarter"}};
     if (versionByte < 5) {
         layout.fields[1] = {shortType, 2, "Id"};
+        layout.sortOrder = 0x00; // a DOS sort order, as 3.x tables have
     }
     TableImage image(layout);
     for (int i = 1; i <= rows; ++i) {
@@ -261,6 +264,7 @@ TEST(BuiltTables, CharacterSetsFromCodePageOrSortOrder) {
         std::string stored;
         std::string expected;
         std::string encoding;
+        bool guessTold = false; // a warning names the code page taken without a clue
     };
     const std::vector<Case> cases = {
         {936, "china", 0x03, "\xD6\xD0\xCE\xC4", "中文", "CP936"},
@@ -274,6 +278,9 @@ TEST(BuiltTables, CharacterSetsFromCodePageOrSortOrder) {
          "e",
          "Grüße", "CP850"},
         {0, "", 0xC0, "\x8C\xA8\xE0", "Мир", "CP866"},
+        // No code page and a sort order nobody knows: the DOS default, said out loud.
+        {0, "", 0x33, "\x81", "ü", "CP437", true},
+        {0, "nosuchid", 0x33, "\x81", "ü", "CP437", true},
         // A double-byte character cut at the field end is replaced, not fatal.
         {936, "china", 0x03, "ab\xD6", "ab\xEF\xBF\xBD", "CP936"},
     };
@@ -295,6 +302,14 @@ TEST(BuiltTables, CharacterSetsFromCodePageOrSortOrder) {
         EXPECT_EQ(t.info.encoding, c.encoding);
         ASSERT_EQ(t.rows.size(), 1u);
         EXPECT_EQ(t.rows[0][0], text(c.expected.c_str()));
+        const auto told = std::count_if(t.warnings.begin(), t.warnings.end(), [](const auto& w) {
+            return w.find("no code page") != std::string::npos;
+        });
+        EXPECT_EQ(told, c.guessTold ? 1 : 0);
+        if (c.guessTold) {
+            EXPECT_TRUE(hasWarningContaining(t.warnings, "sort order 0x33"));
+        }
+        EXPECT_EQ(hasWarningContaining(t.warnings, "read as CP437"), c.guessTold);
     }
 }
 

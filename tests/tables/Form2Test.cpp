@@ -9,6 +9,7 @@
 #include "tables/TableList.h"
 #include "tables/TableListing.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -120,6 +121,23 @@ TEST_F(Form2Test, FailedSignOnIsReportedAtTheCallingLineAndTheParadoxListStillFi
     EXPECT_EQ(entriesOf(window.paradoxList()), QStringList{"CUSTOMER"});
     EXPECT_EQ(window.windowTitle(), "Dravena Conversion Software");
     EXPECT_EQ(window.findChild<QProgressBar*>("ProgressBar1")->format(), "Progress Bar");
+}
+
+// The load step makes the whole window, title bar and border included, end 580 twips below
+// "< Back", whether the window is already on screen or shown afterwards.
+TEST_F(Form2Test, WindowEnds580TwipsBelowTheBackButtonFrameIncluded) {
+    for (const bool shownFirst : {true, false}) {
+        Form2 window(form1);
+        if (shownFirst)
+            window.show();
+        window.Form_Load();
+        window.show();
+        QCoreApplication::processEvents();
+        const QPushButton* back = window.findChild<QPushButton*>("PushButton2");
+        EXPECT_EQ(window.frameGeometry().height(), back->geometry().bottom() + 1 + 580 / 15)
+            << shownFirst;
+        EXPECT_GT(window.frameGeometry().height(), window.height()) << "no frame to measure";
+    }
 }
 
 TEST_F(Form2Test, SelectAllAndDeselectAllTouchOnlyTheFlags) {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace dravena {
+
+// The one rule between Paradox table files and the entries of the Paradox table list.
+//
+// A table file is listed under its name in capitals with every ".DB" removed ("Orders.db" gives
+// ORDERS, "a.db.db" gives A). Capitals are taken character by character with the locale-free
+// simple case mapping, which never changes a name's length: "straße.db" gives STRAßE and
+// "kırmızı.db" gives KIRMIZI (full case mapping would make STRASSE of the first, which no file
+// is called). An entry finds its file again through the same rule, so every table listed can be
+// read, renamed or deleted from its entry.
+
+// The letters of a name in capitals, character by character (simple case mapping, no locale).
+QString tableNameCapitals(const QString& name);
+
+// The list entry of a table file name.
+QString tableEntryName(const QString& fileName);
+
+// The table file (full path) of an entry, looked for in the folder itself, never below it. A
+// "*.db" file belongs to the entry when, in capitals, the entry equals the file's base name (the
+// name without its last ".db") or else the file's list entry; base-name matches come first, and
+// among several candidates (names that differ only in letter case) the name that sorts first byte
+// by byte. Nothing when no file belongs to it. A folder that cannot be read raises 76 (missing or
+// not a folder), 70 (no permission) or 75.
+std::optional<QString> findTableFile(const QString& folder, const QString& entry);
+
+// Every file of the entry's table family in the folder (full paths): the table file first, then
+// the files of the same base name, letter case ignored, with a family extension (.MB, .PX, .Xnn,
+// .Ynn, .XGn, .YGn, .VAL, .TV, .FAM) sorted by name. When another table file's base name differs
+// from this one's only in letter case, only files of exactly this base name belong. Empty when
+// the entry has no table file. Fails like findTableFile.
+QStringList tableFamilyFiles(const QString& folder, const QString& entry);
+
+} // namespace dravena
