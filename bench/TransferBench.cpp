@@ -285,6 +285,13 @@ void print(const char* what, int rows, double seconds) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // --write-tables: write the tables (once) and print their folder, for other benchmarks.
+    if (argc > 1 && std::string(argv[1]) == "--write-tables") {
+        benchTable(10000);
+        benchTable(100000);
+        std::printf("%s\n", folder.c_str());
+        return 0;
+    }
     const Server server;
     if (server.sid.isEmpty()) {
         std::fprintf(stderr, "No test server: run this through bench/transfer-bench\n");
