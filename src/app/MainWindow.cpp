@@ -38,6 +38,13 @@ void restoreOwnPointer(QWidget& widget) {
 
 } // namespace
 
+QFont windowFont(bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    font.setBold(bold);
+    return font;
+}
+
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {}
 
 void MainWindow::setMousePointer(int value) {
@@ -54,6 +61,11 @@ void MainWindow::setMousePointer(int value) {
         cursor = customPointer_.value_or(QCursor(Qt::PointingHandCursor));
     for (QWidget* widget : widgets)
         showPointer(*widget, cursor);
+}
+
+void MainWindow::pointerMoved(int value) {
+    if (pointer_ != PointerBusy)
+        setMousePointer(value);
 }
 
 void MainWindow::centreOnScreen() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PointerMove.h"
+
 #include <QCursor>
 #include <QWidget>
 
@@ -17,9 +19,16 @@ constexpr int twips(int value) {
     return value / 15;
 }
 
+// The font of both windows: Arial, or the desktop's stand-in for it, at 12 pixels. Sized in pixels
+// like the controls, so that the ratio of caption to control stays the same at any screen
+// resolution; at that size every caption fits its control also in the wider stand-ins (DejaVu
+// Sans), bold on frames, buttons and entry fields, regular on labels and lists.
+QFont windowFont(bool bold);
+
 // Names a control and places it by the window design's twips, relative to its container.
 template <class W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
     widget->setObjectName(QString::fromLatin1(name));
+    markAsControl(*widget);
     widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
     return widget;
 }
@@ -33,6 +42,9 @@ public:
     // Applies the pointer of the value to the window and all its children; value 0 gives each of
     // them its own default back (the text cursor of an entry field, the arrow elsewhere).
     void setMousePointer(int value);
+    // What every pointer handler does: the busy pointer stays while an operation runs; otherwise
+    // the window takes the value, also when it has it already.
+    void pointerMoved(int value);
     // The custom pointer picture shown for value 99.
     void setCustomPointer(const QCursor& cursor);
     // Places the window in the middle of its screen.

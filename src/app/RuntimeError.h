@@ -10,6 +10,7 @@ namespace dravena {
 // Classic runtime error numbers used across the program.
 namespace errnum {
 constexpr int InvalidCall = 5;
+constexpr int BadFileName = 52;
 constexpr int FileNotFound = 53;
 constexpr int FileAlreadyExists = 58;
 constexpr int DiskFull = 61;

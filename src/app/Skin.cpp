@@ -41,10 +41,16 @@ void SetFormColors(QWidget& window) {
 }
 
 void ApplySkin(QWidget& window) {
+    if (!QFileInfo(skinFilePath()).isFile())
+        return;
+    SetFormColors(window);
+    applySkinStyleSheet(window);
+}
+
+void applySkinStyleSheet(QWidget& window) {
     const QString path = skinFilePath();
     if (!QFileInfo(path).isFile())
         return;
-    SetFormColors(window);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         throw RuntimeError(errnum::PathFileAccess,

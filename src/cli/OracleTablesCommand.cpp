@@ -4,23 +4,11 @@
 #include "PasswordInput.h"
 #include "ServerTables.h"
 #include "app/RuntimeError.h"
+#include "tables/TableListing.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace dravena::cli {
-
-namespace {
-
-// The order of the tables window's lists: letter case ignored (ties in a fixed order).
-void sortAsListed(QStringList& names) {
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
-}
-
-} // namespace
 
 int runOracleTables(const QStringList& arguments) {
     const auto options = parseOptions("oracle-tables", arguments,

@@ -7,6 +7,7 @@
 
 namespace dravena::cli {
 int runOracleTables(const QStringList& arguments);
+int runParadoxTables(const QStringList& arguments);
 int runSend(const QStringList& arguments);
 int runSql(const QStringList& arguments);
 } // namespace dravena::cli
@@ -19,6 +20,10 @@ using dravena::cli::Command;
 const auto commands = std::to_array<Command>({
     {"oracle-tables", "oracle-tables --sid SID --user USER   list the server's tables",
      dravena::cli::runOracleTables},
+    {"paradox-tables",
+     "paradox-tables --folder DIR           list the Paradox tables of a folder and its "
+     "sub-folders",
+     dravena::cli::runParadoxTables},
     {"send",
      "send --folder DIR --sid SID --user USER [--overwrite yes|no] [--batch N] TABLE...\n"
      "                                        send the tables to the server",

@@ -10,6 +10,7 @@
 #include "app/HomePage.h"
 #include "app/LocationTags.h"
 #include "app/ObjectRef.h"
+#include "app/PointerMove.h"
 #include "app/Ports.h"
 #include "app/Product.h"
 #include "app/ProgramFiles.h"
@@ -19,6 +20,7 @@
 #include "fsutil/FileHelpers.h"
 #include "fsutil/FolderPicker.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -87,6 +89,24 @@ void Form1::connectHandlers() {
     connectGotFocus(*Text2, [this] { Text2_GotFocus(); });
     connectGotFocus(*Text3, [this] { Text3_GotFocus(); });
     connectGotFocus(*Text4, [this] { Text4_GotFocus(); });
+
+    const std::pair<QWidget*, void (Form1::*)()> pointerHandlers[] = {
+        {this, &Form1::Form_MouseMove},
+        {Frame1, &Form1::Frame1_MouseMove},
+        {Frame2, &Form1::Frame2_MouseMove},
+        {Text1, &Form1::Text1_MouseMove},
+        {Text2, &Form1::Text2_MouseMove},
+        {Text3, &Form1::Text3_MouseMove},
+        {Text4, &Form1::Text4_MouseMove},
+        {PushButton1, &Form1::PushButton1_MouseMove},
+        {PushButton2, &Form1::PushButton2_MouseMove},
+        {PushButton3, &Form1::PushButton3_MouseMove},
+        {PushButton4, &Form1::PushButton4_MouseMove},
+        {PushButton5, &Form1::PushButton5_MouseMove},
+        {PushButton6, &Form1::PushButton6_MouseMove},
+    };
+    for (const auto& [control, handler] : pointerHandlers)
+        connectPointerMove(*control, [this, handler] { (this->*handler)(); });
 }
 
 TablesWindow& Form1::loadedTablesWindow() {

@@ -46,6 +46,21 @@ public:
     void Text2_GotFocus();
     void Text3_GotFocus();
     void Text4_GotFocus();
+    // Pointer handlers: the arrow over the window, its frames and entry fields, the hand over its
+    // push buttons.
+    void Form_MouseMove() { pointerMoved(PointerDefault); }
+    void Frame1_MouseMove() { pointerMoved(PointerDefault); }
+    void Frame2_MouseMove() { pointerMoved(PointerDefault); }
+    void Text1_MouseMove() { pointerMoved(PointerDefault); }
+    void Text2_MouseMove() { pointerMoved(PointerDefault); }
+    void Text3_MouseMove() { pointerMoved(PointerDefault); }
+    void Text4_MouseMove() { pointerMoved(PointerDefault); }
+    void PushButton1_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton2_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton3_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton4_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton5_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton6_MouseMove() { pointerMoved(PointerCustom); }
 
     bool tablesWindowLoaded() const { return tables_ != nullptr; }
 

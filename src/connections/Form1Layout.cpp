@@ -2,6 +2,7 @@
 
 #include "app/Product.h"
 #include "app/Skin.h"
+#include "app/WindowControls.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -12,39 +13,25 @@ namespace dravena {
 
 namespace {
 
-QFont arial(double points, bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
+// The frames and labels of this window are white as designed, until a skin gives them the
+// button face.
 QGroupBox* frame(QWidget* parent, const char* name, const char* caption, int l, int t, int w,
                  int h) {
-    auto* box = place(new QGroupBox(QString::fromLatin1(caption), parent), name, l, t, w, h);
-    box->setFont(arial(9, true));
+    QGroupBox* box = placeFrame(parent, name, caption, l, t, w, h);
     paintBackground(*box, Qt::white);
     return box;
 }
 
 void label(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
     auto* text = place(new QLabel(QString::fromLatin1(caption), parent), name, l, t, w, h);
-    text->setFont(arial(9, true));
+    text->setFont(windowFont(false));
     paintBackground(*text, Qt::white);
 }
 
 QLineEdit* entry(QWidget* parent, const char* name, int l, int t, int w, int h) {
     auto* field = place(new QLineEdit(parent), name, l, t, w, h);
-    field->setFont(arial(9, true));
+    field->setFont(windowFont(true));
     return field;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, int l, int t, int w,
-                    int h) {
-    auto* push = place(new QPushButton(QString::fromLatin1(caption), parent), name, l, t, w, h);
-    push->setFont(arial(11.25, true));
-    push->setAutoDefault(false);
-    return push;
 }
 
 } // namespace
@@ -52,16 +39,16 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, int 
 void Form1::buildLayout() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ProductName));
-    setFont(arial(9, false));
+    setFont(windowFont(false));
     setFixedSize(twips(8040), twips(4755));
 
     Frame1 = frame(this, "Frame1", "Paradox Database", 120, 120, 7800, 1455);
     label(Frame1, "Label2", "Paradox Folder:", 240, 405, 1455, 255);
     Text1 = entry(Frame1, "Text1", 1680, 360, 5175, 345);
-    PushButton5 = button(Frame1, "PushButton5", "...", 6945, 360, 600, 345);
+    PushButton5 = placeButton(Frame1, "PushButton5", "...", 6945, 360, 600, 345);
     PushButton6 =
-        button(Frame1, "PushButton6", "Load Sample/Example Database", 240, 840, 3600, 405);
-    PushButton3 = button(Frame1, "PushButton3", "Test Connection", 3960, 840, 3600, 405);
+        placeButton(Frame1, "PushButton6", "Load Sample/Example Database", 240, 840, 3600, 405);
+    PushButton3 = placeButton(Frame1, "PushButton3", "Test Connection", 3960, 840, 3600, 405);
 
     Frame2 = frame(this, "Frame2", "Oracle Login", 120, 1680, 7800, 2415);
     label(Frame2, "Label7", "SID:", 240, 405, 1095, 255);
@@ -72,10 +59,10 @@ void Form1::buildLayout() {
     Text4 = entry(Frame2, "Text4", 1320, 1320, 6255, 330);
     Text4->setEchoMode(QLineEdit::Password);
     Text4->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    PushButton1 = button(Frame2, "PushButton1", "Test Connection", 240, 1800, 3600, 405);
-    PushButton4 = button(Frame2, "PushButton4", "Help", 3960, 1800, 3600, 405);
+    PushButton1 = placeButton(Frame2, "PushButton1", "Test Connection", 240, 1800, 3600, 405);
+    PushButton4 = placeButton(Frame2, "PushButton4", "Help", 3960, 1800, 3600, 405);
 
-    PushButton2 = button(this, "PushButton2", "Next >", 120, 4230, 7800, 400);
+    PushButton2 = placeButton(this, "PushButton2", "Next >", 120, 4230, 7800, 400);
 
     // Keyboard order: folder, password, user name, SID, then the buttons.
     QWidget* const order[] = {Text1,       Text4,       Text3,       Text2,       PushButton5,

@@ -25,10 +25,6 @@ QStringList regularFileNames(const QString& folder) {
     return names;
 }
 
-QString joined(const QString& folder, const QString& name) {
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
 bool isTableFileName(const QString& name) {
     static const WildcardPattern tableFiles(QStringLiteral("*.db"));
     return tableFiles.matches(name);
@@ -76,6 +72,10 @@ std::optional<QString> chooseTableFile(const QStringList& names, const QString& 
 
 } // namespace
 
+QString pathInFolder(const QString& folder, const QString& name) {
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
 QString tableNameCapitals(const QString& name) {
     QString capitals;
     capitals.reserve(name.size());
@@ -100,7 +100,7 @@ std::optional<QString> findTableFile(const QString& folder, const QString& entry
     const std::optional<QString> name = chooseTableFile(regularFileNames(folder), entry);
     if (!name)
         return std::nullopt;
-    return joined(folder, *name);
+    return pathInFolder(folder, *name);
 }
 
 QStringList tableFamilyFiles(const QString& folder, const QString& entry) {
@@ -129,9 +129,9 @@ QStringList tableFamilyFiles(const QString& folder, const QString& entry) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
     });
-    QStringList family{joined(folder, *table)};
+    QStringList family{pathInFolder(folder, *table)};
     for (const QString& name : companions)
-        family.append(joined(folder, name));
+        family.append(pathInFolder(folder, name));
     return family;
 }
 

@@ -4,6 +4,7 @@
 #include "TableListing.h"
 #include "WindowTransfer.h"
 #include "app/LocationTags.h"
+#include "app/PointerMove.h"
 #include "app/Product.h"
 #include "app/ProgramFiles.h"
 #include "app/Skin.h"
@@ -12,6 +13,7 @@
 #include "fsutil/FileHelpers.h"
 #include "transfer/TransferRun.h"
 
+#include <QGroupBox>
 #include <QPushButton>
 
 namespace dravena {
@@ -34,23 +36,47 @@ Form2::Form2(Form1& connectionWindow) : form1_(connectionWindow) {
 }
 
 void Form2::connectHandlers() {
-    connect(PushButton2, &QPushButton::clicked, this,
-            [this] { runOperation([this] { PushButton2_Click(); }); });
-    connect(PushButton4, &QPushButton::clicked, this,
-            [this] { runOperation([this] { PushButton4_Click(); }); });
-    connect(PushButton8, &QPushButton::clicked, this,
-            [this] { runOperation([this] { PushButton8_Click(); }); });
-    connect(PushButton9, &QPushButton::clicked, this,
-            [this] { runOperation([this] { PushButton9_Click(); }); });
-    connect(PushButton10, &QPushButton::clicked, this,
-            [this] { runOperation([this] { PushButton10_Click(); }); });
-    connect(PushButton11, &QPushButton::clicked, this,
-            [this] { runOperation([this] { PushButton11_Click(); }); });
+    const std::pair<QPushButton*, void (Form2::*)()> clickHandlers[] = {
+        {PushButton1, &Form2::PushButton1_Click},   {PushButton2, &Form2::PushButton2_Click},
+        {PushButton4, &Form2::PushButton4_Click},   {PushButton5, &Form2::PushButton5_Click},
+        {PushButton6, &Form2::PushButton6_Click},   {PushButton7, &Form2::PushButton7_Click},
+        {PushButton8, &Form2::PushButton8_Click},   {PushButton9, &Form2::PushButton9_Click},
+        {PushButton10, &Form2::PushButton10_Click}, {PushButton11, &Form2::PushButton11_Click},
+        {PushButton12, &Form2::PushButton12_Click},
+    };
+    for (const auto& [button, handler] : clickHandlers)
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { runOperation([this, handler] { (this->*handler)(); }); });
+    connectPointerHandlers();
+}
+
+void Form2::connectPointerHandlers() {
+    const std::pair<QWidget*, void (Form2::*)()> pointerHandlers[] = {
+        {this, &Form2::Form_MouseMove},
+        {Frame1, &Form2::Frame1_MouseMove},
+        {Frame2, &Form2::Frame2_MouseMove},
+        {List2, &Form2::List2_MouseMove},
+        {PushButton1, &Form2::PushButton1_MouseMove},
+        {PushButton2, &Form2::PushButton2_MouseMove},
+        {PushButton4, &Form2::PushButton4_MouseMove},
+        {PushButton5, &Form2::PushButton5_MouseMove},
+        {PushButton6, &Form2::PushButton6_MouseMove},
+        {PushButton7, &Form2::PushButton7_MouseMove},
+        {PushButton8, &Form2::PushButton8_MouseMove},
+        {PushButton9, &Form2::PushButton9_MouseMove},
+        {PushButton10, &Form2::PushButton10_MouseMove},
+        {PushButton11, &Form2::PushButton11_MouseMove},
+        {PushButton12, &Form2::PushButton12_MouseMove},
+    };
+    for (const auto& [control, handler] : pointerHandlers)
+        connectPointerMove(*control, [this, handler] { (this->*handler)(); });
 }
 
 void Form2::Form_Load() {
     Trap trap(tags::Form2FormLoad);
     trap.step(100, [&] { SetFormColors(*this); });
+    // With the skin beside the program the tables window looks like the connection window.
+    trap.step(100, [&] { applySkinStyleSheet(*this); });
     trap.step(102, [&] { setWindowIcon(applicationIcon()); });
     if (trap.test(106, [] { return FileExists(pointerFilePath()); }))
         trap.step(108, [&] { setCustomPointer(loadPointerFile(pointerFilePath())); });

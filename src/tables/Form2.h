@@ -24,12 +24,36 @@ public:
 
     // Handlers
     void Form_Load();
+    void PushButton1_Click();  // drop the selected Oracle tables
     void PushButton2_Click();  // "< Back"
     void PushButton4_Click();  // send the selected Paradox tables to Oracle
+    void PushButton5_Click();  // delete the selected Paradox tables
+    void PushButton6_Click();  // rename the selected Oracle table
+    void PushButton7_Click();  // rename the selected Paradox table
     void PushButton8_Click();  // select all Paradox tables
     void PushButton9_Click();  // deselect all Paradox tables
     void PushButton10_Click(); // select all Oracle tables
     void PushButton11_Click(); // deselect all Oracle tables
+    void PushButton12_Click(); // "Help"
+    // "Send Table/s To Paradox" (PushButton3) does nothing when clicked.
+
+    // Pointer handlers: the arrow over the window, its frames and the Paradox list, the hand over
+    // the push buttons that act. None for the Oracle list, the progress bar and PushButton3.
+    void Form_MouseMove() { pointerMoved(PointerDefault); }
+    void Frame1_MouseMove() { pointerMoved(PointerDefault); }
+    void Frame2_MouseMove() { pointerMoved(PointerDefault); }
+    void List2_MouseMove() { pointerMoved(PointerDefault); }
+    void PushButton1_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton2_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton4_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton5_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton6_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton7_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton8_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton9_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton10_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton11_MouseMove() { pointerMoved(PointerCustom); }
+    void PushButton12_MouseMove() { pointerMoved(PointerCustom); }
 
     TableList& oracleList() { return *List1; }
     TableList& paradoxList() { return *List2; }
@@ -37,6 +61,7 @@ public:
 private:
     void buildLayout();
     void connectHandlers();
+    void connectPointerHandlers();
 
     Form1& form1_;
     QGroupBox* Frame1 = nullptr;

@@ -1,6 +1,7 @@
 #include "Form2.h"
 
 #include "TableList.h"
+#include "app/WindowControls.h"
 
 #include <QGroupBox>
 #include <QProgressBar>
@@ -8,47 +9,36 @@
 
 namespace dravena {
 
-namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, int l, int t, int w,
-                    int h) {
-    auto* push = place(new QPushButton(QString::fromLatin1(caption), parent), name, l, t, w, h);
-    push->setAutoDefault(false);
-    return push;
-}
-
-} // namespace
-
 void Form2::buildLayout() {
     setObjectName(QStringLiteral("Form2"));
-    setFont(QFont(QStringLiteral("Arial")));
+    setFont(windowFont(false));
     setFixedWidth(twips(8040));
 
-    Frame1 =
-        place(new QGroupBox(QStringLiteral("Oracle Tables"), this), "Frame1", 120, 120, 3840, 4215);
+    Frame1 = placeFrame(this, "Frame1", "Oracle Tables", 120, 120, 3840, 4215);
     List1 = place(new TableList(Frame1), "List1", 240, 360, 3330, 1635);
-    PushButton10 = button(Frame1, "PushButton10", "Select All", 240, 2100, 1600, 400);
-    PushButton11 = button(Frame1, "PushButton11", "Deselect All", 1960, 2100, 1600, 400);
-    PushButton3 = button(Frame1, "PushButton3", "Send Table/s To Paradox", 240, 2600, 3330, 400);
-    PushButton1 = button(Frame1, "PushButton1", "Delete Table/s", 240, 3100, 3330, 400);
-    PushButton6 = button(Frame1, "PushButton6", "Rename Table", 240, 3600, 3330, 400);
+    PushButton10 = placeButton(Frame1, "PushButton10", "Select All", 240, 2100, 1600, 400);
+    PushButton11 = placeButton(Frame1, "PushButton11", "Deselect All", 1960, 2100, 1600, 400);
+    PushButton3 =
+        placeButton(Frame1, "PushButton3", "Send Table/s To Paradox", 240, 2600, 3330, 400);
+    PushButton1 = placeButton(Frame1, "PushButton1", "Delete Table/s", 240, 3100, 3330, 400);
+    PushButton6 = placeButton(Frame1, "PushButton6", "Rename Table", 240, 3600, 3330, 400);
 
-    Frame2 = place(new QGroupBox(QStringLiteral("Paradox Tables"), this), "Frame2", 4080, 120, 3840,
-                   4215);
+    Frame2 = placeFrame(this, "Frame2", "Paradox Tables", 4080, 120, 3840, 4215);
     List2 = place(new TableList(Frame2), "List2", 240, 360, 3330, 1635);
-    PushButton8 = button(Frame2, "PushButton8", "Select All", 240, 2100, 1600, 405);
-    PushButton9 = button(Frame2, "PushButton9", "Deselect All", 1960, 2100, 1600, 405);
-    PushButton4 = button(Frame2, "PushButton4", "Send Table/s To Oracle", 240, 2600, 3330, 405);
-    PushButton5 = button(Frame2, "PushButton5", "Delete Table/s", 240, 3100, 3330, 405);
-    PushButton7 = button(Frame2, "PushButton7", "Rename Table", 240, 3600, 3330, 405);
+    PushButton8 = placeButton(Frame2, "PushButton8", "Select All", 240, 2100, 1600, 405);
+    PushButton9 = placeButton(Frame2, "PushButton9", "Deselect All", 1960, 2100, 1600, 405);
+    PushButton4 =
+        placeButton(Frame2, "PushButton4", "Send Table/s To Oracle", 240, 2600, 3330, 405);
+    PushButton5 = placeButton(Frame2, "PushButton5", "Delete Table/s", 240, 3100, 3330, 405);
+    PushButton7 = placeButton(Frame2, "PushButton7", "Rename Table", 240, 3600, 3330, 405);
 
     ProgressBar1 = place(new QProgressBar(this), "ProgressBar1", 120, 4460, 7800, 405);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    PushButton2 = button(this, "PushButton2", "< Back", 120, 4980, 3840, 405);
-    PushButton12 = button(this, "PushButton12", "Help", 4080, 4980, 3840, 405);
+    PushButton2 = placeButton(this, "PushButton2", "< Back", 120, 4980, 3840, 405);
+    PushButton12 = placeButton(this, "PushButton12", "Help", 4080, 4980, 3840, 405);
 
     QWidget* const order[] = {List1,       List2,       PushButton10, PushButton11, PushButton3,
                               PushButton1, PushButton6, PushButton8,  PushButton9,  PushButton4,

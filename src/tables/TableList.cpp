@@ -1,5 +1,7 @@
 #include "TableList.h"
 
+#include "TableListing.h"
+
 namespace dravena {
 
 namespace {
@@ -9,8 +11,7 @@ class TableListItem final : public QListWidgetItem {
 public:
     explicit TableListItem(const QString& text) : QListWidgetItem(text) {}
     bool operator<(const QListWidgetItem& other) const override {
-        const int order = text().compare(other.text(), Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : text() < other.text();
+        return listedBefore(text(), other.text());
     }
 };
 
@@ -30,6 +31,10 @@ QString TableList::entry(int index) const {
     return it ? it->text() : QString();
 }
 
+void TableList::removeEntry(int index) {
+    delete takeItem(index);
+}
+
 void TableList::setCurrentIndex(int index) {
     selectionModel()->setCurrentIndex(model()->index(index, 0), QItemSelectionModel::NoUpdate);
 }
@@ -37,6 +42,10 @@ void TableList::setCurrentIndex(int index) {
 bool TableList::isEntrySelected(int index) const {
     const QListWidgetItem* it = item(index);
     return it != nullptr && it->isSelected();
+}
+
+int TableList::selectedCount() const {
+    return static_cast<int>(selectedItems().size());
 }
 
 void TableList::setEntrySelected(int index, bool selected) {
@@ -56,7 +65,7 @@ bool IsInList(const TableList& list, const QString& name) {
 void RemoveFromList(TableList& list, const QString& name) {
     for (int i = 0; i < list.entryCount(); ++i) {
         if (list.entry(i) == name) {
-            delete list.takeItem(i);
+            list.removeEntry(i);
             return;
         }
     }

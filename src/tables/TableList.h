@@ -14,12 +14,14 @@ public:
     void addEntry(const QString& name);
     QString entry(int index) const;
     int entryCount() const { return count(); }
+    void removeEntry(int index);
 
     // The current entry's index, -1 when there is none.
     int currentIndex() const { return currentRow(); }
     void setCurrentIndex(int index);
 
     bool isEntrySelected(int index) const;
+    int selectedCount() const;
     void setEntrySelected(int index, bool selected);
 };
 

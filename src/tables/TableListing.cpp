@@ -10,6 +10,8 @@
 #include "fsutil/SubDirectories.h"
 #include "fsutil/TableFiles.h"
 
+#include <algorithm>
+
 namespace dravena {
 
 namespace {
@@ -41,10 +43,16 @@ void ListOracleTables(TableList& list, const ConnectionEntries& entries) {
         list.setCurrentIndex(0);
 }
 
-void ListParadoxTables(TableList& list, const ConnectionEntries& entries) {
-    const QString folder = entries.paradoxFolder();
-    if (folder.isEmpty())
-        return;
+bool listedBefore(const QString& first, const QString& second) {
+    const int order = first.compare(second, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : first < second;
+}
+
+void sortAsListed(QStringList& names) {
+    std::sort(names.begin(), names.end(), listedBefore);
+}
+
+void findParadoxTables(const QString& folder, const std::function<void(const QString&)>& found) {
     QStringList folders{folder + u'/'};
     GetSubDirectories2016(folders, true);
     for (QString entry : folders) {
@@ -52,9 +60,16 @@ void ListParadoxTables(TableList& list, const ConnectionEntries& entries) {
         for (const QString& name : ListFiles(entry, QStringLiteral("*.db"))) {
             if (name.startsWith(u'~'))
                 continue;
-            list.addEntry(tableEntryName(GetFileName(entry + u'/' + name)));
+            found(tableEntryName(GetFileName(entry + u'/' + name)));
         }
     }
+}
+
+void ListParadoxTables(TableList& list, const ConnectionEntries& entries) {
+    const QString folder = entries.paradoxFolder();
+    if (folder.isEmpty())
+        return;
+    findParadoxTables(folder, [&list](const QString& entry) { list.addEntry(entry); });
 }
 
 } // namespace dravena

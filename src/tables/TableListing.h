@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
 namespace dravena {
 
 class ConnectionEntries;
@@ -8,6 +13,19 @@ class TableList;
 // Fills the list with the tables the Oracle user owns. A failure ends the listing where it
 // happened and is passed on.
 void ListOracleTables(TableList& list, const ConnectionEntries& entries);
+
+// Whether the table lists show the first name before the second: letter case ignored, names
+// that differ only in letter case in byte order.
+bool listedBefore(const QString& first, const QString& second);
+
+// Sorts names in the order of the table lists.
+void sortAsListed(QStringList& names);
+
+// Calls found with the Paradox list's entry of every table file in the folder and its sub-folders
+// as it finds them: the file name in capitals without ".DB", names starting with "~" left out.
+// Failures of the scan of sub-folders are reported; a folder that cannot be listed ends the
+// search with 76, 70 or 75.
+void findParadoxTables(const QString& folder, const std::function<void(const QString&)>& found);
 
 // Fills the list with the Paradox tables found under the folder entry, named as the file name in
 // capitals without ".DB"; names starting with "~" are left out. An empty folder entry leaves the

@@ -23,6 +23,11 @@ QString dropTableStatement(const QString& table) {
     return QStringLiteral("DROP TABLE ") + quotedName(table);
 }
 
+QString renameTableStatement(const QString& table, const QString& newName) {
+    return QStringLiteral("RENAME ") + quotedName(table) + QStringLiteral(" TO ") +
+           quotedName(newName);
+}
+
 QString selectAllStatement(const QString& table) {
     return QStringLiteral("SELECT * FROM ") + quotedName(table);
 }

@@ -16,6 +16,9 @@ QString quotedName(const QString& name);
 // DROP TABLE "T"
 QString dropTableStatement(const QString& table);
 
+// RENAME "OLD" TO "NEW"
+QString renameTableStatement(const QString& table, const QString& newName);
+
 // SELECT * FROM "T"
 QString selectAllStatement(const QString& table);
 

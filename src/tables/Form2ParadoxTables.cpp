@@ -1,0 +1,74 @@
+// The tables window's operations on the Paradox tables: delete and rename, each table with every
+// file of its family.
+
+#include "Form2.h"
+
+#include "RenameWalk.h"
+#include "TableDialogs.h"
+#include "TableList.h"
+#include "app/LocationTags.h"
+#include "app/ObjectRef.h"
+#include "app/Trap.h"
+#include "connections/ConnectionStrings.h"
+#include "connections/DataAccess.h"
+#include "connections/Form1.h"
+#include "fsutil/TableFamily.h"
+#include "fsutil/TableFiles.h"
+
+namespace dravena {
+
+void Form2::PushButton5_Click() {
+    Trap trap(tags::Form2PushButton5Click);
+    trap.step(100, [&] { setMousePointer(PointerBusy); });
+    if (trap.test(102, [&] { return List2->currentIndex() == -1; })) {
+        trap.step(126, [] { tellUser(QStringLiteral("Please select a table to delete.")); });
+    } else {
+        int last = -1;
+        trap.step(104, [&] { last = List2->entryCount() - 1; });
+        for (int i = last; i >= 0; --i) {
+            if (!trap.test(106, [&] { return List2->isEntrySelected(i); }))
+                continue;
+            // The table file, found whatever the letter case of its name, and its companions.
+            QStringList family;
+            trap.step(108,
+                      [&] { family = tableFamilyFiles(form1_.paradoxFolder(), List2->entry(i)); });
+            if (family.isEmpty())
+                continue; // no table file: the entry stays
+            // The entry goes with the table file; companions that stay are reported.
+            if (!trap.step(112, [&] { deleteTableFile(family.front()); }))
+                continue;
+            trap.run([&] { deleteTableFiles(family.mid(1)); });
+            trap.step(114, [&] { List2->removeEntry(i); });
+        }
+    }
+    trap.step(128, [&] { setMousePointer(PointerDefault); });
+}
+
+void Form2::PushButton7_Click() {
+    Trap trap(tags::Form2PushButton7Click);
+    ObjectRef<Connection> connection;
+    trap.step(100, [&] { connection = dataAccess().createConnection(); });
+    trap.step(102, [&] { setMousePointer(PointerBusy); });
+    trap.step(104, [&] { connection->open(paradoxConnectionString(form1_.paradoxFolder())); });
+    // The whole family moves or nothing does; the entry follows only a finished move.
+    renameSelectedEntry(trap, *List2,
+                        {.noCurrentEntry = 106,
+                         .selectionCount = 108,
+                         .walk = 110,
+                         .selected = 112,
+                         .oldName = 114,
+                         .newName = 116,
+                         .emptyName = 118,
+                         .rename = 120,
+                         .removeEntry = 124,
+                         .addEntry = 126,
+                         .currentEntry = 128,
+                         .justOneMessage = 132,
+                         .selectOneMessage = 134},
+                        [&](const QString& oldName, const QString& newName) {
+                            return renameTableFamily(form1_.paradoxFolder(), oldName, newName);
+                        });
+    trap.step(136, [&] { setMousePointer(PointerDefault); });
+}
+
+} // namespace dravena
