@@ -8,11 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace dravena;
+using dravena::testing::FileSizeLimit;
 using dravena::testing::ScopedDialogs;
 using dravena::testing::ScriptedDialogs;
 using dravena::testing::TempFolder;
@@ -34,26 +33,6 @@ QByteArray bigContent() {
         content += QByteArray::number(i) + ';';
     return content;
 }
-
-// Lowers the largest file size this process may write, so that a copy fails part-way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace dravena::testing {
@@ -31,6 +32,19 @@ QByteArray TempFolder::read(const QString& name) const {
 
 bool TempFolder::exists(const QString& name) const {
     return QFileInfo(*this / name).exists() || QFileInfo(*this / name).isSymLink();
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousHandler_);
 }
 
 bool permissionsApply() {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 namespace dravena::testing {
 
 // A temporary folder for file tests, with small helpers to put files in it and look at them.
@@ -20,6 +22,20 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+// Lowers the largest file size this process may write while it lives, so that a copy fails
+// part-way.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
 };
 
 // Whether permission bits stop this process (they do not stop the superuser).

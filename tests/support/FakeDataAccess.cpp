@@ -17,7 +17,14 @@ public:
             owner_.onOpen(connectionString);
         open_ = true;
     }
-    void execute(const QString&) override { refuse(); }
+    void execute(const QString& sql) override {
+        if (!open_)
+            throwObjectClosed();
+        owner_.executed.push_back(sql);
+        if (!owner_.onExecute)
+            refuse();
+        owner_.onExecute(sql);
+    }
     void execute(const QString&, std::span<const BoundValue>) override { refuse(); }
     std::unique_ptr<Cursor> query(const QString&) override { refuse(); }
     void close() override { open_ = false; }

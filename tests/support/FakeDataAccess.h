@@ -10,8 +10,9 @@
 
 namespace dravena::testing {
 
-// A data-access factory for window tests: creation can be made to fail, and every open is
-// recorded and answered by a script (throw to refuse). Queries are not offered.
+// A data-access factory for window tests: creation can be made to fail, and every open and every
+// statement executed is recorded and answered by a script (throw to refuse). Without a script a
+// statement is refused. Queries are not offered.
 class FakeDataAccess final : public DataAccess {
 public:
     std::unique_ptr<Connection> createConnection() override;
@@ -20,6 +21,8 @@ public:
     bool failCreation = false;
     std::function<void(const QString& connectionString)> onOpen;
     QStringList opened; // every connection string given to open, in order
+    std::function<void(const QString& sql)> onExecute;
+    QStringList executed; // every statement given to execute, in order
 };
 
 // Installs a FakeDataAccess for the lifetime of the guard.

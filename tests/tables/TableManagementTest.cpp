@@ -1,0 +1,295 @@
+// Dropping, deleting and renaming tables from the tables window: the Oracle side on a scripted
+// connection, the Paradox side on real files in a temporary folder.
+
+#include "app/ApplicationTitle.h"
+#include "app/LocationTags.h"
+#include "app/RuntimeError.h"
+#include "connections/Form1.h"
+#include "support/FakeDataAccess.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedPorts.h"
+#include "tables/Form2.h"
+#include "tables/TableList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace dravena;
+using dravena::testing::ScopedDataAccess;
+using dravena::testing::ScopedDialogs;
+using Kind = dravena::testing::ScriptedDialogs::Kind;
+
+namespace {
+
+QStringList entriesOf(const TableList& list) {
+    QStringList names;
+    for (int i = 0; i < list.entryCount(); ++i)
+        names.push_back(list.entry(i));
+    return names;
+}
+
+class TableManagementTest : public ::testing::Test {
+protected:
+    TableManagementTest() : form1([] { return std::unique_ptr<TablesWindow>(); }), window(form1) {
+        SetApplicationTitle();
+        form1.findChild<QLineEdit*>("Text1")->setText(folder.path());
+        data->onExecute = [](const QString&) {};
+    }
+
+    // Fills the list and selects the named entries, the first of them current.
+    static void fill(TableList& list, const QStringList& names, const QStringList& selected) {
+        for (const QString& name : names)
+            list.addEntry(name);
+        for (int i = 0; i < list.entryCount(); ++i) {
+            list.setEntrySelected(i, selected.contains(list.entry(i)));
+            if (selected.contains(list.entry(i)) && list.currentIndex() < 0)
+                list.setCurrentIndex(i);
+        }
+    }
+
+    void write(const QString& name) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name.toUtf8());
+    }
+    QStringList files() const {
+        return QDir(folder.path()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    }
+
+    // Each failure report up to the request for a screenshot: description, tag and line.
+    QStringList reports() {
+        QStringList heads;
+        for (const auto& box : dialogs->reports())
+            heads.append(
+                box.text.section(QStringLiteral("\r\r"), 0, 0).remove(QStringLiteral("\r\n")));
+        return heads;
+    }
+    static QString at(const char* tag, int line) {
+        return QString::fromUtf8(tag) + "at line " + QString::number(line);
+    }
+
+    ScopedDialogs dialogs;
+    dravena::testing::ScopedPorts outside;
+    ScopedDataAccess data;
+    QTemporaryDir folder;
+    Form1 form1;
+    Form2 window;
+};
+
+// Without a current entry, or with one but the wrong number selected, each operation says so
+// (or, deleting, quietly does nothing) and touches neither tables nor lists.
+TEST_F(TableManagementTest, SelectionsThatDoNotFitTheOperation) {
+    struct Case {
+        const char* button;
+        bool oracle;
+        QStringList selected; // empty: no current entry at all
+        bool currentWithoutSelection;
+        const char* message; // nullptr: none
+    };
+    const Case cases[] = {
+        {"PushButton1", true, {}, false, "Please select a table"},
+        {"PushButton1", true, {}, true, nullptr},
+        {"PushButton6", true, {}, false, "Please select a table to rename."},
+        {"PushButton6", true, {}, true, "Please select just one table to rename."},
+        {"PushButton6", true, {"A", "B"}, false, "Please select just one table to rename."},
+        {"PushButton5", false, {}, false, "Please select a table to delete."},
+        {"PushButton5", false, {}, true, nullptr},
+        {"PushButton7", false, {}, false, "Please select a table to rename."},
+        {"PushButton7", false, {}, true, "Please select just one table to rename."},
+        {"PushButton7", false, {"A", "B"}, false, "Please select just one table to rename."},
+    };
+    write(QStringLiteral("a.db"));
+    write(QStringLiteral("b.db"));
+    for (const Case& c : cases) {
+        const std::string name = std::string(c.button) + " " + std::to_string(c.selected.size()) +
+                                 (c.currentWithoutSelection ? " current" : "");
+        TableList& list = c.oracle ? window.oracleList() : window.paradoxList();
+        list.clear();
+        fill(list, {"A", "B", "C"}, c.selected);
+        if (c.currentWithoutSelection)
+            list.setCurrentIndex(1);
+        dialogs->boxes.clear();
+        data->executed.clear();
+        window.findChild<QPushButton*>(c.button)->click();
+        ASSERT_EQ(dialogs->boxes.size(), c.message ? 1u : 0u) << name;
+        if (c.message) {
+            EXPECT_EQ(dialogs->boxes[0].kind, Kind::Message) << name;
+            EXPECT_EQ(dialogs->boxes[0].text, c.message) << name;
+            EXPECT_EQ(dialogs->boxes[0].title, "Dravena Conversion") << name;
+        }
+        EXPECT_TRUE(data->executed.isEmpty()) << name;
+        EXPECT_EQ(entriesOf(list), (QStringList{"A", "B", "C"})) << name;
+        EXPECT_EQ(files(), (QStringList{"a.db", "b.db"})) << name;
+        EXPECT_EQ(window.mousePointer(), PointerDefault) << name;
+    }
+}
+
+// Drops walk from the last entry to the first; an entry goes only with its table.
+TEST_F(TableManagementTest, DropSendsOneStatementPerSelectedTableFromTheEnd) {
+    fill(window.oracleList(), {"Alpha", "beta", "Gamma", "delta", "Say \"hi\""},
+         {"beta", "delta", "Say \"hi\""});
+    data->onExecute = [](const QString& sql) {
+        if (sql.contains("delta"))
+            throw RuntimeError(errnum::DataAccess, QStringLiteral("ORA-00054: resource busy"));
+    };
+    std::vector<int> pointers;
+    dialogs->onBox = [&](const auto&) { pointers.push_back(window.mousePointer()); };
+    window.PushButton1_Click();
+    EXPECT_EQ(data->executed, (QStringList{"DROP TABLE \"Say \"\"hi\"\"\"", "DROP TABLE \"delta\"",
+                                           "DROP TABLE \"beta\""}));
+    EXPECT_EQ(entriesOf(window.oracleList()), (QStringList{"Alpha", "delta", "Gamma"}));
+    EXPECT_EQ(reports(),
+              (QStringList{"ORA-00054: resource busy" + at(tags::Form2PushButton1Click, 112)}));
+    EXPECT_EQ(pointers, std::vector<int>{PointerBusy});
+    EXPECT_EQ(window.mousePointer(), PointerDefault);
+}
+
+TEST_F(TableManagementTest, OracleRenameAsksThenRenamesOrLeavesTheEntry) {
+    struct Case {
+        QString answer;
+        bool refused;
+        QStringList statements;
+        QStringList entries;
+        int current;
+    };
+    const Case cases[] = {
+        {"", false, {}, {"Alpha", "Beta \"b\"", "Gamma"}, 1}, // cancelled or cleared
+        {"aardvark",
+         false,
+         {"RENAME \"Beta \"\"b\"\"\" TO \"aardvark\""},
+         {"aardvark", "Alpha", "Gamma"},
+         0},
+        {"Zulu",
+         true,
+         {"RENAME \"Beta \"\"b\"\"\" TO \"Zulu\""},
+         {"Alpha", "Beta \"b\"", "Gamma"},
+         1},
+    };
+    for (const Case& c : cases) {
+        window.oracleList().clear();
+        fill(window.oracleList(), {"Alpha", "Beta \"b\"", "Gamma"}, {"Beta \"b\""});
+        dialogs->boxes.clear();
+        dialogs->textAnswers = {c.answer};
+        data->executed.clear();
+        data->onExecute = [&](const QString&) {
+            if (c.refused)
+                throw RuntimeError(errnum::DataAccess, QStringLiteral("ORA-00955: name taken"));
+        };
+        window.PushButton6_Click();
+        ASSERT_GE(dialogs->boxes.size(), 1u);
+        EXPECT_EQ(dialogs->boxes[0].kind, Kind::Input);
+        EXPECT_EQ(dialogs->boxes[0].text, "Enter new name of Beta \"b\":");
+        EXPECT_EQ(dialogs->boxes[0].detail, "Beta \"b\"");
+        EXPECT_EQ(dialogs->boxes[0].title, "Dravena Conversion");
+        EXPECT_EQ(data->executed, c.statements) << c.answer.toStdString();
+        EXPECT_EQ(entriesOf(window.oracleList()), c.entries) << c.answer.toStdString();
+        EXPECT_EQ(window.oracleList().currentIndex(), c.current) << c.answer.toStdString();
+        EXPECT_EQ(reports(), c.refused ? QStringList{"ORA-00955: name taken" +
+                                                     at(tags::Form2PushButton6Click, 120)}
+                                       : QStringList{});
+    }
+}
+
+TEST_F(TableManagementTest, HelpNamesTheSupportPageAndSendToParadoxDoesNothing) {
+    window.findChild<QPushButton*>("PushButton12")->click();
+    window.findChild<QPushButton*>("PushButton3")->click();
+    ASSERT_EQ(dialogs->boxes.size(), 1u);
+    EXPECT_EQ(dialogs->boxes[0].text, "Questions? Please contact Team Velmora at "
+                                      "https://www.velmora.example/support/");
+    EXPECT_EQ(dialogs->boxes[0].title, "Dravena Conversion");
+    EXPECT_TRUE(data->opened.isEmpty());
+}
+
+// Two adjacent selected tables go with every file of their families, whatever the letter case
+// on disk; a selected table whose file is gone stays listed; neighbours keep files and entries.
+TEST_F(TableManagementTest, DeleteTakesTheWholeFamilyOfEachSelectedTable) {
+    for (const char* name : {"customer.db", "customer.mb", "Orders.DB", "ORDERS.PX", "orders.X02",
+                             "parts.db", "Parts.MB", "zeta.db", "zeta.mb"})
+        write(QString::fromLatin1(name));
+    fill(window.paradoxList(), {"CUSTOMER", "GHOST", "ORDERS", "PARTS", "ZETA"},
+         {"GHOST", "ORDERS", "PARTS"});
+    window.PushButton5_Click();
+    EXPECT_EQ(files(), (QStringList{"customer.db", "customer.mb", "zeta.db", "zeta.mb"}));
+    EXPECT_EQ(entriesOf(window.paradoxList()), (QStringList{"CUSTOMER", "GHOST", "ZETA"}));
+    EXPECT_TRUE(dialogs->boxes.empty());
+    EXPECT_TRUE(data->opened.isEmpty());
+    EXPECT_EQ(window.mousePointer(), PointerDefault);
+}
+
+TEST_F(TableManagementTest, ParadoxRenameMovesTheFamilyOrLeavesEverythingAsItWas) {
+    struct Case {
+        QString answer;
+        QStringList files;
+        QStringList entries;
+        QString report; // "" for none; "%1" stands for the folder
+    };
+    const QStringList before = {"orders.db", "Orders.MB", "Other.DB"};
+    const QStringList listed = {"ORDERS", "OTHER"};
+    const Case cases[] = {
+        {"", before, listed, ""},
+        {"Sales", {"Other.DB", "Sales.db", "Sales.MB"}, {"OTHER", "Sales"}, ""},
+        {"other", before, listed, "File already exists: %1/Other.DB"},
+        {"new/name", before, listed,
+         "Bad file name: a table name cannot hold \"/\", \"\\\" or a NUL character: new/name"},
+    };
+    for (const Case& c : cases) {
+        for (const QString& name : files())
+            QFile::remove(folder.filePath(name));
+        for (const QString& name : before)
+            write(name);
+        window.paradoxList().clear();
+        fill(window.paradoxList(), listed, {"ORDERS"});
+        dialogs->boxes.clear();
+        dialogs->textAnswers = {c.answer};
+        std::vector<int> pointers;
+        dialogs->onBox = [&](const auto&) { pointers.push_back(window.mousePointer()); };
+        data->opened.clear();
+        window.PushButton7_Click();
+        ASSERT_GE(dialogs->boxes.size(), 1u);
+        EXPECT_EQ(dialogs->boxes[0].text, "Enter new name of ORDERS:");
+        EXPECT_EQ(files(), c.files) << c.answer.toStdString();
+        EXPECT_EQ(entriesOf(window.paradoxList()), c.entries) << c.answer.toStdString();
+        EXPECT_EQ(reports(), c.report.isEmpty()
+                                 ? QStringList{}
+                                 : QStringList{QString(c.report).replace("%1", folder.path()) +
+                                               at(tags::MainRenameFile, 100)})
+            << c.answer.toStdString();
+        EXPECT_EQ(data->opened.size(), 1);
+        EXPECT_TRUE(data->opened.value(0).startsWith("Driver={Microsoft Paradox Driver (*.db )}"));
+        for (const int pointer : pointers)
+            EXPECT_EQ(pointer, PointerBusy);
+        EXPECT_EQ(window.mousePointer(), PointerDefault);
+    }
+}
+
+// The table file has gone by other means: the rename is refused with a report and the entry
+// stays; a folder that is no folder is reported by the connection, then by the rename.
+TEST_F(TableManagementTest, ParadoxRenameWithoutATableFileKeepsTheEntry) {
+    fill(window.paradoxList(), {"GONE"}, {"GONE"});
+    dialogs->textAnswers = {QStringLiteral("BACK")};
+    window.PushButton7_Click();
+    EXPECT_EQ(reports(), (QStringList{"File not found: " + folder.filePath("GONE.DB") +
+                                      at(tags::MainRenameFile, 100)}));
+    EXPECT_EQ(entriesOf(window.paradoxList()), QStringList{"GONE"});
+
+    dialogs->boxes.clear();
+    dialogs->textAnswers = {QStringLiteral("BACK")};
+    const QString missing = folder.filePath("missing");
+    form1.findChild<QLineEdit*>("Text1")->setText(missing);
+    data->onOpen = [](const QString&) {
+        throw RuntimeError(errnum::PathNotFound, QStringLiteral("no such folder"));
+    };
+    window.PushButton7_Click();
+    const QStringList heads = reports();
+    ASSERT_EQ(heads.size(), 2);
+    EXPECT_EQ(heads[0], "no such folder" + at(tags::Form2PushButton7Click, 104));
+    EXPECT_TRUE(heads[1].endsWith(at(tags::MainRenameFile, 100))) << heads[1].toStdString();
+    EXPECT_EQ(entriesOf(window.paradoxList()), QStringList{"GONE"});
+}
+
+} // namespace
