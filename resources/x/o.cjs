@@ -28,3 +28,18 @@ QLineEdit {
     padding: 1px 3px;
     background: white;
 }
+QListWidget {
+    border: 1px solid #8a9bb0;
+    border-radius: 2px;
+    background: white;
+}
+QProgressBar {
+    border: 1px solid #8a9bb0;
+    border-radius: 3px;
+    background: white;
+    color: #1f3f6a;
+    text-align: center;
+}
+QProgressBar::chunk {
+    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #c9d8ec, stop:1 #9fb6d6);
+}

@@ -16,6 +16,7 @@ void Form2::buildLayout() {
 
     Frame1 = placeFrame(this, "Frame1", "Oracle Tables", 120, 120, 3840, 4215);
     List1 = place(new TableList(Frame1), "List1", 240, 360, 3330, 1635);
+    List1->setFont(windowFont(false));
     PushButton10 = placeButton(Frame1, "PushButton10", "Select All", 240, 2100, 1600, 400);
     PushButton11 = placeButton(Frame1, "PushButton11", "Deselect All", 1960, 2100, 1600, 400);
     PushButton3 =
@@ -25,6 +26,7 @@ void Form2::buildLayout() {
 
     Frame2 = placeFrame(this, "Frame2", "Paradox Tables", 4080, 120, 3840, 4215);
     List2 = place(new TableList(Frame2), "List2", 240, 360, 3330, 1635);
+    List2->setFont(windowFont(false));
     PushButton8 = placeButton(Frame2, "PushButton8", "Select All", 240, 2100, 1600, 405);
     PushButton9 = placeButton(Frame2, "PushButton9", "Deselect All", 1960, 2100, 1600, 405);
     PushButton4 =
