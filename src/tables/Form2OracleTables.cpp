@@ -55,15 +55,7 @@ void Form2::PushButton6_Click() {
     trap.step(104, [&] { openOracle(*connection, form1_); });
     // The entry takes the new name only when the server renamed the table.
     renameSelectedEntry(trap, *List1,
-                        {.noCurrentEntry = 106,
-                         .selectionCount = 108,
-                         .walk = 110,
-                         .selected = 112,
-                         .oldName = 114,
-                         .newName = 116,
-                         .emptyName = 118,
-                         .rename = 120,
-                         .removeEntry = 122,
+                        {.removeEntry = 122,
                          .addEntry = 124,
                          .currentEntry = 126,
                          .justOneMessage = 130,

@@ -52,15 +52,7 @@ void Form2::PushButton7_Click() {
     trap.step(104, [&] { connection->open(paradoxConnectionString(form1_.paradoxFolder())); });
     // The whole family moves or nothing does; the entry follows only a finished move.
     renameSelectedEntry(trap, *List2,
-                        {.noCurrentEntry = 106,
-                         .selectionCount = 108,
-                         .walk = 110,
-                         .selected = 112,
-                         .oldName = 114,
-                         .newName = 116,
-                         .emptyName = 118,
-                         .rename = 120,
-                         .removeEntry = 124,
+                        {.removeEntry = 124,
                          .addEntry = 126,
                          .currentEntry = 128,
                          .justOneMessage = 132,

@@ -9,17 +9,12 @@ namespace dravena {
 class TableList;
 class Trap;
 
-// The line labels of a rename handler from the check of the current entry on (the two table
-// lists number their last steps differently).
+// The line labels of the steps after the rename itself, which the two rename handlers number
+// differently. Up to the rename both number alike: 106 the check for a current entry, 108 the
+// check that exactly one entry is selected, 110 the walk from the last entry to the first, 112
+// whether entry i is selected, 114 old name := entry i, 116 the input box, 118 an empty answer
+// passes the entry over, 120 the rename.
 struct RenameLines {
-    int noCurrentEntry;   // the check for a current entry
-    int selectionCount;   // the check that exactly one entry is selected
-    int walk;             // the walk from the last entry to the first
-    int selected;         // whether entry i is selected
-    int oldName;          // old name := entry i
-    int newName;          // the input box
-    int emptyName;        // an empty answer passes the entry over
-    int rename;           // the rename itself
     int removeEntry;      // the entry goes
     int addEntry;         // the new name joins the list
     int currentEntry;     // the current entry becomes the first
