@@ -1,14 +1,11 @@
 #include "fsutil/TableFamily.h"
 #include "TempFolder.h"
 #include "app/LocationTags.h"
-#include "app/RuntimeError.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 using namespace dravena;
 using dravena::testing::FileSizeLimit;
@@ -119,40 +116,6 @@ TEST(TableFamilyTest, ACopyFailingPartWayRemovesTheCopiesAlreadyMade) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
               (QStringList{"ORDERS.MB", "Orders.X02", "Other.db", "orders.db"}));
     EXPECT_EQ(folder.read(QStringLiteral("ORDERS.MB")), memos);
-}
-
-TEST(TableFamilyTest, DeletingFilesGoesOnPastOnesThatStayAndNamesThemAll) {
-    TempFolder folder;
-    const QString readOnly = folder.write(QStringLiteral("a.db"), "x");
-    ::chmod(QFile::encodeName(readOnly).constData(), 0444);
-    const QString companion = folder.write(QStringLiteral("a.MB"), "x");
-    deleteTableFiles({readOnly, companion});
-    EXPECT_TRUE(QDir(folder.path()).isEmpty());
-
-    const QString kept = folder.write(QStringLiteral("b.db"), "x");
-    try {
-        deleteTableFiles({folder / "gone.MB", kept, folder / "gone.PX"});
-        ADD_FAILURE() << "no failure";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), errnum::FileNotFound);
-        EXPECT_EQ(e.description(), "File not found: " + (folder / "gone.MB") +
-                                       "; File not found: " + (folder / "gone.PX"));
-    }
-    EXPECT_FALSE(folder.exists(QStringLiteral("b.db")));
-}
-
-TEST(TableFamilyTest, AFolderThatCannotBeWrittenKeepsTheTableAsItWas) {
-    if (!dravena::testing::permissionsApply())
-        GTEST_SKIP() << "running as the superuser: permission bits do not apply";
-    ScopedDialogs dialogs;
-    TempFolder folder;
-    writeOrders(folder);
-    const QString path = folder.path();
-    ::chmod(QFile::encodeName(path).constData(), 0555);
-    EXPECT_FALSE(renameTableFamily(path, QStringLiteral("ORDERS"), QStringLiteral("Sales")));
-    ::chmod(QFile::encodeName(path).constData(), 0755);
-    EXPECT_EQ(reported(dialogs, 100), QStringList{"Permission denied: " + (folder / "Sales.db")});
-    EXPECT_EQ(filesOf(folder), ordersFiles);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSize>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -92,19 +91,6 @@ QString X11Display::windowTitled(const QString& title) const {
         xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                  QStringLiteral("--name"), QLatin1Char('^') + title + QLatin1Char('$')});
     return found.section(u'\n', 0, 0);
-}
-
-QSize X11Display::windowSize(const QString& window) const {
-    const QString shell =
-        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-    QSize size;
-    for (const QString& line : shell.split(u'\n')) {
-        if (line.startsWith(QLatin1String("WIDTH=")))
-            size.setWidth(line.mid(6).toInt());
-        else if (line.startsWith(QLatin1String("HEIGHT=")))
-            size.setHeight(line.mid(7).toInt());
-    }
-    return size;
 }
 
 void X11Display::click(const QString& window, int x, int y) const {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QProcess>
 #include <QPoint>
+#include <QProcess>
 #include <QProcessEnvironment>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -34,8 +33,6 @@ public:
     QString xdotool(const QStringList& arguments) const;
     // The visible top-level window whose title is exactly the text, or "" when there is none.
     QString windowTitled(const QString& title) const;
-    // Its width and height, as xdotool tells them.
-    QSize windowSize(const QString& window) const;
     // Moves the pointer over the window's point and clicks the left button there.
     void click(const QString& window, int x, int y) const;
     // Presses keys ("Down", "ctrl+a", "Return") on the window that has the keyboard focus.
