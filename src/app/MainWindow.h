@@ -3,6 +3,7 @@
 #include "PointerMove.h"
 
 #include <QCursor>
+#include <QFont>
 #include <QWidget>
 
 #include <optional>
