@@ -1,6 +1,6 @@
 #include "BenchTables.h"
 
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 
 #include <cstdio>
 #include <fstream>

@@ -4,7 +4,7 @@
 //
 //   make-samples <folder>
 
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 
 #include <array>
 #include <cmath>
@@ -146,7 +146,8 @@ void writeCustomers(const std::filesystem::path& folder, Sequence& seq) {
         std::string street = std::to_string(1 + seq.below(900));
         street += std::string(" ") + seq.pick(companyWords) + " Road";
         std::string phone = std::to_string(100 + seq.below(900));
-        phone += "-" + std::to_string(1000 + seq.below(9000));
+        phone += '-';
+        phone += std::to_string(1000 + seq.below(9000));
         table.append({Value{}, company, street,
                       std::string(cities[static_cast<std::size_t>(place)]),
                       std::string(countries[static_cast<std::size_t>(place)]), phone,

@@ -3,7 +3,9 @@
 #include "RuntimeError.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <QtEndian>
@@ -14,14 +16,27 @@ QString programFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
+QString installedFilesFolder(const QString& executableFolder) {
+    return QDir::cleanPath(executableFolder + u'/' +
+                           QStringLiteral(DRAVENA_INSTALLED_FILES_FROM_EXECUTABLE));
+}
+
+QString findProgramFile(const QString& executableFolder, const QString& name) {
+    const QString beside = executableFolder + u'/' + name;
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = installedFilesFolder(executableFolder) + u'/' + name;
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 QString pointerFilePath() {
-    return programFolder() + QStringLiteral("/HAND-M.CUR");
+    return findProgramFile(programFolder(), QStringLiteral("HAND-M.CUR"));
 }
 QString skinFilePath() {
-    return programFolder() + QStringLiteral("/x/o.cjs");
+    return findProgramFile(programFolder(), QStringLiteral("x/o.cjs"));
 }
 QString sampleFolderPath() {
-    return programFolder() + QStringLiteral("/Samples");
+    return findProgramFile(programFolder(), QStringLiteral("Samples"));
 }
 
 QIcon applicationIcon() {

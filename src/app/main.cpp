@@ -3,7 +3,15 @@
 #include "connections/Form1.h"
 #include "tables/Form2.h"
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv) {
+    // Answered before the window system is needed, so that it works without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("dravena %s\n", DRAVENA_VERSION);
+        return 0;
+    }
     dravena::GuardedApplication application(argc, argv);
     dravena::installSystemPorts();
 

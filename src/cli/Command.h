@@ -4,11 +4,13 @@
 
 namespace dravena::cli {
 
-// One sub-command of dravena-cli: its name, a line of help and what it runs. The arguments are
-// those after the command name; the result is the process exit status.
+// One sub-command of dravena-cli. The arguments given to run are those after the command name;
+// the result is the process exit status.
 struct Command {
     const char* name;
-    const char* synopsis;
+    const char* usage;   // what follows the name on a command line, as help and manual show it
+    const char* summary; // its line in dravena-cli --help
+    const char* help;    // the rest of dravena-cli COMMAND --help: what it does, its options
     int (*run)(const QStringList& arguments);
 };
 

@@ -18,17 +18,44 @@ using dravena::cli::Command;
 
 // Every sub-command, in the order --help lists them.
 const auto commands = std::to_array<Command>({
-    {"oracle-tables", "oracle-tables --sid SID --user USER   list the server's tables",
+    {"oracle-tables", "--sid SID --user USER", "list the server's tables",
+     "Lists the tables of the user's schema on the server, one name a line, sorted as the tables\n"
+     "window lists them. The password comes from DRAVENA_PASSWORD, else from one line of\n"
+     "standard input.\n\n"
+     "Options:\n"
+     "  --sid SID      the Oracle net service name, as typed in the connection window\n"
+     "  --user USER    the user to sign on as\n",
      dravena::cli::runOracleTables},
-    {"paradox-tables",
-     "paradox-tables --folder DIR           list the Paradox tables of a folder and its "
-     "sub-folders",
+    {"paradox-tables", "--folder DIR", "list the Paradox tables of a folder and its sub-folders",
+     "Lists the Paradox tables of DIR and its sub-folders, one name a line, as the tables window\n"
+     "lists them. What the scan cannot read is told on standard error.\n\n"
+     "Options:\n"
+     "  --folder DIR   the folder to scan\n",
      dravena::cli::runParadoxTables},
-    {"send",
-     "send --folder DIR --sid SID --user USER [--overwrite yes|no] [--batch N] TABLE...\n"
-     "                                        send the tables to the server",
+    {"send", "--folder DIR --sid SID --user USER [--overwrite yes|no] [--batch N] TABLE...",
+     "send the tables to the server",
+     "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
+     "order given: creates the table and inserts every row. Progress per table, every failed\n"
+     "statement and a summary go to standard error. The password comes from DRAVENA_PASSWORD,\n"
+     "else from one line of standard input. Exit status 0 only when every table arrived whole.\n\n"
+     "Options:\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n"
+     "  --sid SID      the Oracle net service name, as typed in the connection window\n"
+     "  --user USER    the user to sign on as\n"
+     "  --overwrite yes|no\n"
+     "                 a table the server already has: yes replaces it, no leaves it; without\n"
+     "                 this option it is an error for that table\n"
+     "  --batch N      send N rows per round trip (1 to 10000; 1, the default, sends one INSERT\n"
+     "                 per row as the window does); for a server across a network and large\n"
+     "                 tables\n",
      dravena::cli::runSend},
-    {"sql", "sql --folder DIR TABLE...             print the SQL that sending them would run",
+    {"sql", "--folder DIR TABLE...", "print the SQL that sending the tables would run",
+     "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
+     "INSERT statement per row exactly as sending the table runs them, each followed by \";\".\n"
+     "A TABLE is named as the tables window lists it: the file name in capitals without .DB.\n"
+     "Problems that cost values are told on standard error.\n\n"
+     "Options:\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n",
      dravena::cli::runSql},
 });
 
@@ -42,10 +69,19 @@ void dropDriverWarnings(QtMsgType type, const QMessageLogContext& context, const
 }
 
 void printUsage(std::FILE* out) {
-    std::fputs("Usage: dravena-cli COMMAND [OPTIONS]\n\nCommands:\n", out);
+    std::fputs("Usage: dravena-cli COMMAND [OPTIONS]\n"
+               "       dravena-cli COMMAND --help\n\nCommands:\n",
+               out);
     for (const Command& command : commands)
-        std::fprintf(out, "  %s\n", command.synopsis);
-    std::fputs("  --help       show this text\n  --version    show the program version\n", out);
+        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
+    std::fputs("\nOptions:\n  --help         show this text\n"
+               "  --version      show the program version\n",
+               out);
+}
+
+void printCommandHelp(const Command& command) {
+    std::printf("Usage: dravena-cli %s %s\n\n%s  --help         show this text\n", command.name,
+                command.usage, command.help);
 }
 
 } // namespace
@@ -62,9 +98,15 @@ int main(int argc, char** argv) {
         std::printf("dravena-cli %s\n", DRAVENA_VERSION);
         return 0;
     }
-    for (const Command& command : commands)
-        if (arguments.front() == QLatin1String(command.name))
-            return command.run(arguments.mid(1));
+    for (const Command& command : commands) {
+        if (arguments.front() != QLatin1String(command.name))
+            continue;
+        if (arguments.contains(QLatin1String("--help"))) {
+            printCommandHelp(command);
+            return 0;
+        }
+        return command.run(arguments.mid(1));
+    }
     std::fprintf(stderr, "dravena-cli: unknown command '%s'\n", qPrintable(arguments.front()));
     printUsage(stderr);
     return 2;

@@ -2,7 +2,7 @@
 #include "connections/DataAccess.h"
 #include "connections/ParadoxConnection.h"
 
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,9 @@ TableImage smallTable(int rows, std::uint8_t versionByte = 0x0B) {
     TableImage image(layout);
     for (int i = 1; i <= rows; ++i) {
         ByteVector r = image.blankRecord();
-        putText(&r[0], "n" + std::to_string(i));
+        std::string name = "n";
+        name += std::to_string(i);
+        putText(&r[0], name);
         putLong(&r[8], i);
         image.addRecord(r);
     }

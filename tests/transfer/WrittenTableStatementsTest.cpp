@@ -2,7 +2,7 @@
 
 #include "connections/ConnectionStrings.h"
 #include "connections/ParadoxConnection.h"
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Value.h"
+#include "paradox/Value.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "WriterBlobFile.h"
 
-#include "Field.h"
 #include "WriterValues.h"
+#include "paradox/Field.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Field.h"
+#include "paradox/Field.h"
 
 #include <cstdint>
 

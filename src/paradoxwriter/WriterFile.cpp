@@ -1,6 +1,6 @@
 #include "WriterFile.h"
 
-#include "Field.h"
+#include "paradox/Field.h"
 
 #include <atomic>
 #include <cerrno>

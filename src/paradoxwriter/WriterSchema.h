@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Field.h"
 #include "WriterCodePage.h"
 #include "WriterLevel.h"
+#include "paradox/Field.h"
 
 #include <string>
 #include <vector>

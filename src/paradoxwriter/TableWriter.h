@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Field.h"
-#include "Value.h"
+#include "paradox/Field.h"
+#include "paradox/Value.h"
 
 #include <filesystem>
 #include <memory>

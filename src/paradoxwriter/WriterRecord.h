@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Value.h"
 #include "WriterCodePage.h"
 #include "WriterSchema.h"
+#include "paradox/Value.h"
 
 #include <cstdint>
 #include <string>

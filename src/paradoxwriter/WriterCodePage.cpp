@@ -1,6 +1,6 @@
 #include "WriterCodePage.h"
 
-#include "Field.h"
+#include "paradox/Field.h"
 
 #include <array>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "WriterValues.h"
 
-#include "Field.h"
+#include "paradox/Field.h"
 
 #include <array>
 #include <bit>

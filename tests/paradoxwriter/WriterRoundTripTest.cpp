@@ -4,7 +4,7 @@
 #include "WriterTestSupport.h"
 
 #include "paradox/TableReader.h"
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 
 #include <gtest/gtest.h>
 
