@@ -354,7 +354,7 @@ TEST_F(ServerTest, ATimeStampKeepsItsFieldsWhereTheLocalClockSkipsThem) {
     else
         qputenv("TZ", savedZone);
     tzset();
-    EXPECT_EQ(stamp, Value{paradox::Timestamp({2021, 3, 28}, {2, 30, 0, 250})});
+    EXPECT_EQ(stamp, (Value{paradox::Timestamp{{2021, 3, 28}, {2, 30, 0, 250}}}));
 }
 
 // A password may hold any character: ";" and braces must neither cut it short nor let the rest
