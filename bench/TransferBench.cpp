@@ -14,7 +14,7 @@
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/Form1.h"
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 #include "tables/Form2.h"
 #include "tables/TableList.h"
 #include "transfer/Statements.h"

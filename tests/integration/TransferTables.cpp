@@ -1,6 +1,6 @@
 #include "TransferTables.h"
 
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 
 #include <QFile>
 

@@ -3,7 +3,7 @@
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
 #include "connections/ParadoxConnection.h"
-#include "paradox/TableWriter.h"
+#include "paradoxwriter/TableWriter.h"
 #include "tables/TableList.h"
 #include "transfer/Statements.h"
 
