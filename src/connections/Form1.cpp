@@ -105,8 +105,9 @@ void Form1::connectHandlers() {
         {PushButton5, &Form1::PushButton5_MouseMove},
         {PushButton6, &Form1::PushButton6_MouseMove},
     };
+    // The handler is copied into the lambda (clang 14 cannot capture a structured binding).
     for (const auto& [control, handler] : pointerHandlers)
-        connectPointerMove(*control, [this, handler] { (this->*handler)(); });
+        connectPointerMove(*control, [this, handler = handler] { (this->*handler)(); });
 }
 
 TablesWindow& Form1::loadedTablesWindow() {

@@ -44,9 +44,11 @@ void Form2::connectHandlers() {
         {PushButton10, &Form2::PushButton10_Click}, {PushButton11, &Form2::PushButton11_Click},
         {PushButton12, &Form2::PushButton12_Click},
     };
+    // The handler is copied into the lambda (clang 14 cannot capture a structured binding).
     for (const auto& [button, handler] : clickHandlers)
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { runOperation([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+            runOperation([this, handler] { (this->*handler)(); });
+        });
     connectPointerHandlers();
 }
 
@@ -68,8 +70,9 @@ void Form2::connectPointerHandlers() {
         {PushButton11, &Form2::PushButton11_MouseMove},
         {PushButton12, &Form2::PushButton12_MouseMove},
     };
+    // The handler is copied into the lambda (clang 14 cannot capture a structured binding).
     for (const auto& [control, handler] : pointerHandlers)
-        connectPointerMove(*control, [this, handler] { (this->*handler)(); });
+        connectPointerMove(*control, [this, handler = handler] { (this->*handler)(); });
 }
 
 void Form2::Form_Load() {
