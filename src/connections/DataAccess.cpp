@@ -116,7 +116,7 @@ int Recordset::fieldType(int index) const {
 int Recordset::numericScale(int index) const {
     return cursor().numericScale(index);
 }
-Value Recordset::fieldValue(int index) const {
+const Value& Recordset::fieldValue(int index) const {
     return cursor().fieldValue(index);
 }
 std::int64_t Recordset::recordCount() const {

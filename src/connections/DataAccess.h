@@ -96,7 +96,8 @@ public:
     virtual int fieldType(int index) const = 0; // ADO type number
     // Digits after the decimal point of an exact numeric field; -1 for other fields.
     virtual int numericScale(int index) const = 0;
-    virtual Value fieldValue(int index) const = 0; // value of the current row
+    // Value of the current row; the reference holds until the cursor moves.
+    virtual const Value& fieldValue(int index) const = 0;
     // Number of rows; -1 when the cursor cannot know it before reading them all.
     virtual std::int64_t recordCount() const = 0;
     virtual bool atEnd() const = 0;
@@ -136,7 +137,7 @@ public:
     QString fieldName(int index) const;
     int fieldType(int index) const;
     int numericScale(int index) const;
-    Value fieldValue(int index) const;
+    const Value& fieldValue(int index) const; // holds until the record set moves
     std::int64_t recordCount() const;
     bool atEnd() const;
     void moveNext();

@@ -5,6 +5,7 @@
 #include "OdbcDiagnostics.h"
 #include "OdbcServerCursor.h"
 #include "OdbcSession.h"
+#include "OdbcStatement.h"
 #include "OdbcValues.h"
 #include "app/RuntimeError.h"
 
@@ -39,10 +40,7 @@ void OdbcConnection::open(const QString& connectionString) {
 }
 
 void OdbcConnection::execute(const QString& sql) {
-    QSqlQuery& statement = session_->statement();
-    if (!statement.exec(sql))
-        throwStatementFailure(statement, session_->database());
-    statement.finish();
+    session_->statement().execute(sql);
 }
 
 void OdbcConnection::execute(const QString& sql, std::span<const BoundValue> parameters) {

@@ -13,7 +13,7 @@ const OdbcColumn& OdbcCursor::column(int index) const {
     return columns_[static_cast<std::size_t>(index)];
 }
 
-Value OdbcCursor::fieldValue(int index) const {
+const Value& OdbcCursor::fieldValue(int index) const {
     column(index);
     if (atEnd())
         throwNoCurrentRecord();

@@ -14,7 +14,7 @@ public:
     QString fieldName(int index) const override { return column(index).name; }
     int fieldType(int index) const override { return column(index).adoType; }
     int numericScale(int index) const override { return column(index).scale; }
-    Value fieldValue(int index) const override;
+    const Value& fieldValue(int index) const override;
 
 protected:
     explicit OdbcCursor(std::vector<OdbcColumn> columns) : columns_(std::move(columns)) {}

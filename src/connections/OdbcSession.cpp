@@ -1,11 +1,14 @@
 #include "OdbcSession.h"
 
 #include "DataAccess.h"
+#include "OdbcDiagnostics.h"
 #include "OdbcServerCursor.h"
+#include "OdbcStatement.h"
 #include "OdbcValues.h"
 #include "OracleClientSettings.h"
 #include "app/RuntimeError.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 
 #include <algorithm>
@@ -85,11 +88,9 @@ QSqlDatabase OdbcSession::database() const {
     return QSqlDatabase::database(name_, false);
 }
 
-QSqlQuery& OdbcSession::statement() {
-    if (!statement_) {
-        statement_.emplace(database());
-        statement_->setForwardOnly(true);
-    }
+OdbcStatement& OdbcSession::statement() {
+    if (!statement_)
+        statement_ = std::make_unique<OdbcStatement>(odbcHandle(database().driver()->handle()));
     return *statement_;
 }
 

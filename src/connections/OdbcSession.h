@@ -1,15 +1,15 @@
 #pragma once
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 
-#include <optional>
+#include <memory>
 #include <vector>
 
 namespace dravena {
 
 class OdbcServerCursor;
+class OdbcStatement;
 
 // One open ODBC connection under a Qt connection name of its own (never shared or pooled), and the
 // server-side cursors reading from it. Closing it releases those cursors first, then the
@@ -30,9 +30,8 @@ public:
 
     // The open connection (throws when closed).
     QSqlDatabase database() const;
-    // One statement kept for executing statements one after another, so that each does not
-    // allocate a driver statement of its own (throws when closed).
-    QSqlQuery& statement();
+    // One statement kept for executing statements one after another (throws when closed).
+    OdbcStatement& statement();
     const QString& name() const { return name_; }
 
     void attach(OdbcServerCursor* cursor);
@@ -45,7 +44,7 @@ private:
     bool open_ = false;
     unsigned long long generation_ = 0;
     std::vector<OdbcServerCursor*> cursors_;
-    std::optional<QSqlQuery> statement_;
+    std::unique_ptr<OdbcStatement> statement_;
 };
 
 } // namespace dravena

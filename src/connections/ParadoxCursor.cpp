@@ -95,7 +95,7 @@ int ParadoxCursor::numericScale(int index) const {
     return scales_[checkedIndex(index)];
 }
 
-Value ParadoxCursor::fieldValue(int index) const {
+const Value& ParadoxCursor::fieldValue(int index) const {
     const std::size_t i = checkedIndex(index);
     if (atEnd_)
         throw RuntimeError(adoerror::NoCurrentRecord,

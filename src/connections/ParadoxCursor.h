@@ -25,7 +25,7 @@ public:
     QString fieldName(int index) const override;
     int fieldType(int index) const override;
     int numericScale(int index) const override;
-    Value fieldValue(int index) const override;
+    const Value& fieldValue(int index) const override;
     std::int64_t recordCount() const override;
     bool atEnd() const override;
     void moveNext() override;

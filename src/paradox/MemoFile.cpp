@@ -95,6 +95,10 @@ bool MemoFile::read(std::uint32_t blobRef, std::uint32_t length, Bytes& out, std
         fault = "the value points inside a block (byte " + std::to_string(offset) + ")";
         return false;
     }
+    // Values one after another mostly share a sub-allocated block: the one in hand needs no read.
+    if (offset == subBlockOffset_ && slot < slotCount) {
+        return readSubAllocated(offset, slot, length, out, fault);
+    }
     std::uint8_t head[3];
     if (!readRange(offset, sizeof head, head)) {
         fault = "the value points past the end of the file (byte " + std::to_string(offset) + ")";
@@ -156,19 +160,20 @@ bool MemoFile::readSubAllocated(std::uint64_t offset, unsigned slot, std::uint32
     const unsigned start = entry[0];
     const unsigned units = entry[1];
     const unsigned lastBytes = entry[4];
-    const std::string where =
-        "slot " + std::to_string(slot) + " of the block at byte " + std::to_string(offset);
+    const auto where = [&] {
+        return "slot " + std::to_string(slot) + " of the block at byte " + std::to_string(offset);
+    };
     if (start == 0) {
-        fault = where + " is free (the value was deleted)";
+        fault = where() + " is free (the value was deleted)";
         return false;
     }
     if (start < firstDataUnit || units < 1 || lastBytes < 1 || lastBytes > 16) {
-        fault = where + " is damaged";
+        fault = where() + " is damaged";
         return false;
     }
     const std::uint64_t stored = (units - 1) * 16u + lastBytes;
     if (stored != length || start * 16u + stored > unit) {
-        fault = where + " holds " + std::to_string(stored) + " bytes, the record says " +
+        fault = where() + " holds " + std::to_string(stored) + " bytes, the record says " +
                 std::to_string(length);
         return false;
     }

@@ -20,6 +20,9 @@ namespace dravena {
 
 namespace {
 
+// The default NullToDefault gives a NULL field: the empty text, which stands as NULL.
+const Value NoValueText{std::string()};
+
 // One run: the connections and the record set it creates, and the steps of each table.
 class TransferRun {
 public:
@@ -34,6 +37,7 @@ private:
     void insertRows(const QString& name);
     bool sendRow(InsertStatementBuilder& insert, std::int64_t row,
                  const std::vector<Value>& values);
+    bool sendStatement(std::int64_t row, InsertStatement statement);
     void sendArray(InsertStatementBuilder& insert, RowArrays& arrays);
     void finishTable(const QString& name, bool created);
     void closeConnections();
@@ -163,13 +167,21 @@ void TransferRun::insertRows(const QString& name) {
         run_.step(216, [&] {
             fe_.setProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100);
         });
-        std::vector<Value> values(static_cast<std::size_t>(fieldCount));
+        // One INSERT per row takes the values straight into its text; arrays keep them.
+        std::vector<Value> values;
+        if (arrays)
+            values.resize(static_cast<std::size_t>(fieldCount));
+        else
+            insert.begin();
         bool read = true;
         for (int i = 0; i < fieldCount; ++i) {
             run_.step(222, [&] { fe_.yield(); });
             read = run_.step(224, [&] {
-                values[static_cast<std::size_t>(i)] =
-                    NullToDefault(source_->fieldValue(i), std::string());
+                const Value& text = NullToDefault(source_->fieldValue(i), NoValueText);
+                if (arrays)
+                    values[static_cast<std::size_t>(i)] = text;
+                else
+                    insert.appendValue(text);
             }) && read;
             run_.line(236);
         }
@@ -177,7 +189,7 @@ void TransferRun::insertRows(const QString& name) {
         if (!read)
             fe_.rowSent(row, false);
         else if (!arrays)
-            sendRow(insert, row, values);
+            sendStatement(row, insert.finish());
         else {
             if (arrays->fullWith(values))
                 sendArray(insert, *arrays);
@@ -193,9 +205,15 @@ void TransferRun::insertRows(const QString& name) {
 
 bool TransferRun::sendRow(InsertStatementBuilder& insert, std::int64_t row,
                           const std::vector<Value>& values) {
-    run_.setRow(row);
     InsertStatement statement;
-    run_.step(238, [&] { statement = insert.statement(values); });
+    run_.setRow(row);
+    if (!run_.step(238, [&] { statement = insert.statement(values); }))
+        return false;
+    return sendStatement(row, std::move(statement));
+}
+
+bool TransferRun::sendStatement(std::int64_t row, InsertStatement statement) {
+    run_.setRow(row);
     const bool inserted = run_.step(244, [&] {
         if (statement.parameters.empty())
             oracle_->execute(statement.text);

@@ -121,10 +121,8 @@ std::string valueTextUtf8(const Value& value) {
     return text;
 }
 
-Value NullToDefault(Value value, const Value& fallback) {
-    if (paradox::isNull(value))
-        return fallback;
-    return value;
+const Value& NullToDefault(const Value& value, const Value& fallback) {
+    return paradox::isNull(value) ? fallback : value;
 }
 
 QString valueText(const Value& value) {

@@ -28,8 +28,8 @@ void appendValueText(std::string& utf8, const Value& value);
 
 std::string valueTextUtf8(const Value& value);
 
-// The value itself, or the fallback when the value is NULL.
-Value NullToDefault(Value value, const Value& fallback);
+// The value itself, or the fallback when the value is NULL (no copy of either is made).
+const Value& NullToDefault(const Value& value, const Value& fallback);
 QString valueText(const Value& value);
 
 } // namespace dravena

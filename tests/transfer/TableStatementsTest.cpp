@@ -23,7 +23,7 @@ public:
     QString fieldName(int i) const override { return fields_.at(static_cast<std::size_t>(i)).name; }
     int fieldType(int i) const override { return fields_.at(static_cast<std::size_t>(i)).type; }
     int numericScale(int i) const override { return fields_.at(static_cast<std::size_t>(i)).scale; }
-    Value fieldValue(int i) const override {
+    const Value& fieldValue(int i) const override {
         if (atEnd())
             throw RuntimeError(3021, QStringLiteral("no current row"));
         return rows_[row_].at(static_cast<std::size_t>(i));
