@@ -288,6 +288,11 @@ void print(const char* what, int rows, double seconds) {
     std::fflush(stdout);
 }
 
+double timed(const char* what, int rows, double seconds) {
+    print(what, rows, seconds);
+    return seconds;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -300,6 +305,17 @@ int main(int argc, char** argv) {
         return 0;
     }
     const Server server;
+    // --only direct|ours|window ROWS: one run of one way, for a profiler.
+    if (argc > 3 && std::string(argv[1]) == "--only") {
+        const std::string way = argv[2];
+        const int rows = std::atoi(argv[3]);
+        const QString table = benchTable(rows);
+        const double seconds = way == "direct" ? runDirect(server, table)
+                               : way == "ours" ? runOurs(server, table)
+                                               : runWindow(server, table);
+        print(way.c_str(), rows, seconds);
+        return 0;
+    }
     if (server.sid.isEmpty()) {
         std::fprintf(stderr, "No test server: run this through bench/transfer-bench\n");
         return 2;
@@ -312,23 +328,20 @@ int main(int argc, char** argv) {
         double direct = 1e300;
         double ours = 1e300;
         double window = 1e300;
-        // The best of each. The runs are interleaved, and their order turns from repeat to
-        // repeat, so that neither a slow spell of the machine nor the server's own work after a
+        // The best of each is compared. The runs are interleaved, and their order turns from repeat
+        // to repeat, so that neither a slow spell of the machine nor the server's own work after a
         // run (autovacuum, checkpoints) falls on one way only.
         for (int r = 0; r < repeats; ++r) {
             for (int turn = 0; turn < 3; ++turn) {
                 switch ((turn + r) % 3) {
                 case 0:
-                    direct = std::min(direct, runDirect(server, table));
-                    print("direct", rows, direct);
+                    direct = std::min(direct, timed("direct", rows, runDirect(server, table)));
                     break;
                 case 1:
-                    ours = std::min(ours, runOurs(server, table));
-                    print("ours", rows, ours);
+                    ours = std::min(ours, timed("ours", rows, runOurs(server, table)));
                     break;
                 default:
-                    window = std::min(window, runWindow(server, table));
-                    print("window", rows, window);
+                    window = std::min(window, timed("window", rows, runWindow(server, table)));
                 }
             }
         }
