@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 namespace dravena {
@@ -22,11 +23,14 @@ public:
     virtual void exit(int code) = 0;
 };
 
-// Time of day, for seeding.
+// Time of day, for seeding, and a clock for measuring how long work takes.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual int secondsSinceMidnight() = 0;
+    // Milliseconds on a clock that never goes back; only differences of two readings mean
+    // anything.
+    virtual std::int64_t steadyMilliseconds() = 0;
 };
 
 // Pseudo-random numbers in [0, 1).

@@ -9,6 +9,7 @@
 #include <QTime>
 #include <QUrl>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,16 +49,25 @@ public:
     int secondsSinceMidnight() override {
         return QTime::currentTime().msecsSinceStartOfDay() / 1000;
     }
+    std::int64_t steadyMilliseconds() override {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
 };
 
 } // namespace
+
+std::shared_ptr<Clock> localClock() {
+    return std::make_shared<LocalClock>();
+}
 
 void installSystemPorts() {
     Ports& p = ports();
     p.dialogs = std::make_shared<QtDialogs>();
     p.launcher = std::make_shared<DesktopLauncher>();
     p.processExit = std::make_shared<ImmediateExit>();
-    p.clock = std::make_shared<LocalClock>();
+    p.clock = localClock();
     p.random = std::make_shared<SeededRandom>();
 }
 

@@ -1,6 +1,13 @@
 #pragma once
 
+#include <memory>
+
 namespace dravena {
+
+class Clock;
+
+// The machine's own clock.
+std::shared_ptr<Clock> localClock();
 
 // Installs the real outside world: Qt dialogs, the desktop's URL launcher, immediate process
 // exit, the local clock and a seeded random source. Outside launches are off when the

@@ -2,6 +2,7 @@
 
 #include "Options.h"
 #include "app/Dialogs.h"
+#include "app/Ports.h"
 
 #include <cmath>
 
@@ -33,7 +34,7 @@ QString whatFailed(int line) {
     }
 }
 
-QString seconds(qint64 milliseconds) {
+QString seconds(std::int64_t milliseconds) {
     return QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 1) + u's';
 }
 
@@ -42,15 +43,15 @@ QString clockTime(double totalSeconds) {
     return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
-constexpr qint64 RedrawMilliseconds = 100;
+constexpr std::int64_t RedrawMilliseconds = 100;
 constexpr int BarWidth = 30;
 
 } // namespace
 
-CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal)
-    : settings_(std::move(settings)), out_(out), terminal_(terminal) {
-    run_.start();
-}
+CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal,
+                         std::shared_ptr<Clock> clock)
+    : settings_(std::move(settings)), out_(out), terminal_(terminal), clock_(std::move(clock)),
+      runStart_(clock_->steadyMilliseconds()) {}
 
 QString CliTransfer::tableName(int index) const {
     // The run walks from the last entry to the first: the tables go in command-line order.
@@ -112,7 +113,7 @@ void CliTransfer::tableStarting(const QString& name, std::int64_t rows) {
     done_ = 0;
     failed_ = 0;
     lastDrawn_ = -1;
-    tableClock_.start();
+    tableStart_ = clock_->steadyMilliseconds();
     drawBar(true);
 }
 
@@ -140,7 +141,7 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                   .arg(done_ - failed_)
                   .arg(tableRows_)
                   .arg(failed_)
-                  .arg(seconds(tableClock_.isValid() ? tableClock_.elapsed() : 0),
+                  .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
     } else if (!asked) {
         print(QStringLiteral("%1: not sent").arg(name));
@@ -148,7 +149,11 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
     table_.clear();
     tableRows_ = done_ = failed_ = 0;
     tableWhole_ = true;
-    tableClock_.invalidate();
+    tableStart_ = -1;
+}
+
+std::int64_t CliTransfer::tableMilliseconds() const {
+    return tableStart_ < 0 ? 0 : clock_->steadyMilliseconds() - tableStart_;
 }
 
 QString CliTransfer::summary() const {
@@ -160,7 +165,7 @@ QString CliTransfer::summary() const {
         .arg(settings_.tables.size() - tablesWhole_ - tablesSkipped_)
         .arg(rowsSent_)
         .arg(rowsFailed_)
-        .arg(seconds(run_.elapsed()));
+        .arg(seconds(clock_->steadyMilliseconds() - runStart_));
 }
 
 bool CliTransfer::allWhole() const {
@@ -176,7 +181,7 @@ void CliTransfer::print(const QString& line) {
 void CliTransfer::drawBar(bool force) {
     if (!terminal_)
         return;
-    const qint64 now = tableClock_.elapsed();
+    const std::int64_t now = tableMilliseconds();
     if (!force && lastDrawn_ >= 0 && now - lastDrawn_ < RedrawMilliseconds && done_ != tableRows_)
         return;
     lastDrawn_ = now;

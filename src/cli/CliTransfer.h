@@ -3,12 +3,16 @@
 #include "connections/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
 
-#include <QElapsedTimer>
-#include <QSet>
 #include <QStringList>
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
+
+namespace dravena {
+class Clock;
+}
 
 namespace dravena::cli {
 
@@ -29,7 +33,8 @@ public:
         QStringList serverTables;
     };
 
-    CliTransfer(Settings settings, std::FILE* out, bool terminal);
+    // Times the run and each table on the clock; a terminal gets a progress bar.
+    CliTransfer(Settings settings, std::FILE* out, bool terminal, std::shared_ptr<Clock> clock);
 
     // The summary line, and whether every table arrived whole (or was left as asked).
     QString summary() const;
@@ -65,11 +70,13 @@ private:
     void print(const QString& line);
     void drawBar(bool force);
     void clearBar();
+    std::int64_t tableMilliseconds() const;
 
     Settings settings_;
     std::FILE* out_;
     bool terminal_;
-    QElapsedTimer run_;
+    std::shared_ptr<Clock> clock_;
+    std::int64_t runStart_;
 
     // The table being sent.
     QString table_;
@@ -77,8 +84,8 @@ private:
     std::int64_t done_ = 0;
     std::int64_t failed_ = 0;
     bool tableWhole_ = true;
-    QElapsedTimer tableClock_;
-    qint64 lastDrawn_ = -1;
+    std::int64_t tableStart_ = -1; // none while no table is being sent
+    std::int64_t lastDrawn_ = -1;
     bool barShown_ = false;
 
     // The run.

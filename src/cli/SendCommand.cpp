@@ -5,6 +5,7 @@
 #include "PasswordInput.h"
 #include "ServerTables.h"
 #include "app/RuntimeError.h"
+#include "app/SystemPorts.h"
 #include "transfer/TransferRun.h"
 
 #include <cstdio>
@@ -73,7 +74,7 @@ int runSend(const QStringList& arguments) {
                               error.description());
         return 1;
     }
-    CliTransfer transfer(std::move(settings), stderr, isatty(fileno(stderr)) != 0);
+    CliTransfer transfer(std::move(settings), stderr, isatty(fileno(stderr)) != 0, localClock());
     SendTablesToOracle(transfer);
     printLine(stderr, transfer.summary());
     return transfer.allWhole() ? 0 : 1;

@@ -29,7 +29,9 @@ public:
 class FixedClock final : public Clock {
 public:
     int secondsSinceMidnight() override { return seconds; }
+    std::int64_t steadyMilliseconds() override { return milliseconds; }
     int seconds = 0;
+    std::int64_t milliseconds = 0;
 };
 
 // Plays back scripted numbers (0 when they run out) and records the seeds it was given.

@@ -1,0 +1,82 @@
+// What dravena-cli send shows while it sends: the bar on a terminal, the table lines, the
+// summary, timed on a clock the test moves.
+#include "CliTransfer.h"
+#include "app/Dialogs.h"
+#include "support/ScriptedPorts.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace dravena;
+using namespace dravena::cli;
+
+namespace {
+
+// Standard error as a string.
+class CapturedOutput {
+public:
+    CapturedOutput() : file_(open_memstream(&buffer_, &size_)) {}
+    ~CapturedOutput() {
+        std::fclose(file_);
+        std::free(buffer_);
+    }
+    CapturedOutput(const CapturedOutput&) = delete;
+    CapturedOutput& operator=(const CapturedOutput&) = delete;
+    std::FILE* file() const { return file_; }
+    QString text() const {
+        std::fflush(file_);
+        return QString::fromUtf8(buffer_, static_cast<qsizetype>(size_));
+    }
+
+private:
+    char* buffer_ = nullptr;
+    std::size_t size_ = 0;
+    std::FILE* file_;
+};
+
+} // namespace
+
+TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
+    auto clock = std::make_shared<dravena::testing::FixedClock>();
+    clock->milliseconds = 1000;
+    CapturedOutput out;
+    CliTransfer::Settings settings;
+    settings.tables = {QStringLiteral("T"), QStringLiteral("U")};
+    settings.serverTables = {QStringLiteral("u")};
+    CliTransfer transfer(settings, out.file(), true, clock);
+
+    transfer.tableStarting(QStringLiteral("T"), 10);
+    const auto sendRows = [&](std::int64_t at, int rows, bool inserted = true) {
+        clock->milliseconds = at;
+        for (int i = 0; i < rows; ++i)
+            transfer.rowSent(0, inserted);
+    };
+    sendRows(2000, 4); // the first of them redraws
+    sendRows(2050, 1); // within 100 ms of the last drawing: not drawn
+    sendRows(3000, 2); // 6 rows after 2 s: 3 rows/s, 4 rows left take 2 s
+    sendRows(3000, 1, false);
+    transfer.reportFailure({QStringLiteral("ORA-01722: invalid number"), 244, "T", 7});
+    sendRows(3000, 2); // the last row is always drawn
+    transfer.tableFinished(QStringLiteral("T"), TableOutcome::Sent);
+
+    // No --overwrite: a table the server has is an error for that table.
+    EXPECT_TRUE(transfer.isInServerList(QStringLiteral("U")));
+    EXPECT_EQ(transfer.askOverwrite(QStringLiteral("U")), AnswerNo);
+    clock->milliseconds = 5000;
+
+    const QString text = out.text();
+    EXPECT_TRUE(text.contains("T [..............................] 0/10 rows  0 rows/s  -:-- left"));
+    EXPECT_TRUE(text.contains("T [###...........................] 1/10 rows  1 rows/s  0:09 left"));
+    EXPECT_FALSE(text.contains("5/10 rows"));
+    EXPECT_TRUE(text.contains("T [##################............] 6/10 rows  3 rows/s  0:02 left"));
+    EXPECT_TRUE(text.contains("10/10 rows  5 rows/s  0:00 left"));
+    EXPECT_TRUE(text.contains(
+        "\r\x1b[Kdravena-cli send: T: row 8: INSERT failed: ORA-01722: invalid number\n"));
+    EXPECT_TRUE(text.contains("\r\x1b[KT: 9 of 10 rows sent, 1 failed, 2.0s (not complete)\n"));
+    EXPECT_TRUE(text.contains("dravena-cli send: U: the server already has this table"));
+    EXPECT_EQ(transfer.summary(), "dravena-cli send: 2 tables: 0 whole, 0 left as they were, 2 "
+                                  "with failures; 9 rows sent, 1 rows failed; 4.0s");
+    EXPECT_FALSE(transfer.allWhole());
+}
