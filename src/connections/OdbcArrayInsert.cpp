@@ -156,6 +156,9 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
 }
 
 bool OdbcArrayInsert::bind(std::span<const ArrayRow> rows) {
+    for (const ArrayRow& row : rows)
+        if (row.size() != columns_.size())
+            return false;
     const std::size_t n = rows.size();
     status_.assign(n, SQL_PARAM_UNUSED);
     processed_ = 0;
@@ -164,13 +167,9 @@ bool OdbcArrayInsert::bind(std::span<const ArrayRow> rows) {
     SQLSetStmtAttr(statement_, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(n), 0);
     SQLSetStmtAttr(statement_, SQL_ATTR_PARAM_STATUS_PTR, status_.data(), 0);
     SQLSetStmtAttr(statement_, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed_, 0);
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
-        for (const ArrayRow& row : rows)
-            if (row.size() != columns_.size())
-                return false;
+    for (std::size_t c = 0; c < columns_.size(); ++c)
         if (!bindColumn(c, rows))
             return false;
-    }
     return true;
 }
 

@@ -75,25 +75,28 @@ ArrayRow RowArrays::bound(const std::vector<Value>& values) const {
     return row;
 }
 
-bool RowArrays::fullWith(const std::vector<Value>& values) const {
+bool RowArrays::fullWith(const ArrayRow& row) const {
     const std::size_t rows = pending_.rows.size();
     if (rows == 0)
         return false;
     if (rows >= rowsPerArray_)
         return true;
-    const ArrayRow row = bound(values);
     std::size_t rowBytes = 0;
     for (std::size_t c = 0; c < row.size() && c < widths_.size(); ++c)
         rowBytes += std::max(widths_[c], widthOf(row[c], columns_[c].kind));
     return (rows + 1) * rowBytes > ArrayBytes;
 }
 
-void RowArrays::add(std::int64_t index, std::vector<Value> values) {
+std::optional<RowArrays::Batch> RowArrays::add(std::int64_t index, std::vector<Value> values) {
     ArrayRow row = bound(values);
+    std::optional<Batch> full;
+    if (fullWith(row))
+        full = take();
     for (std::size_t c = 0; c < row.size() && c < widths_.size(); ++c)
         widths_[c] = std::max(widths_[c], widthOf(row[c], columns_[c].kind));
     pending_.rows.push_back({index, std::move(values)});
     pending_.bound.push_back(std::move(row));
+    return full;
 }
 
 RowArrays::Batch RowArrays::take() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace dravena {
@@ -29,10 +30,9 @@ public:
     RowArrays(Connection& connection, const QString& table,
               const std::vector<ColumnDefinition>& columns, int rowsPerArray);
 
-    // Adds a row. Before that, call full() with its values: an array is sent before it would hold
-    // rowsPerArray rows or grow past a memory limit.
-    void add(std::int64_t index, std::vector<Value> values);
-    bool fullWith(const std::vector<Value>& values) const;
+    // Adds a row. When the array would then hold more than rowsPerArray rows or grow past a
+    // memory limit, the rows gathered before it leave the arrays and come back, to be sent first.
+    std::optional<Batch> add(std::int64_t index, std::vector<Value> values);
     bool empty() const { return pending_.rows.empty(); }
 
     // The rows gathered so far, which leave the arrays.
@@ -45,6 +45,7 @@ public:
 
 private:
     ArrayRow bound(const std::vector<Value>& values) const;
+    bool fullWith(const ArrayRow& row) const;
 
     std::vector<ParameterColumn> columns_;
     std::size_t rowsPerArray_;

@@ -38,7 +38,8 @@ private:
     bool sendRow(InsertStatementBuilder& insert, std::int64_t row,
                  const std::vector<Value>& values);
     bool sendStatement(std::int64_t row, InsertStatement statement);
-    void sendArray(InsertStatementBuilder& insert, RowArrays& arrays);
+    void sendArray(InsertStatementBuilder& insert, RowArrays& arrays,
+                   const RowArrays::Batch& batch);
     void finishTable(const QString& name, bool created);
     void closeConnections();
     bool sourceExhausted() const;
@@ -190,16 +191,13 @@ void TransferRun::insertRows(const QString& name) {
             fe_.rowSent(row, false);
         else if (!arrays)
             sendStatement(row, insert.finish());
-        else {
-            if (arrays->fullWith(values))
-                sendArray(insert, *arrays);
-            arrays->add(row, std::move(values));
-        }
+        else if (const auto full = arrays->add(row, std::move(values)))
+            sendArray(insert, *arrays, *full);
         run_.step(246, [&] { source_->moveNext(); });
         run_.line(248);
     }
     if (arrays && !arrays->empty())
-        sendArray(insert, *arrays);
+        sendArray(insert, *arrays, arrays->take());
     run_.setRow(-1);
 }
 
@@ -227,8 +225,8 @@ bool TransferRun::sendStatement(std::int64_t row, InsertStatement statement) {
 // Sends the gathered rows as one array. A single row goes as a statement of its own; an array
 // the server refused goes again row by row, so that each refusal is told with its own row and
 // message and every other row arrives.
-void TransferRun::sendArray(InsertStatementBuilder& insert, RowArrays& arrays) {
-    const RowArrays::Batch batch = arrays.take();
+void TransferRun::sendArray(InsertStatementBuilder& insert, RowArrays& arrays,
+                            const RowArrays::Batch& batch) {
     if (batch.rows.size() == 1) {
         sendRow(insert, batch.rows.front().index, batch.rows.front().values);
         return;
