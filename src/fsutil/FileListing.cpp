@@ -28,9 +28,12 @@ bool isOdd(char32_t code) {
 
 } // namespace
 
+QString pathInFolder(const QString& folder, const QString& name) {
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
 QStringList namesInFolder(const QString& folder) {
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
-    const Directory directory(::opendir(nativePath(prefix).constData()));
+    const Directory directory(::opendir(nativePath(pathInFolder(folder, {})).constData()));
     if (!directory)
         throw fileError(errno, folder, PathRole::Folder);
     QStringList names;
@@ -48,11 +51,10 @@ QStringList namesInFolder(const QString& folder) {
 }
 
 QStringList ListFiles(const QString& folder, const QString& pattern) {
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     const WildcardPattern wanted(pattern);
     QStringList names;
     for (const QString& name : namesInFolder(folder))
-        if (wanted.matches(name) && CanOpenFile(prefix + name))
+        if (wanted.matches(name) && CanOpenFile(pathInFolder(folder, name)))
             names.append(name);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);

@@ -15,6 +15,9 @@ QStringList ListFiles(const QString& folder, const QString& pattern);
 // folders, in the system's order. A folder that cannot be listed raises 76, 70 or 75.
 QStringList namesInFolder(const QString& folder);
 
+// The path of a name in a folder given with or without a trailing "/".
+QString pathInFolder(const QString& folder, const QString& name);
+
 // True when the path names a regular file that can be opened for reading; never fails.
 bool CanOpenFile(const QString& path);
 

@@ -3,6 +3,7 @@
 #include "FileCopy.h"
 #include "FileErrors.h"
 #include "FileHelpers.h"
+#include "FileListing.h"
 #include "TableFiles.h"
 #include "app/LocationTags.h"
 #include "app/Ports.h"

@@ -13,11 +13,11 @@ namespace {
 
 // The names of the regular files in the folder (links followed), sorted byte by byte.
 QStringList regularFileNames(const QString& folder) {
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     QStringList names;
     for (const QString& name : namesInFolder(folder)) {
         struct stat info {};
-        if (::stat(nativePath(prefix + name).constData(), &info) == 0 && S_ISREG(info.st_mode))
+        if (::stat(nativePath(pathInFolder(folder, name)).constData(), &info) == 0 &&
+            S_ISREG(info.st_mode))
             names.append(name);
     }
     std::sort(names.begin(), names.end(),
@@ -71,10 +71,6 @@ std::optional<QString> chooseTableFile(const QStringList& names, const QString& 
 }
 
 } // namespace
-
-QString pathInFolder(const QString& folder, const QString& name) {
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
 
 QString tableNameCapitals(const QString& name) {
     QString capitals;

@@ -22,9 +22,6 @@ QString tableNameCapitals(const QString& name);
 // The list entry of a table file name.
 QString tableEntryName(const QString& fileName);
 
-// The path of a name in a folder given with or without a trailing "/".
-QString pathInFolder(const QString& folder, const QString& name);
-
 // The table file (full path) of an entry, looked for in the folder itself, never below it. A
 // "*.db" file belongs to the entry when, in capitals, the entry equals the file's base name (the
 // name without its last ".db") or else the file's list entry; base-name matches come first, and
