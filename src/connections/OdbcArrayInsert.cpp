@@ -41,7 +41,7 @@ OdbcArrayInsert::OdbcArrayInsert(std::shared_ptr<OdbcSession> session, const QSt
                     static_cast<SQLINTEGER>(text.size()));
     if (!SQL_SUCCEEDED(r)) {
         try {
-            throwFailure(r);
+            throwFailure();
         } catch (...) {
             SQLFreeHandle(SQL_HANDLE_STMT, statement_);
             throw;
@@ -56,13 +56,10 @@ OdbcArrayInsert::~OdbcArrayInsert() {
         SQLFreeHandle(SQL_HANDLE_STMT, statement_);
 }
 
-void OdbcArrayInsert::throwFailure(SQLRETURN) const {
+void OdbcArrayInsert::throwFailure() const {
     const SQLHANDLE connection =
         session_->isOpen() ? odbcHandle(session_->database().driver()->handle()) : nullptr;
-    const QString message = diagnosticText(SQL_HANDLE_STMT, statement_);
-    if (connectionLost(statement_, connection))
-        throw ConnectionLostError(errnum::DataAccess, message);
-    throw RuntimeError(errnum::DataAccess, message);
+    throwOdbcFailure(diagnosticText(SQL_HANDLE_STMT, statement_), statement_, connection);
 }
 
 bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) {
@@ -151,7 +148,7 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
                                          SQL_PARAM_INPUT, cType, sqlType, size, digits,
                                          buffer.data.data(), buffer.width, buffer.lengths.data());
     if (!SQL_SUCCEEDED(r))
-        throwFailure(r);
+        throwFailure();
     return true;
 }
 

@@ -36,7 +36,7 @@ private:
     bool bind(std::span<const ArrayRow> rows);
     bool bindColumn(std::size_t column, std::span<const ArrayRow> rows);
     bool execute(std::size_t rows);
-    [[noreturn]] void throwFailure(SQLRETURN r) const;
+    [[noreturn]] void throwFailure() const;
 
     std::shared_ptr<OdbcSession> session_;
     unsigned long long generation_ = 0;

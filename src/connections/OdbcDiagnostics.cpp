@@ -81,17 +81,16 @@ bool connectionLost(SQLHANDLE statement, SQLHANDLE connection) {
            hasConnectionState(SQL_HANDLE_DBC, connection) || connectionDead(connection);
 }
 
-bool connectionLost(const QSqlQuery& failed, const QSqlDatabase& db) {
-    const SQLHANDLE statement = failed.result() ? odbcHandle(failed.result()->handle()) : nullptr;
-    const SQLHANDLE connection = db.driver() ? odbcHandle(db.driver()->handle()) : nullptr;
-    return connectionLost(statement, connection);
+void throwOdbcFailure(const QString& message, SQLHANDLE statement, SQLHANDLE connection) {
+    if (connectionLost(statement, connection))
+        throw ConnectionLostError(errnum::DataAccess, message);
+    throw RuntimeError(errnum::DataAccess, message);
 }
 
 void throwStatementFailure(const QSqlQuery& failed, const QSqlDatabase& db) {
-    const QString message = odbcMessage(failed.lastError());
-    if (connectionLost(failed, db))
-        throw ConnectionLostError(errnum::DataAccess, message);
-    throw RuntimeError(errnum::DataAccess, message);
+    const SQLHANDLE statement = failed.result() ? odbcHandle(failed.result()->handle()) : nullptr;
+    const SQLHANDLE connection = db.driver() ? odbcHandle(db.driver()->handle()) : nullptr;
+    throwOdbcFailure(odbcMessage(failed.lastError()), statement, connection);
 }
 
 } // namespace dravena

@@ -18,9 +18,7 @@ public:
     using RuntimeError::RuntimeError;
 };
 
-// True when the failure of the query's last statement means the connection is lost.
-bool connectionLost(const QSqlQuery& failed, const QSqlDatabase& db);
-// The same for a failure on a statement handle of the program's own on that connection.
+// True when the failure of a statement on the connection means the connection is lost.
 bool connectionLost(SQLHANDLE statement, SQLHANDLE connection);
 
 // The ODBC handle inside a handle variant of Qt's driver; null when there is none.
@@ -28,6 +26,11 @@ SQLHANDLE odbcHandle(const QVariant& handle);
 
 // The messages of a handle's diagnostic records, joined by blanks.
 QString diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
+
+// Throws a failure with the driver's message: a ConnectionLostError when the statement's or the
+// connection's diagnostics show the connection gone, else a RuntimeError.
+[[noreturn]] void throwOdbcFailure(const QString& message, SQLHANDLE statement,
+                                   SQLHANDLE connection);
 
 // Throws the failure of the query's last statement: a ConnectionLostError when the connection
 // is gone, else a RuntimeError; both carry the driver's message.

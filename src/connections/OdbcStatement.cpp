@@ -21,12 +21,8 @@ void OdbcStatement::execute(const QString& sql) {
     const SQLRETURN r = SQLExecDirectW(
         statement_, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(sql.utf16())),
         static_cast<SQLINTEGER>(sql.size()));
-    if (!SQL_SUCCEEDED(r) && r != SQL_NO_DATA) {
-        const QString message = diagnosticText(SQL_HANDLE_STMT, statement_);
-        if (connectionLost(statement_, connection_))
-            throw ConnectionLostError(errnum::DataAccess, message);
-        throw RuntimeError(errnum::DataAccess, message);
-    }
+    if (!SQL_SUCCEEDED(r) && r != SQL_NO_DATA)
+        throwOdbcFailure(diagnosticText(SQL_HANDLE_STMT, statement_), statement_, connection_);
     SQLFreeStmt(statement_, SQL_CLOSE);
 }
 

@@ -34,7 +34,7 @@ std::vector<bool> fieldsHoldingLongText(const Recordset& recordset, Connection& 
         if (perRow)
             perRow();
         for (auto it = candidates.begin(); it != candidates.end();) {
-            const Value value = pass->fieldValue(*it);
+            const Value& value = pass->fieldValue(*it);
             const auto* text = std::get_if<std::string>(&value);
             // Fewer bytes than the limit are fewer characters too.
             if (text && static_cast<qsizetype>(text->size()) > TextColumnCharacters &&
