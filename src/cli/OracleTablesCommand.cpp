@@ -2,7 +2,6 @@
 
 #include "Options.h"
 #include "PasswordInput.h"
-#include "ServerTables.h"
 #include "app/RuntimeError.h"
 #include "tables/TableListing.h"
 
@@ -24,7 +23,7 @@ int runOracleTables(const QStringList& arguments) {
     }
     try {
         QStringList names =
-            readServerTables(options->values[QStringLiteral("--sid")],
+            oracleTableNames(options->values[QStringLiteral("--sid")],
                              options->values[QStringLiteral("--user")], readPassword());
         sortAsListed(names);
         for (const QString& name : names)

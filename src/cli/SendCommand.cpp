@@ -3,9 +3,9 @@
 #include "CliTransfer.h"
 #include "Options.h"
 #include "PasswordInput.h"
-#include "ServerTables.h"
 #include "app/RuntimeError.h"
 #include "app/SystemPorts.h"
+#include "tables/TableListing.h"
 #include "transfer/TransferRun.h"
 
 #include <cstdio>
@@ -68,7 +68,7 @@ int runSend(const QStringList& arguments) {
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
-        settings.serverTables = readServerTables(settings.sid, settings.user, settings.password);
+        settings.serverTables = oracleTableNames(settings.sid, settings.user, settings.password);
     } catch (const RuntimeError& error) {
         printLine(stderr, QStringLiteral("dravena-cli send: signing on to the server failed: ") +
                               error.description());

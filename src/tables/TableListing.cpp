@@ -14,31 +14,28 @@
 
 namespace dravena {
 
-namespace {
-
-QString textOf(const Value& value) {
-    if (const auto* text = std::get_if<std::string>(&value))
-        return QString::fromStdString(*text);
-    return {};
-}
-
-} // namespace
-
-void ListOracleTables(TableList& list, const ConnectionEntries& entries) {
+QStringList oracleTableNames(const QString& sid, const QString& user, const QString& password) {
     const std::unique_ptr<Connection> connection = dataAccess().createConnection();
     const std::unique_ptr<Recordset> tables = dataAccess().createRecordset();
     connection->setCursorLocation(ClientSideCursor);
-    connection->open(oracleConnectionString(entries.oracleSid(), entries.oracleUser(),
-                                            entries.oraclePassword()));
+    connection->open(oracleConnectionString(sid, user, password));
     tables->open(QStringLiteral("SELECT table_name FROM user_tables"), *connection);
-    list.clear();
-    const auto count = static_cast<std::int32_t>(tables->recordCount());
-    for (std::int32_t i = 1; i <= count; ++i) {
+    QStringList names;
+    for (; !tables->atEnd(); tables->moveNext()) {
         yieldToEventLoop();
-        list.addEntry(textOf(tables->fieldValue(0)));
-        tables->moveNext();
+        const auto* name = std::get_if<std::string>(&tables->fieldValue(0));
+        names.append(name ? QString::fromStdString(*name) : QString());
     }
     tables->close();
+    return names;
+}
+
+void ListOracleTables(TableList& list, const ConnectionEntries& entries) {
+    const QStringList names =
+        oracleTableNames(entries.oracleSid(), entries.oracleUser(), entries.oraclePassword());
+    list.clear();
+    for (const QString& name : names)
+        list.addEntry(name);
     if (list.entryCount() > 0)
         list.setCurrentIndex(0);
 }

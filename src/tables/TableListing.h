@@ -10,8 +10,12 @@ namespace dravena {
 class ConnectionEntries;
 class TableList;
 
-// Fills the list with the tables the Oracle user owns. A failure ends the listing where it
-// happened and is passed on.
+// The tables the Oracle user owns, in the order the server sends them. Failures are RuntimeErrors
+// carrying the driver's message.
+QStringList oracleTableNames(const QString& sid, const QString& user, const QString& password);
+
+// Fills the list with the tables the Oracle user owns. A failure leaves the list as it was and is
+// passed on.
 void ListOracleTables(TableList& list, const ConnectionEntries& entries);
 
 // Whether the table lists show the first name before the second: letter case ignored, names
