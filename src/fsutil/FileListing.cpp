@@ -28,6 +28,11 @@ bool isOdd(char32_t code) {
 
 } // namespace
 
+bool nameBefore(const QString& first, const QString& second) {
+    const int folded = first.compare(second, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : first < second;
+}
+
 QString pathInFolder(const QString& folder, const QString& name) {
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
@@ -56,10 +61,7 @@ QStringList ListFiles(const QString& folder, const QString& pattern) {
     for (const QString& name : namesInFolder(folder))
         if (wanted.matches(name) && CanOpenFile(pathInFolder(folder, name)))
             names.append(name);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
+    std::sort(names.begin(), names.end(), nameBefore);
     return names;
 }
 

@@ -15,6 +15,10 @@ QStringList ListFiles(const QString& folder, const QString& pattern);
 // folders, in the system's order. A folder that cannot be listed raises 76, 70 or 75.
 QStringList namesInFolder(const QString& folder);
 
+// The order of file names in listings: letter case ignored, names that differ only in letter case
+// in byte order.
+bool nameBefore(const QString& first, const QString& second);
+
 // The path of a name in a folder given with or without a trailing "/".
 QString pathInFolder(const QString& folder, const QString& name);
 

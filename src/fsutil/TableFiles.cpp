@@ -121,10 +121,7 @@ QStringList tableFamilyFiles(const QString& folder, const QString& entry) {
         if (twinned ? candidate == base : tableNameCapitals(candidate) == baseCapitals)
             companions.append(name);
     }
-    std::sort(companions.begin(), companions.end(), [](const QString& a, const QString& b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
+    std::sort(companions.begin(), companions.end(), nameBefore);
     QStringList family{pathInFolder(folder, *table)};
     for (const QString& name : companions)
         family.append(pathInFolder(folder, name));

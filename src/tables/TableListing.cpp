@@ -41,8 +41,7 @@ void ListOracleTables(TableList& list, const ConnectionEntries& entries) {
 }
 
 bool listedBefore(const QString& first, const QString& second) {
-    const int order = first.compare(second, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : first < second;
+    return nameBefore(first, second);
 }
 
 void sortAsListed(QStringList& names) {
