@@ -3,6 +3,7 @@
 #include "Options.h"
 #include "app/Dialogs.h"
 #include "app/Ports.h"
+#include "transfer/TransferLines.h"
 
 #include <cmath>
 
@@ -12,22 +13,23 @@ namespace {
 
 // The statement or action a step label stands for, for the failure lines.
 QString whatFailed(int line) {
+    using namespace transferline;
     switch (line) {
-    case 114:
+    case OpenParadox:
         return QStringLiteral("opening the Paradox folder");
-    case 118:
+    case OpenServer:
         return QStringLiteral("signing on to the server");
-    case 136:
+    case DropTable:
         return QStringLiteral("DROP TABLE");
-    case 140:
-    case 142:
+    case OpenSource:
+    case ReadLayout:
         return QStringLiteral("reading the table");
-    case 202:
+    case CreateTable:
         return QStringLiteral("CREATE TABLE");
-    case 224:
-    case 246:
+    case ReadValue:
+    case NextRow:
         return QStringLiteral("reading the row");
-    case 244:
+    case Insert:
         return QStringLiteral("INSERT");
     default:
         return QStringLiteral("step %1").arg(line);
