@@ -140,14 +140,18 @@ std::optional<ParsedOptions> parseArguments(const char* command, const Syntax& s
     }
     ArgumentReader reader(syntax, arguments);
     ParsedOptions parsed = reader.read();
+    parsed.command = QLatin1String(command);
+    parsed.usage = usageOf(syntax);
     if (reader.fault.isEmpty())
         return parsed;
-    printLine(stderr,
-              QStringLiteral("dravena-cli %1: %2").arg(QLatin1String(command), reader.fault));
-    printLine(stderr, QStringLiteral("Usage: dravena-cli %1 %2")
-                          .arg(QLatin1String(command), usageOf(syntax))
-                          .trimmed());
+    parsed.refuse(reader.fault);
     return std::nullopt;
+}
+
+int ParsedOptions::refuse(const QString& fault) const {
+    printLine(stderr, QStringLiteral("dravena-cli %1: %2").arg(command, fault));
+    printLine(stderr, QStringLiteral("Usage: dravena-cli %1 %2").arg(command, usage).trimmed());
+    return 2;
 }
 
 QString counted(qint64 count, const char* one, const char* many) {

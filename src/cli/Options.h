@@ -35,9 +35,15 @@ struct ParsedOptions {
     QMap<QString, QString> values;
     QStringList words;
     bool help = false; // -h or --help: show the command's help and do nothing else
+    QString command;   // the command's name and usage line, for refuse
+    QString usage;
 
     bool has(const char* name) const { return values.contains(QLatin1String(name)); }
     QString value(const char* name) const { return values.value(QLatin1String(name)); }
+
+    // Tells a fault of the command line that the command found itself (a value out of its
+    // range) as parseArguments tells its own; returns the exit status for it, 2.
+    int refuse(const QString& fault) const;
 };
 
 // Reads the arguments after the command's name by its syntax, the same way for every command:

@@ -34,11 +34,9 @@ int runSend(const ParsedOptions& options) {
     if (options.has("--batch")) {
         bool number = false;
         settings.rowsPerArray = options.value("--batch").toInt(&number);
-        if (!number || settings.rowsPerArray < 1 || settings.rowsPerArray > MostRowsPerArray) {
-            std::fprintf(stderr, "dravena-cli send: --batch takes a number from 1 to %d\n",
-                         MostRowsPerArray);
-            return 2;
-        }
+        if (!number || settings.rowsPerArray < 1 || settings.rowsPerArray > MostRowsPerArray)
+            return options.refuse(
+                QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
     }
     settings.password = readPassword();
     try {

@@ -23,7 +23,9 @@ const Option userOption{"--user", "USER", true};
 
 // Every sub-command, in the order --help lists them.
 const std::vector<Command> commands = {
-    {"oracle-tables", {{sidOption, userOption}}, "list the server's tables",
+    {"oracle-tables",
+     {{sidOption, userOption}},
+     "list the server's tables",
      "Lists the tables of the user's schema on the server, one name a line, sorted as the tables\n"
      "window lists them. The password comes from DRAVENA_PASSWORD, else from one line of\n"
      "standard input.\n\n"
@@ -31,7 +33,9 @@ const std::vector<Command> commands = {
      "  --sid SID      the Oracle net service name, as typed in the connection window\n"
      "  --user USER    the user to sign on as\n",
      dravena::cli::runOracleTables},
-    {"paradox-tables", {{folderOption}}, "list the Paradox tables of a folder and its sub-folders",
+    {"paradox-tables",
+     {{folderOption}},
+     "list the Paradox tables of a folder and its sub-folders",
      "Lists the Paradox tables of DIR and its sub-folders, one name a line, as the tables window\n"
      "lists them. What the scan cannot read is told on standard error.\n\n"
      "Options:\n"
@@ -56,7 +60,9 @@ const std::vector<Command> commands = {
      "                 per row as the window does); for a server across a network and large\n"
      "                 tables\n",
      dravena::cli::runSend},
-    {"sql", {{folderOption}, "TABLE..."}, "print the SQL that sending the tables would run",
+    {"sql",
+     {{folderOption}, "TABLE..."},
+     "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
      "INSERT statement per row exactly as sending the table runs them, each followed by \";\".\n"
      "A TABLE is named as the tables window lists it: the file name in capitals without .DB.\n"
@@ -64,7 +70,7 @@ const std::vector<Command> commands = {
      "Options:\n"
      "  --folder DIR   the folder that holds the Paradox tables\n",
      dravena::cli::runSql},
-});
+};
 
 // Qt's ODBC driver warns on standard error about every statement that fails; the commands tell
 // those failures themselves, once, with the table and the row.
