@@ -214,9 +214,11 @@ TEST_F(ArrayTransport, EveryRowArrivesOnceOrIsToldRefused) {
                                 .arg(Table)
                                 .arg(row + 1));
         EXPECT_EQ(refused, expected) << printed.toStdString();
-        EXPECT_TRUE(printed.contains(QStringLiteral("%1 rows sent, %2 rows failed")
-                                         .arg(c.arrived)
-                                         .arg(c.refusedRows.size())))
+        EXPECT_TRUE(
+            printed.contains(QStringLiteral("%1 rows sent, %2 %3")
+                                 .arg(c.arrived)
+                                 .arg(c.refusedRows.size())
+                                 .arg(c.refusedRows.size() == 1 ? "row failed" : "rows failed")))
             << printed.toStdString();
         EXPECT_EQ(serverRows(), c.arrived);
         EXPECT_EQ(serverSum(), c.sum);
