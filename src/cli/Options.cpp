@@ -11,7 +11,8 @@ void printLine(std::FILE* out, const QString& text) {
 }
 
 std::optional<ParsedOptions> parseOptions(const char* command, const QStringList& arguments,
-                                          const QStringList& valueOptions) {
+                                          const QStringList& valueOptions,
+                                          const QStringList& flags) {
     ParsedOptions parsed;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -25,6 +26,10 @@ std::optional<ParsedOptions> parseOptions(const char* command, const QStringList
                        "DRAVENA_PASSWORD or give it on standard input\n",
                        stderr);
             return std::nullopt;
+        }
+        if (flags.contains(name) && argument == name) {
+            parsed.values[name] = QString();
+            continue;
         }
         if (!valueOptions.contains(name)) {
             printLine(stderr, QStringLiteral("dravena-cli %1: unknown option '%2'")

@@ -18,10 +18,11 @@ namespace {
 
 constexpr const char* usage =
     "usage: dravena-cli send --folder DIR --sid SID --user USER [--overwrite yes|no]\n"
-    "                        [--batch N] TABLE...\n"
+    "                        [--batch N] [--verify] TABLE...\n"
     "  (password from DRAVENA_PASSWORD or standard input)\n"
     "  --batch N  send N rows per round trip (1 to 10000; 1, the default, sends one INSERT per\n"
-    "             row as the window does); for a server across a network and large tables\n";
+    "             row as the window does); for a server across a network and large tables\n"
+    "  --verify   check each table right after it arrived, as dravena-cli verify does\n";
 
 constexpr int MostRowsPerArray = 10000;
 
@@ -34,7 +35,8 @@ int runSend(const QStringList& arguments) {
     const auto options =
         parseOptions("send", arguments,
                      {QStringLiteral("--folder"), QStringLiteral("--sid"), QStringLiteral("--user"),
-                      QStringLiteral("--overwrite"), QStringLiteral("--batch")});
+                      QStringLiteral("--overwrite"), QStringLiteral("--batch")},
+                     {QStringLiteral("--verify")});
     if (!options)
         return 2;
     const auto& values = options->values;
@@ -43,6 +45,7 @@ int runSend(const QStringList& arguments) {
     settings.sid = values.value(QStringLiteral("--sid"));
     settings.user = values.value(QStringLiteral("--user"));
     settings.tables = options->words;
+    settings.verify = values.contains(QStringLiteral("--verify"));
     if (values.contains(QStringLiteral("--overwrite"))) {
         const QString answer = values[QStringLiteral("--overwrite")];
         if (answer != QLatin1String("yes") && answer != QLatin1String("no")) {
