@@ -149,8 +149,10 @@ void RowMatcher::findClosest(std::vector<UnmatchedRow>& rows, Side& other) {
     for (std::int64_t offset = 0; other.unmatched.read(&offset, sizeof offset);) {
         const UnmatchedRow candidate = readRow(other, offset);
         for (std::size_t r = 0; r < rows.size(); ++r) {
+            // A row alike in fewer than half its fields tells less than the row itself.
             const std::size_t equal = equalFields(rows[r].values, candidate.values);
-            if (rows[r].closest.empty() || equal > best[r]) {
+            if (2 * equal >= rows[r].values.size() &&
+                (rows[r].closest.empty() || equal > best[r])) {
                 best[r] = equal;
                 rows[r].closest = candidate.values;
                 rows[r].closestParadoxRow = candidate.paradoxRow;

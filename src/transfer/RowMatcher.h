@@ -17,7 +17,7 @@ struct UnmatchedRow {
         -1; // its record number (0-based) in the Paradox table; -1 on the server
     ComparedRow::Fields values;
     // The most alike row of the other side that has no equal either (the most fields equal,
-    // the first such); no values when the other side has none.
+    // the first such, at least half of them); no values when the other side has none.
     std::int64_t closestParadoxRow = -1;
     ComparedRow::Fields closest;
 };
