@@ -1,5 +1,7 @@
 #include "CheckReport.h"
 
+#include "Options.h"
+
 namespace dravena::cli {
 
 namespace {
@@ -87,13 +89,12 @@ QStringList checkReport(const QString& table, const TableCheck& check) {
     const RowMatch& rows = check.rows;
     QStringList lines;
     if (check.identical())
-        lines.append(
-            QStringLiteral("%1: identical, %2 rows on each side").arg(table).arg(rows.paradoxRows));
+        lines.append(QStringLiteral("%1: identical, %2 on each side")
+                         .arg(table, counted(rows.paradoxRows, "row", "rows")));
     else
-        lines.append(QStringLiteral("%1: differs: %2 rows in the Paradox table, %3 on the server; "
-                                    "%4 only in the Paradox table, %5 only on the server")
-                         .arg(table)
-                         .arg(rows.paradoxRows)
+        lines.append(QStringLiteral("%1: differs: %2 in the Paradox table, %3 on the server; %4 "
+                                    "only in the Paradox table, %5 only on the server")
+                         .arg(table, counted(rows.paradoxRows, "row", "rows"))
                          .arg(rows.serverRows)
                          .arg(rows.onlyInParadox)
                          .arg(rows.onlyOnServer));
@@ -106,15 +107,6 @@ QStringList checkReport(const QString& table, const TableCheck& check) {
     for (const UnmatchedRow& row : rows.serverShown)
         lines.append(serverRowLine(check, row));
     return lines;
-}
-
-QString serverTableNamed(const QString& table, const QStringList& serverTables) {
-    if (serverTables.contains(table))
-        return table;
-    for (const QString& name : serverTables)
-        if (name.compare(table, Qt::CaseInsensitive) == 0)
-            return name;
-    return {};
 }
 
 } // namespace dravena::cli

@@ -12,8 +12,4 @@ namespace dravena::cli {
 // most alike row there (or all its fields, when there is none).
 QStringList checkReport(const QString& table, const TableCheck& check);
 
-// The table named on the command line as the server lists it: the same name, else the one that
-// differs only in letter case; empty when the server has neither.
-QString serverTableNamed(const QString& table, const QStringList& serverTables);
-
 } // namespace dravena::cli

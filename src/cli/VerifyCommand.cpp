@@ -19,59 +19,42 @@ namespace dravena::cli {
 
 namespace {
 
-constexpr const char* usage =
-    "usage: dravena-cli verify --folder DIR --sid SID --user USER [--schema plain] TABLE...\n"
-    "  (password from DRAVENA_PASSWORD or standard input)\n";
-
 class CommandLineEntries final : public ConnectionEntries {
 public:
-    explicit CommandLineEntries(const ParsedOptions& options, QString password)
+    CommandLineEntries(const ParsedOptions& options, QString password)
         : options_(options), password_(std::move(password)) {}
-    QString paradoxFolder() const override { return value("--folder"); }
-    QString oracleSid() const override { return value("--sid"); }
-    QString oracleUser() const override { return value("--user"); }
+    QString paradoxFolder() const override { return options_.value("--folder"); }
+    QString oracleSid() const override { return options_.value("--sid"); }
+    QString oracleUser() const override { return options_.value("--user"); }
     QString oraclePassword() const override { return password_; }
 
 private:
-    QString value(const char* name) const { return options_.values.value(QLatin1String(name)); }
     const ParsedOptions& options_;
     QString password_;
 };
 
-// Only the column mapping of the tables window (plain) can be checked so far.
-bool schemaAccepted(const ParsedOptions& options) {
-    const QString schema =
-        options.values.value(QStringLiteral("--schema"), QStringLiteral("plain"));
-    if (schema == QLatin1String("plain"))
-        return true;
-    if (schema == QLatin1String("full"))
-        std::fputs("dravena-cli verify: --schema full cannot be checked yet; only --schema plain, "
-                   "the columns the tables window creates\n",
-                   stderr);
-    else
-        std::fputs("dravena-cli verify: --schema takes plain\n", stderr);
-    return false;
+// The table named on the command line as the server lists it: the same name, else the one that
+// differs only in letter case; empty when the server has neither.
+QString serverTableNamed(const QString& table, const QStringList& serverTables) {
+    if (serverTables.contains(table))
+        return table;
+    for (const QString& name : serverTables)
+        if (name.compare(table, Qt::CaseInsensitive) == 0)
+            return name;
+    return {};
 }
 
 } // namespace
 
 // Compares each named table of the folder with the server's table of that name, row by row and
 // value by value, as send would have left it. Exit status 0 only when every table is identical.
-int runVerify(const QStringList& arguments) {
-    const auto options = parseOptions("verify", arguments,
-                                      {QStringLiteral("--folder"), QStringLiteral("--sid"),
-                                       QStringLiteral("--user"), QStringLiteral("--schema")});
-    if (!options)
-        return 2;
-    if (!schemaAccepted(*options))
-        return 2;
-    if (options->values.value(QStringLiteral("--folder")).isEmpty() ||
-        !options->values.contains(QStringLiteral("--sid")) ||
-        !options->values.contains(QStringLiteral("--user")) || options->words.isEmpty()) {
-        std::fputs(usage, stderr);
-        return 2;
-    }
-    const CommandLineEntries entries(*options, readPassword());
+int runVerify(const ParsedOptions& options) {
+    // Only the columns of the tables window (plain) can be checked so far.
+    if (options.value("--schema") == QLatin1String("full"))
+        return options.refuse(QStringLiteral("--schema full cannot be checked yet; only --schema "
+                                             "plain, the columns send and the tables window "
+                                             "create"));
+    const CommandLineEntries entries(options, readPassword());
     QStringList serverTables;
     try {
         serverTables =
@@ -88,7 +71,7 @@ int runVerify(const QStringList& arguments) {
     int identical = 0;
     int notCompared = 0;
     std::int64_t rows = 0;
-    for (const QString& table : options->words) {
+    for (const QString& table : options.words) {
         const QString serverTable = serverTableNamed(table, serverTables);
         QStringList lines;
         if (serverTable.isEmpty()) {
@@ -112,15 +95,15 @@ int runVerify(const QStringList& arguments) {
             printLine(stdout, line);
         std::fflush(stdout);
     }
-    const auto tables = static_cast<int>(options->words.size());
+    const auto tables = static_cast<int>(options.words.size());
     printLine(stdout,
-              QStringLiteral("dravena-cli verify: %1 tables: %2 identical, %3 differ, %4 "
-                             "not compared; %5 Paradox rows checked; %6s")
-                  .arg(tables)
+              QStringLiteral("dravena-cli verify: %1: %2 identical, %3, %4 not compared; %5; "
+                             "%6s")
+                  .arg(counted(tables, "table", "tables"))
                   .arg(identical)
-                  .arg(tables - identical - notCompared)
+                  .arg(counted(tables - identical - notCompared, "differs", "differ"))
                   .arg(notCompared)
-                  .arg(rows)
+                  .arg(counted(rows, "Paradox row checked", "Paradox rows checked"))
                   .arg(QString::number(
                       static_cast<double>(clock->steadyMilliseconds() - start) / 1000.0, 'f', 1)));
     return identical == tables ? 0 : 1;

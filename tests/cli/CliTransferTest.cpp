@@ -77,6 +77,6 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
     EXPECT_TRUE(text.contains("\r\x1b[KT: 9 of 10 rows sent, 1 failed, 2.0s (not complete)\n"));
     EXPECT_TRUE(text.contains("dravena-cli send: U: the server already has this table"));
     EXPECT_EQ(transfer.summary(), "dravena-cli send: 2 tables: 0 whole, 0 left as they were, 2 "
-                                  "with failures; 9 rows sent, 1 rows failed; 4.0s");
+                                  "with failures; 9 rows sent, 1 row failed; 4.0s");
     EXPECT_FALSE(transfer.allWhole());
 }

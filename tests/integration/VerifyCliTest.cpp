@@ -144,7 +144,7 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         // That field only.
         EXPECT_FALSE(paradoxSide[0].contains("; \"")) << paradoxSide[0].toStdString();
         EXPECT_TRUE(checked.lines.last().startsWith(
-            "dravena-cli verify: 1 tables: 0 identical, 1 differ, 0 not compared; 3 Paradox rows"));
+            "dravena-cli verify: 1 table: 0 identical, 1 differs, 0 not compared; 3 Paradox rows"));
     }
 }
 
@@ -221,6 +221,7 @@ TEST_F(VerifyCli, UsageAndTablesTheServerLacks) {
     EXPECT_EQ(verify({"--schema", "wide", "VFYNUMS"}).exitCode, 2);
     EXPECT_EQ(verify({}).exitCode, 2);
     EXPECT_EQ(verify({"--batch", "5", "VFYNUMS"}).exitCode, 2);
+    EXPECT_EQ(verify({"--verify", "VFYNUMS"}).exitCode, 2);
 
     ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
     // Named in other letter case, as the server lists it; a table it lacks is not identical.
