@@ -127,8 +127,14 @@ QString sendAsTheCommandLineDoes(const dravena::testing::TestDatabase& db, const
     std::size_t size = 0;
     std::FILE* out = open_memstream(&buffer, &size);
     {
-        cli::CliTransfer::Settings settings{folder, db.sid,       db.user, db.password,
-                                            true,   rowsPerArray, {table}, {}};
+        cli::CliTransfer::Settings settings;
+        settings.folder = folder;
+        settings.sid = db.sid;
+        settings.user = db.user;
+        settings.password = db.password;
+        settings.overwrite = true;
+        settings.rowsPerArray = rowsPerArray;
+        settings.tables = {table};
         cli::CliTransfer transfer(settings, out, false, localClock());
         SendTablesToOracle(transfer);
         cli::printLine(out, transfer.summary());
