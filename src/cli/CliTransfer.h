@@ -59,9 +59,16 @@ public:
     int rowsPerArray() const override { return settings_.rowsPerArray; }
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
+    void valuesNotRead(const QString& table) override;
     void tableStarting(const QString& name, std::int64_t rows) override;
     void rowSent(std::int64_t row, bool inserted) override;
     void tableFinished(const QString& name, TableOutcome outcome) override;
+    bool stopRequested() override;
+
+    // The signal that stopped the run (SIGINT, SIGTERM), 0 when none did.
+    static int stopSignal();
+    // From now on SIGINT and SIGTERM stop the run after the current row or array.
+    static void stopOnSignals();
 
 private:
     QString paradoxFolder() const override { return settings_.folder; }
@@ -96,6 +103,8 @@ private:
     std::int64_t rowsSent_ = 0;
     std::int64_t rowsFailed_ = 0;
     bool runFailed_ = false;
+    bool stopped_ = false;
+    QStringList finished_; // the tables the run reached, in order
 };
 
 } // namespace dravena::cli

@@ -5,6 +5,7 @@
 #include "PasswordInput.h"
 #include "app/RuntimeError.h"
 #include "app/SystemPorts.h"
+#include "fsutil/TableFiles.h"
 #include "tables/TableListing.h"
 #include "transfer/TransferRun.h"
 
@@ -21,14 +22,17 @@ constexpr int MostRowsPerArray = 10000;
 } // namespace
 
 // Sends the named Paradox tables of the folder to the server as the tables window does: each
-// table is created anew and filled with one INSERT statement per row. Exit status 0 only when
-// every table arrived whole (or, with --overwrite no, was left as it was).
+// table is loaded anew and takes its name when the load ran to its end. Exit status 0 only when
+// every table arrived whole (or, with --overwrite no, was left as it was); 128 + the signal when
+// SIGINT or SIGTERM stopped the run.
 int runSend(const ParsedOptions& options) {
     CliTransfer::Settings settings;
     settings.folder = options.value("--folder");
     settings.sid = options.value("--sid");
     settings.user = options.value("--user");
-    settings.tables = options.words;
+    // A table is named as the tables window lists it, whatever the letter case typed.
+    for (const QString& word : options.words)
+        settings.tables.append(tableEntryName(word));
     settings.verify = options.has("--verify");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
@@ -39,6 +43,8 @@ int runSend(const ParsedOptions& options) {
             return options.refuse(
                 QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
     }
+    if (!applyTimeoutOption(options))
+        return 2;
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
@@ -49,8 +55,11 @@ int runSend(const ParsedOptions& options) {
         return 1;
     }
     CliTransfer transfer(std::move(settings), stderr, isatty(fileno(stderr)) != 0, localClock());
+    CliTransfer::stopOnSignals();
     SendTablesToOracle(transfer);
     printLine(stderr, transfer.summary());
+    if (const int signal = CliTransfer::stopSignal())
+        return 128 + signal; // 130 for SIGINT, 143 for SIGTERM
     return transfer.allWhole() ? 0 : 1;
 }
 

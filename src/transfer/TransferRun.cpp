@@ -14,6 +14,7 @@
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
+#include "connections/OdbcDiagnostics.h"
 
 namespace dravena {
 
@@ -32,9 +33,13 @@ public:
 private:
     bool openConnections();
     void sendTable(int index);
-    bool createTable(const QString& name);
-    void insertRows(const QString& name);
-    void finishTable(const QString& name, bool created);
+    void dropLeftover(const QString& loading);
+    bool createTable(const QString& name, const QString& loading);
+    bool insertRows(const QString& name, const QString& loading);
+    bool takeFinalName(const QString& name, const QString& loading, bool replacing);
+    void dropQuietly(const QString& table);
+    bool stopping();
+    void finishTable(const QString& name, TableOutcome outcome);
     void closeConnections();
     bool sourceExhausted() const;
 
@@ -44,6 +49,8 @@ private:
     ObjectRef<Connection> paradox_;
     ObjectRef<Recordset> source_;
     std::vector<ColumnDefinition> columns_;
+    bool stopped_ = false;
+    bool oldDropped_ = false; // the table being replaced was dropped
 };
 
 void TransferRun::run() {
@@ -57,7 +64,8 @@ void TransferRun::run() {
     run_.step(110, [&] { fe_.setPointer(PointerBusy); });
     if (openConnections()) {
         run_.line(120);
-        for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended(); --index) {
+        for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended() && !stopping();
+             --index) {
             if (run_.test(122, [&] { return fe_.isTableSelected(index); }))
                 sendTable(index);
             run_.line(256);
@@ -81,6 +89,8 @@ bool TransferRun::openConnections() {
     });
 }
 
+// The table is loaded under a name of our own and takes its own name only when the load ran to
+// its end (the old table is dropped then); until that moment the server's table stays as it was.
 void TransferRun::sendTable(int index) {
     QString name;
     int answer = 0;
@@ -94,30 +104,79 @@ void TransferRun::sendTable(int index) {
         fe_.tableFinished(name, TableOutcome::Skipped);
         return;
     }
-    if (run_.test(134, [&] { return answer == AnswerYes; })) {
-        run_.step(transferline::DropTable, [&] { oracle_->execute(dropTableStatement(name)); });
-        run_.step(138, [&] { fe_.removeFromServerList(name); });
-    }
+    const bool replacing = run_.test(134, [&] { return answer == AnswerYes; });
+    const QString loading = loadingTableName(name);
     // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
     // not create.
     bool created = false;
+    bool replaced = false;
+    oldDropped_ = false;
     if (run_.step(transferline::OpenSource,
                   [&] { source_->open(selectAllStatement(name), *paradox_); })) {
-        created = createTable(name);
-        if (created)
-            insertRows(name);
+        dropLeftover(loading);
+        created = createTable(name, loading);
+        if (created && insertRows(name, loading))
+            replaced = takeFinalName(name, loading, replacing);
     }
-    finishTable(name, created);
+    // Once the old table is gone, the loaded one is the only copy: it stays under its loading
+    // name when it could not take its own.
+    if (created && !replaced && !oldDropped_)
+        dropQuietly(loading);
+    finishTable(name, replaced ? TableOutcome::Sent : TableOutcome::NotCreated);
 }
 
-bool TransferRun::createTable(const QString& name) {
+// A table of ours that an earlier run left (it was killed in the middle of a load) goes first.
+void TransferRun::dropLeftover(const QString& loading) {
+    run_.step(transferline::DropLeftover, [&] {
+        try {
+            oracle_->execute(dropTableStatement(loading));
+        } catch (const ConnectionLostError&) {
+            throw;
+        } catch (const RuntimeError&) {
+            // there was none
+        }
+    });
+}
+
+// The old table goes and the loaded one takes its name. A refused DROP keeps the old table
+// (and its list entry); the loaded one is then removed.
+bool TransferRun::takeFinalName(const QString& name, const QString& loading, bool replacing) {
+    if (replacing) {
+        if (!run_.step(transferline::DropTable,
+                       [&] { oracle_->execute(dropTableStatement(name)); }))
+            return false;
+        oldDropped_ = true;
+        run_.step(138, [&] { fe_.removeFromServerList(name); });
+    }
+    return run_.step(transferline::RenameTable,
+                     [&] { oracle_->execute(alterTableRenameStatement(loading, name)); });
+}
+
+// Removes the table of ours that did not take its name; nothing is told when that cannot be done
+// (the next load of the table removes it).
+void TransferRun::dropQuietly(const QString& table) {
+    if (run_.ended())
+        return;
+    try {
+        oracle_->execute(dropTableStatement(table));
+    } catch (...) {
+    }
+}
+
+bool TransferRun::stopping() {
+    if (!stopped_ && fe_.stopRequested())
+        stopped_ = true;
+    return stopped_;
+}
+
+bool TransferRun::createTable(const QString& name, const QString& loading) {
     std::vector<bool> longText;
     QString text;
     run_.step(transferline::ReadLayout, [&] {
         longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
                                          [this] { fe_.yield(); });
     });
-    run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(name) + u'('; });
+    run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(loading) + u'('; });
     int fieldCount = 0;
     run_.step(144, [&] { fieldCount = source_->fieldCount(); });
     longText.resize(static_cast<std::size_t>(fieldCount), false);
@@ -140,19 +199,23 @@ bool TransferRun::createTable(const QString& name) {
     return run_.step(transferline::CreateTable, [&] { oracle_->execute(text); });
 }
 
-void TransferRun::insertRows(const QString& name) {
+// Loads the rows into the table of ours; true when every row was read and handed over (rows the
+// server refused one by one are told and do not stop the load).
+bool TransferRun::insertRows(const QString& name, const QString& loading) {
     std::int64_t lastRow = -1;
-    run_.step(210, [&] { lastRow = source_->recordCount() - 1; });
+    bool whole = run_.step(210, [&] { lastRow = source_->recordCount() - 1; });
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
-    run_.step(220, [&] { fieldCount = source_->fieldCount(); });
-    const auto transport = makeRowTransport({run_, fe_, *oracle_, name, columns_});
+    whole = run_.step(220, [&] { fieldCount = source_->fieldCount(); }) && whole;
+    const auto transport = makeRowTransport({run_, fe_, *oracle_, loading, columns_});
     run_.line(212);
     for (std::int64_t row = 0; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
         // every field of every row it no longer has.
-        if (sourceExhausted())
+        if (sourceExhausted() || stopping()) {
+            whole = false;
             break;
+        }
         run_.setRow(row);
         run_.step(214, [&] { fe_.yield(); });
         run_.step(216, [&] {
@@ -168,17 +231,22 @@ void TransferRun::insertRows(const QString& name) {
             }) && read;
             run_.line(236);
         }
-        // A row with a value that could not be read is not sent with a gap in its place.
-        if (!read)
+        // A row with a value that could not be read is not sent with a gap in its place, and
+        // the table is not complete without it.
+        if (!read) {
             fe_.rowSent(row, false);
-        else
+            whole = false;
+        } else {
             transport->add(row, std::move(values));
-        run_.step(transferline::NextRow, [&] { source_->moveNext(); });
+        }
+        if (!run_.step(transferline::NextRow, [&] { source_->moveNext(); }))
+            whole = false;
         run_.line(248);
     }
-    if (!run_.ended())
+    if (!run_.ended() && !stopped_)
         transport->finish();
     run_.setRow(-1);
+    return whole && !run_.ended() && !stopped_;
 }
 
 bool TransferRun::sourceExhausted() const {
@@ -189,29 +257,34 @@ bool TransferRun::sourceExhausted() const {
     }
 }
 
-void TransferRun::finishTable(const QString& name, bool created) {
+void TransferRun::finishTable(const QString& name, TableOutcome outcome) {
+    const bool sent = outcome == TableOutcome::Sent;
     // After a lost connection only what the window shows is put right.
     if (run_.ended()) {
         fe_.setPointer(PointerDefault);
         fe_.resetProgress();
-        if (created)
-            fe_.addToServerList(name);
-        fe_.tableFinished(name, created ? TableOutcome::Sent : TableOutcome::NotCreated);
+        fe_.tableFinished(name, outcome);
         return;
     }
     run_.step(248, [&] { fe_.setPointer(PointerDefault); });
     run_.step(250, [&] { fe_.resetProgress(); });
     if (source_.isSet() && source_->isOpen()) {
         QStringList problems;
-        run_.step(transferline::ReadingProblems, [&] { problems = source_->warnings(); });
+        bool lost = false;
+        run_.step(transferline::ReadingProblems, [&] {
+            problems = source_->warnings();
+            lost = source_->valuesLost();
+        });
+        if (lost)
+            fe_.valuesNotRead(name);
         if (!problems.isEmpty())
             fe_.reportReadingProblems(name, problems);
         run_.step(transferline::ReadingProblems, [&] { source_->close(); });
     }
-    // The name joins the server list only when the table was created.
-    if (created)
+    // The name joins the server list only when the table took it.
+    if (sent)
         run_.step(254, [&] { fe_.addToServerList(name); });
-    fe_.tableFinished(name, created ? TableOutcome::Sent : TableOutcome::NotCreated);
+    fe_.tableFinished(name, outcome);
 }
 
 void TransferRun::closeConnections() {

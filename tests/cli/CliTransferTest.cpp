@@ -64,6 +64,7 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
     // No --overwrite: a table the server has is an error for that table.
     EXPECT_TRUE(transfer.isInServerList(QStringLiteral("U")));
     EXPECT_EQ(transfer.askOverwrite(QStringLiteral("U")), AnswerNo);
+    transfer.tableFinished(QStringLiteral("U"), TableOutcome::Skipped);
     clock->milliseconds = 5000;
 
     const QString text = out.text();
