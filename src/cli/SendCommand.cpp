@@ -1,6 +1,7 @@
 // dravena-cli send: the tables window's transfer without the window.
 
 #include "CliTransfer.h"
+#include "LetterCaseTwins.h"
 #include "Options.h"
 #include "PasswordInput.h"
 #include "app/RuntimeError.h"
@@ -45,6 +46,7 @@ int runSend(const ParsedOptions& options) {
     }
     if (!applyTimeoutOption(options))
         return 2;
+    tellLetterCaseTwins("send", settings.folder, settings.tables);
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.

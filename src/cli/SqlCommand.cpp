@@ -1,3 +1,4 @@
+#include "LetterCaseTwins.h"
 #include "Options.h"
 
 #include "app/RuntimeError.h"
@@ -59,6 +60,7 @@ int runSql(const ParsedOptions& options) {
     QStringList tables; // named as the tables window lists them, whatever the letter case typed
     for (const QString& word : options.words)
         tables.append(tableEntryName(word));
+    tellLetterCaseTwins("sql", folder, tables);
     int status = 0;
     try {
         const auto connection = dataAccess().createConnection();

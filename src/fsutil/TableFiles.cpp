@@ -99,6 +99,16 @@ std::optional<QString> findTableFile(const QString& folder, const QString& entry
     return pathInFolder(folder, *name);
 }
 
+QStringList tableFileNamesOf(const QString& folder, const QString& entry) {
+    const QString wanted = tableNameCapitals(entry);
+    QStringList found;
+    for (const QString& name : regularFileNames(folder))
+        if (isTableFileName(name) &&
+            (tableNameCapitals(baseName(name)) == wanted || tableEntryName(name) == wanted))
+            found.append(name);
+    return found;
+}
+
 QStringList tableFamilyFiles(const QString& folder, const QString& entry) {
     const QStringList names = regularFileNames(folder);
     const std::optional<QString> table = chooseTableFile(names, entry);

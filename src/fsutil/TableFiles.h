@@ -30,6 +30,11 @@ QString tableEntryName(const QString& fileName);
 // not a folder), 70 (no permission) or 75.
 std::optional<QString> findTableFile(const QString& folder, const QString& entry);
 
+// The names of every table file in the folder itself that the entry could stand for (names that
+// differ only in letter case, or in their ".db" endings), byte order; the one read is the one
+// findTableFile chooses. Fails like findTableFile.
+QStringList tableFileNamesOf(const QString& folder, const QString& entry);
+
 // Every file of the entry's table family in the folder (full paths): the table file first, then
 // the files of the same base name, letter case ignored, with a family extension (.MB, .PX, .Xnn,
 // .Ynn, .XGn, .YGn, .VAL, .TV, .FAM) sorted by name. When another table file's base name differs

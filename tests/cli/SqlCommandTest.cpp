@@ -159,3 +159,18 @@ TEST_F(SqlCommand, MissingFolderOrArgumentsFail) {
 }
 
 } // namespace
+
+// Two table files whose names differ only in letter case: told once, naming the one read.
+TEST_F(SqlCommand, LetterCaseTwinsAreToldOnceWithTheFileRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(samples("fields/long.db"), dir.filePath(QStringLiteral("ZIP.DB"))));
+    ASSERT_TRUE(QFile::copy(samples("extdata/country.db"), dir.filePath(QStringLiteral("zip.db"))));
+    const CliRun run = runCli({QStringLiteral("sql"), QStringLiteral("--folder"), dir.path(),
+                               QStringLiteral("zip"), QStringLiteral("ZIP")});
+    EXPECT_EQ(run.status, 0) << qPrintable(run.errors);
+    EXPECT_EQ(run.errors,
+              QStringLiteral("dravena-cli sql: ZIP: the folder holds ZIP.DB and zip.db, "
+                             "whose names differ only in letter case; ZIP.DB is "
+                             "read\n"));
+    EXPECT_EQ(run.lines.first(), QStringLiteral("CREATE TABLE \"ZIP\"(\"Id\" INT,\"LONG\" INT);"));
+}
