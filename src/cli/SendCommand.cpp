@@ -38,6 +38,7 @@ int runSend(const ParsedOptions& options) {
             return options.refuse(
                 QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
     }
+    settings.fullSchema = options.value("--schema") == QLatin1String("full");
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.

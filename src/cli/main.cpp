@@ -42,7 +42,12 @@ const std::vector<Command> commands = {
      "  --folder DIR   the folder to scan\n",
      dravena::cli::runParadoxTables},
     {"send",
-     {{folderOption, sidOption, userOption, {"--overwrite", "yes|no"}, {"--batch", "N"}},
+     {{folderOption,
+       sidOption,
+       userOption,
+       {"--overwrite", "yes|no"},
+       {"--batch", "N"},
+       {"--schema", "plain|full"}},
       "TABLE..."},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
@@ -58,17 +63,25 @@ const std::vector<Command> commands = {
      "                 this option it is an error for that table\n"
      "  --batch N      send N rows per round trip (1 to 10000; 1, the default, sends one INSERT\n"
      "                 per row as the window does); for a server across a network and large\n"
-     "                 tables\n",
+     "                 tables\n"
+     "  --schema plain|full\n"
+     "                 plain (the default): the window's columns; full: typed columns, then\n"
+     "                 the primary key, indexes and checks of each table and, once every table\n"
+     "                 is in, its foreign keys, each after a check of the data; what is not\n"
+     "                 carried is told, and the exit status is then 1\n",
      dravena::cli::runSend},
     {"sql",
-     {{folderOption}, "TABLE..."},
+     {{folderOption, {"--schema", "plain|full"}}, "TABLE..."},
      "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
      "INSERT statement per row exactly as sending the table runs them, each followed by \";\".\n"
      "A TABLE is named as the tables window lists it: the file name in capitals without .DB.\n"
      "Problems that cost values are told on standard error.\n\n"
      "Options:\n"
-     "  --folder DIR   the folder that holds the Paradox tables\n",
+     "  --folder DIR   the folder that holds the Paradox tables\n"
+     "  --schema plain|full\n"
+     "                 as for send; with full the script ends with each table's key, indexes,\n"
+     "                 checks and comments and then the foreign keys\n",
      dravena::cli::runSql},
 };
 

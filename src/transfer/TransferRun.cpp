@@ -1,6 +1,7 @@
 #include "TransferRun.h"
 
 #include "ColumnLayout.h"
+#include "ColumnValues.h"
 #include "RowArrays.h"
 #include "Statements.h"
 #include "TransferFrontEnd.h"
@@ -10,6 +11,7 @@
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
 #include "app/ObjectRef.h"
+#include "app/RuntimeError.h"
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
@@ -40,6 +42,8 @@ private:
     bool sendStatement(std::int64_t row, InsertStatement statement);
     void sendArray(InsertStatementBuilder& insert, RowArrays& arrays,
                    const RowArrays::Batch& batch);
+    void carrySchema(const QString& name);
+    void carryForeignKeys();
     void finishTable(const QString& name, bool created);
     void closeConnections();
     bool sourceExhausted() const;
@@ -49,7 +53,9 @@ private:
     ObjectRef<Connection> oracle_;
     ObjectRef<Connection> paradox_;
     ObjectRef<Recordset> source_;
-    std::vector<ColumnDefinition> columns_;
+    std::vector<ColumnPlan> columns_;
+    std::optional<TablePlan> plan_;           // the table's carried schema (--schema full)
+    std::vector<ForeignKeyPlan> foreignKeys_; // of every table of the run, added at its end
 };
 
 void TransferRun::run() {
@@ -68,6 +74,7 @@ void TransferRun::run() {
                 sendTable(index);
             run_.line(256);
         }
+        carryForeignKeys();
     }
     closeConnections();
 }
@@ -111,6 +118,8 @@ void TransferRun::sendTable(int index) {
         created = createTable(name);
         if (created)
             insertRows(name);
+        if (created && plan_)
+            carrySchema(name);
     }
     finishTable(name, created);
 }
@@ -118,13 +127,25 @@ void TransferRun::sendTable(int index) {
 bool TransferRun::createTable(const QString& name) {
     std::vector<bool> longText;
     QString text;
-    run_.step(142, [&] {
-        longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
-                                         [this] { fe_.yield(); });
-    });
+    plan_.reset();
+    if (!run_.step(142, [&] { plan_ = fe_.tablePlan(name); }))
+        return false;
+    if (!plan_)
+        run_.step(142, [&] {
+            longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
+                                             [this] { fe_.yield(); });
+        });
     run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(name) + u'('; });
     int fieldCount = 0;
     run_.step(144, [&] { fieldCount = source_->fieldCount(); });
+    if (plan_ && !run_.step(144, [&] {
+            if (static_cast<std::size_t>(fieldCount) != plan_->columns.size())
+                throw RuntimeError(errnum::InvalidCall,
+                                   QStringLiteral("the table delivers %1 fields, its file has %2")
+                                       .arg(fieldCount)
+                                       .arg(plan_->columns.size()));
+        }))
+        return false;
     longText.resize(static_cast<std::size_t>(fieldCount), false);
     columns_.assign(static_cast<std::size_t>(fieldCount), {});
     for (int i = 0; i < fieldCount; ++i) {
@@ -132,12 +153,16 @@ bool TransferRun::createTable(const QString& name) {
         QString columnType;
         run_.step(146, [&] { fe_.yield(); });
         run_.step(148, [&] { fieldName = source_->fieldName(i); });
+        ColumnPlan& column = columns_[static_cast<std::size_t>(i)];
         run_.step(150, [&] {
-            columnType = columnTypeForField(source_->fieldType(i), source_->numericScale(i),
-                                            longText[static_cast<std::size_t>(i)]);
+            column =
+                plan_ ? plan_->columns[static_cast<std::size_t>(i)]
+                      : plainColumnPlan(fieldName, source_->fieldType(i), source_->numericScale(i),
+                                        longText[static_cast<std::size_t>(i)]);
+            column.name = fieldName;
+            columnType = columnDefinition(column).type;
         });
         run_.step(152, [&] { text += quotedName(fieldName) + u' ' + columnType + u','; });
-        columns_[static_cast<std::size_t>(i)] = {fieldName, columnType};
         run_.line(194);
     }
     run_.step(196, [&] { text.chop(1); });
@@ -151,7 +176,7 @@ void TransferRun::insertRows(const QString& name) {
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
     run_.step(220, [&] { fieldCount = source_->fieldCount(); });
-    InsertStatementBuilder insert(name, blobColumnsOf(columns_));
+    InsertStatementBuilder insert(name, columns_);
     // Arrays of parameters when the front end asks for them and the server takes them; a
     // statement that cannot be prepared leaves the rows to go one by one.
     std::optional<RowArrays> arrays;
@@ -177,12 +202,21 @@ void TransferRun::insertRows(const QString& name) {
         bool read = true;
         for (int i = 0; i < fieldCount; ++i) {
             run_.step(222, [&] { fe_.yield(); });
+            const Value* value = nullptr;
             read = run_.step(224, [&] {
-                const Value& text = NullToDefault(source_->fieldValue(i), NoValueText);
+                value = &NullToDefault(source_->fieldValue(i), NoValueText);
+            }) && read;
+            // A value its typed column cannot hold costs the row; it is never changed.
+            read = value != nullptr && run_.step(225, [&] {
+                const ColumnPlan& column = columns_[static_cast<std::size_t>(i)];
+                if (const auto refusal = valueRefusal(column, *value))
+                    throw RuntimeError(
+                        errnum::InvalidCall,
+                        QStringLiteral("field \"%1\": %2").arg(column.name, *refusal));
                 if (arrays)
-                    values[static_cast<std::size_t>(i)] = text;
+                    values[static_cast<std::size_t>(i)] = *value;
                 else
-                    insert.appendValue(text);
+                    insert.appendValue(*value);
             }) && read;
             run_.line(236);
         }
@@ -242,6 +276,42 @@ void TransferRun::sendArray(InsertStatementBuilder& insert, RowArrays& arrays,
         else if (!run_.ended())
             sendRow(insert, row.index, row.values);
     }
+}
+
+// After the rows: the key, the indexes, the checks and comments, each after its data check.
+void TransferRun::carrySchema(const QString& name) {
+    std::vector<ObjectOutcome> outcomes;
+    for (const ColumnPlan& column : plan_->columns)
+        if (column.identityStart)
+            outcomes.push_back({name,
+                                QStringLiteral("identity %1 starting at %2")
+                                    .arg(quotedName(column.name))
+                                    .arg(*column.identityStart),
+                                true,
+                                {}});
+    for (const SchemaObject& object : plan_->objects) {
+        if (run_.ended())
+            return;
+        run_.step(255, [&] { outcomes.push_back(createSchemaObject(*oracle_, name, object)); });
+    }
+    for (const QString& missing : plan_->notCarried)
+        outcomes.push_back({name, missing, false, {}});
+    fe_.schemaReported(name, outcomes, plan_->warnings);
+    foreignKeys_.insert(foreignKeys_.end(), plan_->foreignKeys.begin(), plan_->foreignKeys.end());
+}
+
+// Once every table of the run is in: the foreign keys whose master is in the run or on the
+// server.
+void TransferRun::carryForeignKeys() {
+    if (foreignKeys_.empty() || run_.ended())
+        return;
+    std::vector<ObjectOutcome> outcomes;
+    run_.step(262, [&] {
+        outcomes = createForeignKeys(*oracle_, foreignKeys_, [&](const QString& master) {
+            return fe_.isInServerList(master);
+        });
+    });
+    fe_.schemaReported({}, outcomes, {});
 }
 
 bool TransferRun::sourceExhausted() const {
