@@ -29,6 +29,7 @@ int runSend(const ParsedOptions& options) {
     settings.sid = options.value("--sid");
     settings.user = options.value("--user");
     settings.tables = options.words;
+    settings.verify = options.has("--verify");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
     if (options.has("--batch")) {
@@ -39,6 +40,8 @@ int runSend(const ParsedOptions& options) {
                 QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
     }
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
+    if (settings.fullSchema && settings.verify)
+        return options.refuse(QStringLiteral("--verify cannot check --schema full yet"));
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
