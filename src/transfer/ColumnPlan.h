@@ -14,7 +14,7 @@ namespace dravena {
 struct ColumnDefinition;
 
 // How values of a column travel, whichever mapping chose it.
-enum class ColumnKind {
+enum class PlanKind {
     Text,         // NVARCHAR2
     LongText,     // NCLOB
     Integer,      // INT, NUMERIC(p), an identity
@@ -34,7 +34,7 @@ enum class ColumnKind {
 // and the reports all come from here.
 struct ColumnPlan {
     QString name;
-    ColumnKind kind = ColumnKind::Text;
+    PlanKind kind = PlanKind::Text;
     // The full mapping (--schema full): typed columns, whose values travel as typed literals or
     // through conversions that need no session format. Without it: the described columns, each
     // value a quoted text literal.

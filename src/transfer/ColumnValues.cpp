@@ -48,7 +48,7 @@ std::optional<QString> valueRefusal(const ColumnPlan& plan, const Value& value) 
             .arg(columnTypeText(plan))
             .arg(date->year);
     if (const auto* number = std::get_if<double>(&value);
-        number != nullptr && plan.kind == ColumnKind::Number && !(std::fabs(*number) < NumberLimit))
+        number != nullptr && plan.kind == PlanKind::Number && !(std::fabs(*number) < NumberLimit))
         return QStringLiteral("a NUMBER column cannot hold %1")
             .arg(QString::fromStdString(valueTextUtf8(value)));
     return std::nullopt;
@@ -60,7 +60,7 @@ std::string typedValueText(const ColumnPlan& plan, const Value& value) {
     if (const auto* flag = std::get_if<bool>(&value))
         return *flag ? "1" : "0";
     if (const auto* number = std::get_if<double>(&value);
-        number != nullptr && plan.kind == ColumnKind::BinaryDouble && !std::isfinite(*number))
+        number != nullptr && plan.kind == PlanKind::BinaryDouble && !std::isfinite(*number))
         return std::isnan(*number) ? "NaN" : (*number < 0 ? "-Inf" : "Inf");
     if (const auto* time = std::get_if<Time>(&value)) {
         std::string text = "0 ";
@@ -77,8 +77,8 @@ std::string typedValueText(const ColumnPlan& plan, const Value& value) {
 }
 
 bool writtenAsQuotedText(const ColumnPlan& plan) {
-    return !plan.typed || plan.kind == ColumnKind::Text || plan.kind == ColumnKind::LongText ||
-           plan.kind == ColumnKind::Bytes;
+    return !plan.typed || plan.kind == PlanKind::Text || plan.kind == PlanKind::LongText ||
+           plan.kind == PlanKind::Bytes;
 }
 
 void appendTypedLiteral(std::string& sql, const ColumnPlan& plan, const Value& value) {
@@ -90,19 +90,19 @@ void appendTypedLiteral(std::string& sql, const ColumnPlan& plan, const Value& v
     const char* before = "";
     const char* after = "";
     switch (plan.kind) {
-    case ColumnKind::BinaryDouble:
+    case PlanKind::BinaryDouble:
         before = "TO_BINARY_DOUBLE('";
         after = "')";
         break;
-    case ColumnKind::Date:
+    case PlanKind::Date:
         before = "DATE '";
         after = "'";
         break;
-    case ColumnKind::Time:
+    case PlanKind::Time:
         before = "INTERVAL '";
         after = "' DAY TO SECOND(3)";
         break;
-    case ColumnKind::Timestamp:
+    case PlanKind::Timestamp:
         before = "TIMESTAMP '";
         after = "'";
         break;
@@ -139,12 +139,12 @@ ArrayValue typedBoundValue(const ColumnPlan& plan, const Value& value) {
     if (isEmpty(value) || (bytes != nullptr && bytes->empty()))
         return std::monostate{};
     if (const auto* number = std::get_if<std::int64_t>(&value);
-        number != nullptr && plan.kind == ColumnKind::Integer)
+        number != nullptr && plan.kind == PlanKind::Integer)
         return *number;
     if (const auto* flag = std::get_if<bool>(&value);
-        flag != nullptr && plan.kind == ColumnKind::Logical)
+        flag != nullptr && plan.kind == PlanKind::Logical)
         return std::int64_t{*flag ? 1 : 0};
-    if (bytes != nullptr && plan.kind == ColumnKind::Bytes)
+    if (bytes != nullptr && plan.kind == PlanKind::Bytes)
         return *bytes;
     return typedValueText(plan, value);
 }

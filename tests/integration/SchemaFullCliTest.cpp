@@ -86,24 +86,24 @@ protected:
         for (const ColumnPlan& c : plan.columns) {
             const QString q = QStringLiteral("\"%1\"").arg(c.name);
             switch (c.kind) {
-            case ColumnKind::Text:
-            case ColumnKind::LongText:
+            case PlanKind::Text:
+            case PlanKind::LongText:
                 expressions.append(q);
                 break;
-            case ColumnKind::Date:
+            case PlanKind::Date:
                 expressions.append(QStringLiteral("to_char(%1, 'YYYY-MM-DD')").arg(q));
                 break;
-            case ColumnKind::Time:
+            case PlanKind::Time:
                 expressions.append(QStringLiteral("'0 ' || to_char(%1, 'HH24:MI:SS.MS')").arg(q));
                 break;
-            case ColumnKind::Timestamp:
+            case PlanKind::Timestamp:
                 expressions.append(
                     QStringLiteral("to_char(%1, 'YYYY-MM-DD HH24:MI:SS.MS')").arg(q));
                 break;
-            case ColumnKind::Bytes:
+            case PlanKind::Bytes:
                 expressions.append(QStringLiteral("upper(encode(%1, 'hex'))").arg(q));
                 break;
-            case ColumnKind::Number:
+            case PlanKind::Number:
                 expressions.append(QStringLiteral("CAST(CAST(%1 AS DOUBLE PRECISION) AS "
                                                   "VARCHAR(80))")
                                        .arg(q));
@@ -127,9 +127,9 @@ protected:
             QStringList values;
             for (std::size_t i = 0; i < row.size(); ++i) {
                 std::string text = typedValueText(plan.columns[i], row[i]);
-                if (plan.columns[i].kind == ColumnKind::BinaryDouble && text == "Inf")
+                if (plan.columns[i].kind == PlanKind::BinaryDouble && text == "Inf")
                     text = "Infinity";
-                if (plan.columns[i].kind == ColumnKind::BinaryDouble && text == "-Inf")
+                if (plan.columns[i].kind == PlanKind::BinaryDouble && text == "-Inf")
                     text = "-Infinity";
                 values.append(text.empty() ? QStringLiteral("NULL") : QString::fromStdString(text));
             }
