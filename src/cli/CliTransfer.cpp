@@ -6,6 +6,7 @@
 #include "app/Ports.h"
 #include "app/RuntimeError.h"
 #include "fsutil/TableFiles.h"
+#include "transfer/TransferLines.h"
 
 namespace dravena::cli {
 
@@ -13,27 +14,28 @@ namespace {
 
 // The statement or action a step label stands for, for the failure lines.
 QString whatFailed(int line) {
+    using namespace transferline;
     switch (line) {
-    case 114:
+    case OpenParadox:
         return QStringLiteral("opening the Paradox folder");
-    case 118:
+    case OpenServer:
         return QStringLiteral("signing on to the server");
-    case 136:
+    case DropTable:
         return QStringLiteral("DROP TABLE");
-    case 140:
-    case 142:
+    case OpenSource:
+    case ReadLayout:
         return QStringLiteral("reading the table");
-    case 202:
+    case CreateTable:
         return QStringLiteral("CREATE TABLE");
-    case 224:
-    case 246:
+    case ReadValue:
+    case NextRow:
         return QStringLiteral("reading the row");
-    case 244:
+    case Insert:
         return QStringLiteral("INSERT");
-    case 225:
+    case CarryValue:
         return QStringLiteral("carrying a value");
-    case 255:
-    case 262:
+    case CarryObject:
+    case ForeignKeys:
         return QStringLiteral("carrying the schema");
     default:
         return QStringLiteral("step %1").arg(line);

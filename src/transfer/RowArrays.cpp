@@ -3,7 +3,7 @@
 #include "ColumnValues.h"
 #include "ValueText.h"
 
-#include <numeric>
+#include <algorithm>
 
 namespace dravena {
 
@@ -32,7 +32,8 @@ QString placeholders(const QString& table, const std::vector<ColumnPlan>& column
 
 RowArrays::RowArrays(Connection& connection, const QString& table,
                      const std::vector<ColumnPlan>& columns, int rowsPerArray)
-    : plans_(columns), rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
+    : connection_(connection), plans_(columns),
+      rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
       widths_(columns.size(), 0) {
     for (const ColumnPlan& column : columns)
         columns_.push_back(parameterColumn(column));
@@ -96,8 +97,37 @@ RowArrays::Batch RowArrays::take() {
     return batch;
 }
 
+bool RowArrays::everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows) {
+    return statuses.size() == rows &&
+           std::all_of(statuses.begin(), statuses.end(),
+                       [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
+}
+
+// The array goes in a transaction of its own: committed only when the server reports every row
+// done, rolled back otherwise, so that it either arrives whole or leaves nothing.
 bool RowArrays::send(const Batch& batch) {
-    return insert_->send(batch.bound);
+    connection_.beginTransaction();
+    std::vector<ArrayRowStatus> statuses;
+    try {
+        statuses = insert_->send(batch.bound);
+    } catch (...) {
+        rollbackQuietly();
+        throw;
+    }
+    if (!everyRowDone(statuses, batch.rows.size())) {
+        connection_.rollback();
+        return false;
+    }
+    connection_.commit();
+    return true;
+}
+
+void RowArrays::rollbackQuietly() {
+    try {
+        connection_.rollback();
+    } catch (...) {
+        // the failure that brought us here is the one to tell
+    }
 }
 
 } // namespace dravena
