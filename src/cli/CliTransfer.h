@@ -30,6 +30,7 @@ public:
         QString password;
         std::optional<bool> overwrite; // nothing: an existing table is an error
         int rowsPerArray = 1;          // --batch
+        bool fullSchema = false;       // --schema full
         bool verify = false;           // --verify: each table checked after it arrived
         QStringList tables;
         QStringList serverTables;
@@ -57,6 +58,9 @@ public:
     void resetProgress() override {}
     void yield() override {}
     int rowsPerArray() const override { return settings_.rowsPerArray; }
+    std::optional<TablePlan> tablePlan(const QString& name) override;
+    void schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
+                        const QStringList& warnings) override;
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
     void valuesNotRead(const QString& table) override;
@@ -104,7 +108,8 @@ private:
     std::int64_t rowsFailed_ = 0;
     bool runFailed_ = false;
     bool stopped_ = false;
-    QStringList finished_; // the tables the run reached, in order
+    QStringList finished_;     // the tables the run reached, in order
+    bool keysMissing_ = false; // a foreign key of the run was not created
 };
 
 } // namespace dravena::cli

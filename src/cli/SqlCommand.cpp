@@ -9,6 +9,7 @@
 #include "transfer/TableStatements.h"
 
 #include <cstdio>
+#include <functional>
 
 namespace dravena::cli {
 
@@ -36,10 +37,10 @@ bool printWarnings(const QString& table, const Recordset& recordset) {
 
 // Prints the statements of one table; false when it could not be read to its end or a value
 // could not be read. What the reading met without stopping is told on the error output.
-bool printTable(Connection& connection, Recordset& recordset, const QString& table) {
+bool printTable(Recordset& recordset, const QString& table, const std::function<bool()>& generate) {
     bool complete = true;
     try {
-        generateTableStatements(recordset, connection, table, printStatement);
+        complete = generate();
     } catch (const RuntimeError& error) {
         printError(table, error);
         complete = false;
@@ -48,6 +49,33 @@ bool printTable(Connection& connection, Recordset& recordset, const QString& tab
         complete = printWarnings(table, recordset) && complete;
         recordset.close();
     }
+    return complete;
+}
+
+// The statements of the carried schema of one table (--schema full); its foreign keys are kept
+// for the end of the script. False when a row cannot be carried.
+bool printFullStatements(Connection& connection, Recordset& recordset, const QString& folder,
+                         const QString& table, std::vector<ForeignKeyPlan>& foreignKeys) {
+    const std::optional<QString> file = findTableFile(folder, table);
+    if (!file)
+        throw RuntimeError(errnum::FileNotFound, QStringLiteral("no table file in ") + folder);
+    const TablePlan plan = planTable(table, file->toStdString());
+    std::fflush(stdout);
+    for (const QString& warning : plan.warnings)
+        std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
+                     qPrintable(warning));
+    for (const QString& missing : plan.notCarried)
+        std::fprintf(stderr, "dravena-cli sql: %s: not carried %s\n", qPrintable(table),
+                     qPrintable(missing));
+    bool complete = true;
+    generateTableStatements(
+        recordset, connection, plan, printStatement, [&](std::int64_t row, const QString& why) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "dravena-cli sql: %s: row %lld: %s\n", qPrintable(table),
+                         static_cast<long long>(row + 1), qPrintable(why));
+            complete = false;
+        });
+    foreignKeys.insert(foreignKeys.end(), plan.foreignKeys.begin(), plan.foreignKeys.end());
     return complete;
 }
 
@@ -60,6 +88,7 @@ int runSql(const ParsedOptions& options) {
     QStringList tables; // named as the tables window lists them, whatever the letter case typed
     for (const QString& word : options.words)
         tables.append(tableEntryName(word));
+    const bool full = options.value("--schema") == QLatin1String("full");
     tellLetterCaseTwins("sql", folder, tables);
     int status = 0;
     try {
@@ -67,9 +96,20 @@ int runSql(const ParsedOptions& options) {
         const auto recordset = dataAccess().createRecordset();
         connection->setCursorLocation(ClientSideCursor);
         connection->open(paradoxConnectionString(folder));
-        for (const QString& table : tables)
-            if (!printTable(*connection, *recordset, table))
+        std::vector<ForeignKeyPlan> foreignKeys;
+        for (const QString& table : tables) {
+            const bool complete = printTable(*recordset, table, [&] {
+                if (full)
+                    return printFullStatements(*connection, *recordset, folder, table, foreignKeys);
+                generateTableStatements(*recordset, *connection, table, printStatement);
+                return true;
+            });
+            if (!complete)
                 status = 1;
+        }
+        // The foreign keys once every table is in.
+        for (const ForeignKeyPlan& key : foreignKeys)
+            printStatement(key.object.statement);
         connection->close();
     } catch (const RuntimeError& error) {
         printError(folder, error);
