@@ -256,6 +256,7 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
             const bool valueRead = run_.step(transferline::ReadValue, [&] {
                 value = NullToDefault(source_->fieldValue(i), NoValueText);
             });
+            whole = valueRead && whole;
             // A value its typed column cannot hold costs the row; it is never changed.
             read = valueRead && run_.step(transferline::CarryValue, [&] {
                 const ColumnPlan& column = columns_[static_cast<std::size_t>(i)];
@@ -266,11 +267,11 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
             }) && read;
             run_.line(236);
         }
-        // A row with a value that could not be read is not sent with a gap in its place, and
-        // the table is not complete without it.
+        // A row with a value that could not be read is not sent with a gap in its place (and the
+        // table is not complete without it); a row a typed column refuses is refused like a row
+        // the server refuses.
         if (!read) {
             fe_.rowSent(row, false);
-            whole = false;
         } else {
             transport->add(row, std::move(values));
         }
