@@ -36,11 +36,11 @@ void QtDialogs::message(const QString& text, const QString& title) {
     box.exec();
 }
 
-int QtDialogs::question(const QString& text, const QString& title) {
+int QtDialogs::question(const QString& text, const QString& title, int defaultAnswer) {
     QMessageBox box(QMessageBox::NoIcon, boxTitle(title), displayText(text),
                     QMessageBox::Yes | QMessageBox::No, activeParent());
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultAnswer == AnswerNo ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? AnswerYes : AnswerNo;
 }

@@ -23,8 +23,14 @@ void Form2::PushButton5_Click() {
     if (trap.test(102, [&] { return List2->currentIndex() == -1; })) {
         trap.step(126, [] { tellUser(QStringLiteral("Please select a table to delete.")); });
     } else {
+        // Deleted table files cannot be brought back: nothing goes without a Yes.
+        bool confirmed = false;
+        trap.step(103, [&] {
+            confirmed = confirmTablesDelete(List2->selectedCount(), form1_.paradoxFolder());
+        });
         int last = -1;
-        trap.step(104, [&] { last = List2->entryCount() - 1; });
+        if (confirmed)
+            trap.step(104, [&] { last = List2->entryCount() - 1; });
         for (int i = last; i >= 0; --i) {
             if (!trap.test(106, [&] { return List2->isEntrySelected(i); }))
                 continue;

@@ -49,11 +49,13 @@ struct Seen {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton byDefault = QMessageBox::NoButton; // what Enter presses
 };
 
 void seeAndPress(Seen& seen, QMessageBox::StandardButton press) {
     whenOpen<QMessageBox>([&seen, press](QMessageBox* box) {
-        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                box->standardButton(box->defaultButton())};
         box->button(press)->click();
     });
 }
@@ -81,15 +83,18 @@ TEST(QtDialogsTest, PlainMessageHasOkOnlyNoIconAndTheGivenOrApplicationTitle) {
     EXPECT_EQ(seen.title, "Dravena Conversion");
 }
 
-TEST(QtDialogsTest, QuestionAnswersSixForYesAndSevenForNo) {
-    QtDialogs dialogs;
+TEST(QtDialogsTest, QuestionAnswersSixForYesAndSevenForNoWithTheDefaultAsked) {
+    QtDialogs qtDialogs;
+    Dialogs& dialogs = qtDialogs;
     Seen seen;
     seeAndPress(seen, QMessageBox::Yes);
     EXPECT_EQ(dialogs.question(QStringLiteral("Overwrite?"), QStringLiteral("T")), AnswerYes);
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.byDefault, QMessageBox::Yes);
     seeAndPress(seen, QMessageBox::No);
-    EXPECT_EQ(dialogs.question(QStringLiteral("Overwrite?"), QStringLiteral("T")), AnswerNo);
+    EXPECT_EQ(dialogs.question(QStringLiteral("Delete?"), QStringLiteral("T"), AnswerNo), AnswerNo);
+    EXPECT_EQ(seen.byDefault, QMessageBox::No);
 }
 
 TEST(QtDialogsTest, ErrorReportIsAWarningTitledApplicationErrorWithOkOnly) {
