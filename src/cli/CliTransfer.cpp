@@ -3,6 +3,7 @@
 #include "Options.h"
 #include "app/Dialogs.h"
 #include "app/Ports.h"
+#include "fsutil/TableFiles.h"
 
 #include <cmath>
 
@@ -53,9 +54,14 @@ CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal,
     : settings_(std::move(settings)), out_(out), terminal_(terminal), clock_(std::move(clock)),
       runStart_(clock_->steadyMilliseconds()) {}
 
-QString CliTransfer::tableName(int index) const {
+QString CliTransfer::tableSource(int index) const {
     // The run walks from the last entry to the first: the tables go in command-line order.
     return settings_.tables[settings_.tables.size() - 1 - index];
+}
+
+QString CliTransfer::tableName(int index) const {
+    // A table of a sub-folder, named "sub/NAME", is NAME on the server.
+    return splitTablePath(tableSource(index)).entry;
 }
 
 bool CliTransfer::isInServerList(const QString& name) const {

@@ -45,6 +45,7 @@ public:
     int tableCount() const override { return static_cast<int>(settings_.tables.size()); }
     bool isTableSelected(int) const override { return true; }
     QString tableName(int index) const override;
+    QString tableSource(int index) const override;
     bool isInServerList(const QString& name) const override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;

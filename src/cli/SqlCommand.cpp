@@ -3,6 +3,8 @@
 #include "app/RuntimeError.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
+#include "fsutil/FileListing.h"
+#include "fsutil/TableFiles.h"
 #include "transfer/Statements.h"
 #include "transfer/TableStatements.h"
 
@@ -48,6 +50,24 @@ bool printTable(Connection& connection, Recordset& recordset, const QString& tab
     return complete;
 }
 
+// Prints the statements of a table named as paradox-tables lists it: a table of a sub-folder
+// ("sub/NAME") is read through a connection on its own folder and keeps its name NAME.
+bool printNamedTable(const QString& folder, Connection& connection, Recordset& recordset,
+                     const QString& table) {
+    try {
+        const TablePlace place = splitTablePath(table);
+        if (place.subFolder.isEmpty())
+            return printTable(connection, recordset, table);
+        const auto own = dataAccess().createConnection();
+        own->setCursorLocation(ClientSideCursor);
+        own->open(paradoxConnectionString(pathInFolder(folder, place.subFolder)));
+        return printTable(*own, recordset, place.entry);
+    } catch (const RuntimeError& error) {
+        printError(table, error);
+        return false;
+    }
+}
+
 } // namespace
 
 // Prints, for each named Paradox table, the CREATE TABLE statement and one INSERT statement per
@@ -62,7 +82,7 @@ int runSql(const ParsedOptions& options) {
         connection->setCursorLocation(ClientSideCursor);
         connection->open(paradoxConnectionString(folder));
         for (const QString& table : tables)
-            if (!printTable(*connection, *recordset, table))
+            if (!printNamedTable(folder, *connection, *recordset, table))
                 status = 1;
         connection->close();
     } catch (const RuntimeError& error) {

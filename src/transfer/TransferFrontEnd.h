@@ -39,6 +39,9 @@ public:
     virtual int tableCount() const = 0;
     virtual bool isTableSelected(int index) const = 0;
     virtual QString tableName(int index) const = 0;
+    // Where the Paradox connection reads the table: its name, or "sub/NAME" for a table of a
+    // sub-folder of the Paradox folder (the server table is named tableName all the same).
+    virtual QString tableSource(int index) const { return tableName(index); }
 
     // The server's table list, kept in step with the tables the run drops and creates.
     virtual bool isInServerList(const QString& name) const = 0;

@@ -33,7 +33,7 @@ public:
 private:
     bool openConnections();
     void sendTable(int index);
-    bool createTable(const QString& name);
+    bool createTable(const QString& name, const QString& select);
     void insertRows(const QString& name);
     bool sendRow(InsertStatementBuilder& insert, std::int64_t row,
                  const std::vector<Value>& values);
@@ -89,8 +89,10 @@ bool TransferRun::openConnections() {
 
 void TransferRun::sendTable(int index) {
     QString name;
+    QString select;
     int answer = 0;
     run_.step(124, [&] { name = fe_.tableName(index); });
+    run_.step(124, [&] { select = selectAllStatement(fe_.tableSource(index)); });
     run_.setTable(name);
     if (run_.test(126, [&] { return fe_.isInServerList(name); }))
         run_.step(128, [&] { answer = fe_.askOverwrite(name); });
@@ -107,20 +109,19 @@ void TransferRun::sendTable(int index) {
     // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
     // not create.
     bool created = false;
-    if (run_.step(140, [&] { source_->open(selectAllStatement(name), *paradox_); })) {
-        created = createTable(name);
+    if (run_.step(140, [&] { source_->open(select, *paradox_); })) {
+        created = createTable(name, select);
         if (created)
             insertRows(name);
     }
     finishTable(name, created);
 }
 
-bool TransferRun::createTable(const QString& name) {
+bool TransferRun::createTable(const QString& name, const QString& select) {
     std::vector<bool> longText;
     QString text;
     run_.step(142, [&] {
-        longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
-                                         [this] { fe_.yield(); });
+        longText = fieldsHoldingLongText(*source_, *paradox_, select, [this] { fe_.yield(); });
     });
     run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(name) + u'('; });
     int fieldCount = 0;

@@ -207,6 +207,38 @@ TEST_F(TableManagementTest, DeleteAsksThenTakesTheWholeFamilyOfEachSelectedTable
     EXPECT_EQ(window.mousePointer(), PointerDefault);
 }
 
+// A table listed from a sub-folder is deleted and renamed where it lies; its namesake in the
+// folder itself is not touched.
+TEST_F(TableManagementTest, ASubFolderTableIsDeletedAndRenamedWhereItLies) {
+    for (const char* name : {"orders.db", "sub/orders.db", "sub/Orders.MB", "sub/parts.db"}) {
+        QDir(folder.path()).mkpath(QStringLiteral("sub"));
+        write(QString::fromLatin1(name));
+    }
+    TableList& list = window.paradoxList();
+    list.addEntry(QStringLiteral("ORDERS"), QStringLiteral("sub"));
+    list.addEntry(QStringLiteral("ORDERS"));
+    list.addEntry(QStringLiteral("PARTS"), QStringLiteral("sub"));
+    ASSERT_EQ(list.entrySubFolder(0), ""); // the folder's own first
+    list.setEntrySelected(2, true);
+    list.setCurrentIndex(2);
+    dialogs->textAnswers = {QStringLiteral("Sales")};
+    window.PushButton7_Click();
+    EXPECT_EQ(QDir(folder.filePath("sub")).entryList(QDir::Files),
+              (QStringList{"orders.db", "Orders.MB", "Sales.db"}));
+    EXPECT_EQ(list.entry(2), "Sales");
+    EXPECT_EQ(list.entrySubFolder(2), "sub");
+
+    list.setEntrySelected(1, true);
+    list.setCurrentIndex(1);
+    dialogs->questionAnswers = {AnswerYes};
+    window.PushButton5_Click();
+    EXPECT_EQ(files(), QStringList{"orders.db"});
+    EXPECT_EQ(QDir(folder.filePath("sub")).entryList(QDir::Files), QStringList{"Sales.db"});
+    EXPECT_EQ(entriesOf(list), (QStringList{"ORDERS", "Sales"}));
+    EXPECT_EQ(list.entrySubFolder(0), "");
+    EXPECT_TRUE(reports().isEmpty());
+}
+
 TEST_F(TableManagementTest, ParadoxRenameMovesTheFamilyOrLeavesEverythingAsItWas) {
     struct Case {
         QString answer;
