@@ -4,10 +4,14 @@
 //   ours    SendTablesToOracle reading the Paradox table and sending it (as dravena-cli send)
 //   direct  the same statement texts, built beforehand, through SQLExecDirectW and nothing else
 //   window  the tables window's send button, yielding to the event loop per row and per value
+//   batch   SendTablesToOracle with arrays of 1,000 rows (as dravena-cli send --batch 1000)
+//   verify  TableChecker comparing the sent table with the Paradox table (dravena-cli verify)
 //
 // Each is measured on a 10,000-row and a 100,000-row table of twelve fields, so that the rates
 // show whether time grows in proportion to the rows; the peak memory of the process is printed
-// after each run. Run through bench/transfer-bench, which starts a private test server.
+// after each run. Verifying is set against sending with --batch 1000 on the 100,000-row table:
+// checking a table should take no longer than sending it. Run through bench/transfer-bench,
+// which starts a private test server.
 
 #include "app/Dialogs.h"
 #include "app/Ports.h"
@@ -18,6 +22,7 @@
 #include "tables/Form2.h"
 #include "tables/TableList.h"
 #include "transfer/Statements.h"
+#include "transfer/TableCheck.h"
 #include "transfer/TransferFrontEnd.h"
 #include "transfer/TransferRun.h"
 
@@ -140,8 +145,8 @@ void dropServerTable(const Server& server, const QString& table) {
 
 class QuietFrontEnd final : public TransferFrontEnd, private ConnectionEntries {
 public:
-    QuietFrontEnd(const Server& server, QString table)
-        : server_(server), table_(std::move(table)) {}
+    QuietFrontEnd(const Server& server, QString table, int rowsPerArray = 1)
+        : server_(server), table_(std::move(table)), rowsPerArray_(rowsPerArray) {}
     const ConnectionEntries& entries() const override { return *this; }
     int currentTableIndex() const override { return 0; }
     int tableCount() const override { return 1; }
@@ -156,6 +161,7 @@ public:
     void setProgress(double) override {}
     void resetProgress() override {}
     void yield() override {}
+    int rowsPerArray() const override { return rowsPerArray_; }
     void reportFailure(const TransferFailure& failure) override {
         if (++failures <= 3)
             std::fprintf(stderr, "failed at %d: %s\n", failure.line,
@@ -171,21 +177,42 @@ private:
     QString oraclePassword() const override { return server_.password; }
     const Server& server_;
     QString table_;
+    int rowsPerArray_;
 };
 
 double secondsOf(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
-double runOurs(const Server& server, const QString& table) {
+double runOurs(const Server& server, const QString& table, int rowsPerArray = 1) {
     dropServerTable(server, table);
-    QuietFrontEnd frontEnd(server, table);
+    QuietFrontEnd frontEnd(server, table, rowsPerArray);
     QElapsedTimer timer;
     timer.start();
     SendTablesToOracle(frontEnd);
     const double seconds = secondsOf(timer);
     if (frontEnd.failures > 0)
         std::fprintf(stderr, "ours: %d failures\n", frontEnd.failures);
+    return seconds;
+}
+
+double runBatch(const Server& server, const QString& table) {
+    return runOurs(server, table, 1000);
+}
+
+// Checks the table that the last run sent.
+double runVerify(const Server& server, const QString& table) {
+    QuietFrontEnd frontEnd(server, table);
+    QElapsedTimer timer;
+    timer.start();
+    const TableCheck check = TableChecker(frontEnd.entries()).check(table, table);
+    const double seconds = secondsOf(timer);
+    if (!check.identical())
+        std::fprintf(stderr,
+                     "verify: not identical: %s %lld only in Paradox, %lld only on the "
+                     "server\n",
+                     qPrintable(check.failure), static_cast<long long>(check.rows.onlyInParadox),
+                     static_cast<long long>(check.rows.onlyOnServer));
     return seconds;
 }
 
@@ -305,14 +332,19 @@ int main(int argc, char** argv) {
         return 0;
     }
     const Server server;
-    // --only direct|ours|window ROWS: one run of one way, for a profiler.
+    // --only direct|ours|window|batch|verify ROWS: one run of one way, for a profiler (verify
+    // sends the table first, untimed).
     if (argc > 3 && std::string(argv[1]) == "--only") {
         const std::string way = argv[2];
         const int rows = std::atoi(argv[3]);
         const QString table = benchTable(rows);
-        const double seconds = way == "direct" ? runDirect(server, table)
-                               : way == "ours" ? runOurs(server, table)
-                                               : runWindow(server, table);
+        if (way == "verify")
+            runBatch(server, table); // the table to check, sent outside the time
+        const double seconds = way == "direct"   ? runDirect(server, table)
+                               : way == "ours"   ? runOurs(server, table)
+                               : way == "batch"  ? runBatch(server, table)
+                               : way == "verify" ? runVerify(server, table)
+                                                 : runWindow(server, table);
         print(way.c_str(), rows, seconds);
         return 0;
     }
@@ -348,5 +380,14 @@ int main(int argc, char** argv) {
         std::printf("%d rows: ours/direct = %.3f (goal >= 0.95), window/direct = %.3f\n\n", rows,
                     direct / ours, direct / window);
     }
+    // Verifying against sending with arrays, each verify right after a send of the same table.
+    const QString table = benchTable(100000);
+    double batch = 1e300;
+    double verify = 1e300;
+    for (int r = 0; r < repeats; ++r) {
+        batch = std::min(batch, timed("batch", 100000, runBatch(server, table)));
+        verify = std::min(verify, timed("verify", 100000, runVerify(server, table)));
+    }
+    std::printf("100000 rows: verify/send --batch 1000 = %.3f (goal <= 1)\n", verify / batch);
     return 0;
 }

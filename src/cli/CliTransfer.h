@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TerminalBar.h"
 #include "connections/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
 
@@ -29,6 +30,7 @@ public:
         QString password;
         std::optional<bool> overwrite; // nothing: an existing table is an error
         int rowsPerArray = 1;          // --batch
+        bool verify = false;           // --verify: each table checked after it arrived
         QStringList tables;
         QStringList serverTables;
     };
@@ -69,14 +71,16 @@ private:
     QString oraclePassword() const override { return settings_.password; }
 
     void print(const QString& line);
+    // Checks the table that arrived and tells what the check found; true when identical.
+    bool verified(const QString& name);
     void drawBar(bool force);
     void clearBar();
     std::int64_t tableMilliseconds() const;
 
     Settings settings_;
     std::FILE* out_;
-    bool terminal_;
     std::shared_ptr<Clock> clock_;
+    TerminalBar bar_;
     std::int64_t runStart_;
 
     // The table being sent.
@@ -86,8 +90,6 @@ private:
     std::int64_t failed_ = 0;
     bool tableWhole_ = true;
     std::int64_t tableStart_ = -1; // none while no table is being sent
-    std::int64_t lastDrawn_ = -1;
-    bool barShown_ = false;
 
     // The run.
     int tablesWhole_ = 0;

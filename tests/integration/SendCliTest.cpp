@@ -67,6 +67,11 @@ TEST_F(SendCli, SendsATableOfASubFolderByTheNameParadoxTablesGives) {
     EXPECT_TRUE(sent.errors.contains("../CLINUMS is not a table of the folder"))
         << sent.errors.toStdString();
     dravena::testing::expectArrivedWhole(db, folder.filePath("sub/deeper"), "CLINUMS", "CLINUMS");
+    QStringList verify = send({listed.lines[1]});
+    verify[0] = "verify";
+    const CliRun verified = runCli(verify, dravena::testing::cliEnvironment(&db.password));
+    EXPECT_EQ(verified.exitCode, 0)
+        << verified.errors.toStdString() << verified.lines.join(u'\n').toStdString();
 }
 
 TEST_F(SendCli, SendsTheTablesAndAnswersForExistingOnesFromItsOption) {
