@@ -4,6 +4,8 @@
 #include "Options.h"
 #include "app/Dialogs.h"
 #include "app/Ports.h"
+#include "app/RuntimeError.h"
+#include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
 #include "transfer/TransferLines.h"
 
@@ -31,6 +33,11 @@ QString whatFailed(int line) {
         return QStringLiteral("reading the row");
     case Insert:
         return QStringLiteral("INSERT");
+    case CarryValue:
+        return QStringLiteral("carrying a value");
+    case CarryObject:
+    case ForeignKeys:
+        return QStringLiteral("carrying the schema");
     default:
         return QStringLiteral("step %1").arg(line);
     }
@@ -106,6 +113,41 @@ void CliTransfer::reportReadingProblems(const QString& table, const QStringList&
     tableWhole_ = false;
 }
 
+std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source) {
+    if (!settings_.fullSchema)
+        return std::nullopt;
+    const TablePlace place = splitTablePath(source);
+    const QString folder = place.subFolder.isEmpty()
+                               ? settings_.folder
+                               : pathInFolder(settings_.folder, place.subFolder);
+    const std::optional<QString> file = findTableFile(folder, place.entry);
+    if (!file)
+        throw RuntimeError(errnum::FileNotFound,
+                           QStringLiteral("no table file for %1 in %2").arg(name, folder));
+    return planTable(name, file->toStdString());
+}
+
+// One line per object: "T: carried primary key ..." or "T: not carried index ...: why".
+void CliTransfer::schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
+                                 const QStringList& warnings) {
+    for (const QString& warning : warnings)
+        print(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, warning));
+    for (const ObjectOutcome& outcome : outcomes) {
+        QString line = outcome.table + (outcome.created ? QStringLiteral(": carried ")
+                                                        : QStringLiteral(": not carried "));
+        line += outcome.description;
+        if (!outcome.reason.isEmpty())
+            line += QStringLiteral(": ") + outcome.reason;
+        print(line);
+        if (outcome.created)
+            continue;
+        if (table.isEmpty())
+            keysMissing_ = true;
+        else
+            tableWhole_ = false;
+    }
+}
+
 void CliTransfer::tableStarting(const QString& name, std::int64_t rows) {
     table_ = name;
     tableRows_ = rows;
@@ -169,7 +211,7 @@ QString CliTransfer::summary() const {
 }
 
 bool CliTransfer::allWhole() const {
-    return !runFailed_ && tablesWhole_ + tablesSkipped_ == settings_.tables.size();
+    return !runFailed_ && !keysMissing_ && tablesWhole_ + tablesSkipped_ == settings_.tables.size();
 }
 
 void CliTransfer::print(const QString& line) {

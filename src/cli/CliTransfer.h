@@ -30,6 +30,7 @@ public:
         QString password;
         std::optional<bool> overwrite; // nothing: an existing table is an error
         int rowsPerArray = 1;          // --batch
+        bool fullSchema = false;       // --schema full
         bool verify = false;           // --verify: each table checked after it arrived
         QStringList tables;
         QStringList serverTables;
@@ -58,6 +59,9 @@ public:
     void resetProgress() override {}
     void yield() override {}
     int rowsPerArray() const override { return settings_.rowsPerArray; }
+    std::optional<TablePlan> tablePlan(const QString& name, const QString& source) override;
+    void schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
+                        const QStringList& warnings) override;
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
     void tableStarting(const QString& name, std::int64_t rows) override;
@@ -97,6 +101,7 @@ private:
     std::int64_t rowsSent_ = 0;
     std::int64_t rowsFailed_ = 0;
     bool runFailed_ = false;
+    bool keysMissing_ = false; // a foreign key of the run was not created
 };
 
 } // namespace dravena::cli

@@ -39,6 +39,9 @@ int runSend(const ParsedOptions& options) {
             return options.refuse(
                 QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
     }
+    settings.fullSchema = options.value("--schema") == QLatin1String("full");
+    if (settings.fullSchema && settings.verify)
+        return options.refuse(QStringLiteral("--verify cannot check --schema full yet"));
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "SchemaObjects.h"
+#include "TablePlan.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace dravena {
 
@@ -62,6 +67,11 @@ public:
     // Rows sent per round trip: 1 sends one INSERT statement per row; more send the rows of a
     // table in arrays of parameters of that many rows.
     virtual int rowsPerArray() const { return 1; }
+    // The carried schema of the table `name`, which lies at `source` (tableSource), for
+    // --schema full; nothing for the described columns. Fails as reading the table does.
+    virtual std::optional<TablePlan> tablePlan(const QString& /*name*/, const QString& /*source*/) {
+        return std::nullopt;
+    }
 
     // A failed step; the run goes on with the next step unless the server connection is lost.
     virtual void reportFailure(const TransferFailure& failure) = 0;
@@ -73,6 +83,11 @@ public:
     virtual void tableStarting(const QString& /*name*/, std::int64_t /*rows*/) {}
     virtual void rowSent(std::int64_t /*row*/, bool /*inserted*/) {}
     virtual void tableFinished(const QString& /*name*/, TableOutcome /*outcome*/) {}
+    // What became of the objects of a carried schema: a table's after its rows, the foreign keys
+    // at the end of the run; with what could not be used or carried in full (warnings).
+    virtual void schemaReported(const QString& /*table*/,
+                                const std::vector<ObjectOutcome>& /*outcomes*/,
+                                const QStringList& /*warnings*/) {}
 };
 
 } // namespace dravena
