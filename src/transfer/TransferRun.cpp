@@ -36,7 +36,7 @@ private:
     bool openConnections();
     void sendTable(int index);
     void dropLeftover(const QString& loading);
-    bool createTable(const QString& name, const QString& loading);
+    bool createTable(const QString& name, const QString& source, const QString& loading);
     bool insertRows(const QString& name, const QString& loading);
     bool takeFinalName(const QString& name, const QString& loading, bool replacing);
     void dropQuietly(const QString& table);
@@ -100,8 +100,10 @@ bool TransferRun::openConnections() {
 // its end (the old table is dropped then); until that moment the server's table stays as it was.
 void TransferRun::sendTable(int index) {
     QString name;
+    QString source;
     int answer = 0;
     run_.step(124, [&] { name = fe_.tableName(index); });
+    run_.step(124, [&] { source = fe_.tableSource(index); });
     run_.setTable(name);
     if (run_.test(126, [&] { return fe_.isInServerList(name); }))
         run_.step(128, [&] { answer = fe_.askOverwrite(name); });
@@ -119,9 +121,9 @@ void TransferRun::sendTable(int index) {
     bool replaced = false;
     oldDropped_ = false;
     if (run_.step(transferline::OpenSource,
-                  [&] { source_->open(selectAllStatement(name), *paradox_); })) {
+                  [&] { source_->open(selectAllStatement(source), *paradox_); })) {
         dropLeftover(loading);
-        created = createTable(name, loading);
+        created = createTable(name, source, loading);
         if (created && insertRows(name, loading))
             replaced = takeFinalName(name, loading, replacing);
         // The key, indexes and checks go on the table under its own name: their names must not
@@ -180,15 +182,15 @@ bool TransferRun::stopping() {
     return stopped_;
 }
 
-bool TransferRun::createTable(const QString& name, const QString& loading) {
+bool TransferRun::createTable(const QString& name, const QString& source, const QString& loading) {
     std::vector<bool> longText;
     QString text;
     plan_.reset();
-    if (!run_.step(transferline::ReadLayout, [&] { plan_ = fe_.tablePlan(name); }))
+    if (!run_.step(transferline::ReadLayout, [&] { plan_ = fe_.tablePlan(name, source); }))
         return false;
     if (!plan_)
         run_.step(transferline::ReadLayout, [&] {
-            longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
+            longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(source),
                                              [this] { fe_.yield(); });
         });
     run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(loading) + u'('; });
