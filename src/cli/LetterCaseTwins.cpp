@@ -15,8 +15,11 @@ void tellLetterCaseTwins(const char* command, const QString& folder, const QStri
             continue;
         told.append(table);
         try {
-            const QStringList files = tableFileNamesOf(folder, table);
-            const std::optional<QString> read = findTableFile(folder, table);
+            const TablePlace place = splitTablePath(table);
+            const QString where =
+                place.subFolder.isEmpty() ? folder : folder + u'/' + place.subFolder;
+            const QStringList files = tableFileNamesOf(where, place.entry);
+            const std::optional<QString> read = findTableFile(where, place.entry);
             if (files.size() < 2 || !read)
                 continue;
             printLine(stderr, QStringLiteral("dravena-cli %1: %2: the folder holds %3, whose names "

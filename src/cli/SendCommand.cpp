@@ -33,7 +33,7 @@ int runSend(const ParsedOptions& options) {
     settings.user = options.value("--user");
     // A table is named as the tables window lists it, whatever the letter case typed.
     for (const QString& word : options.words)
-        settings.tables.append(tableEntryName(word));
+        settings.tables.append(listedTablePath(word));
     settings.verify = options.has("--verify");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");

@@ -88,7 +88,7 @@ int runSql(const ParsedOptions& options) {
     const QString folder = options.value("--folder");
     QStringList tables; // named as the tables window lists them, whatever the letter case typed
     for (const QString& word : options.words)
-        tables.append(tableEntryName(word));
+        tables.append(listedTablePath(word));
     const bool full = options.value("--schema") == QLatin1String("full");
     tellLetterCaseTwins("sql", folder, tables);
     int status = 0;

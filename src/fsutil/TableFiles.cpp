@@ -76,6 +76,11 @@ QString tablePath(const QString& subFolder, const QString& entry) {
     return subFolder.isEmpty() ? entry : subFolder + u'/' + entry;
 }
 
+QString listedTablePath(const QString& typed) {
+    const qsizetype slash = typed.lastIndexOf(u'/');
+    return typed.left(slash + 1) + tableEntryName(typed.mid(slash + 1));
+}
+
 TablePlace splitTablePath(const QString& path) {
     const QStringList parts = path.split(u'/');
     for (const QString& part : parts)

@@ -27,6 +27,10 @@ QString tableEntryName(const QString& fileName);
 // folder itself is its bare entry.
 QString tablePath(const QString& subFolder, const QString& entry);
 
+// A table path as typed, with its entry as the table list shows it ("sub/Orders.db" gives
+// "sub/ORDERS"); the sub-folder stays as typed.
+QString listedTablePath(const QString& typed);
+
 // The sub-folder and list entry of a table path.
 struct TablePlace {
     QString subFolder; // "" for the Paradox folder itself
