@@ -1,6 +1,7 @@
 #include "CliTransfer.h"
 
 #include "Options.h"
+#include "TableClaims.h"
 #include "app/Dialogs.h"
 #include "app/Ports.h"
 
@@ -52,6 +53,24 @@ CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal,
                          std::shared_ptr<Clock> clock)
     : settings_(std::move(settings)), out_(out), terminal_(terminal), clock_(std::move(clock)),
       runStart_(clock_->steadyMilliseconds()) {}
+
+void CliTransfer::shareRun(TableClaims& claims, int job, std::mutex& output) {
+    claims_ = &claims;
+    job_ = job;
+    outputLock_ = &output;
+}
+
+void CliTransfer::addCounts(const CliTransfer& other) {
+    tablesWhole_ += other.tablesWhole_;
+    tablesSkipped_ += other.tablesSkipped_;
+    rowsSent_ += other.rowsSent_;
+    rowsFailed_ += other.rowsFailed_;
+    runFailed_ = runFailed_ || other.runFailed_;
+}
+
+bool CliTransfer::isTableSelected(int index) const {
+    return claims_ == nullptr || claims_->claim(settings_.tables.size() - 1 - index, job_);
+}
 
 QString CliTransfer::tableName(int index) const {
     // The run walks from the last entry to the first: the tables go in command-line order.
@@ -173,6 +192,9 @@ bool CliTransfer::allWhole() const {
 }
 
 void CliTransfer::print(const QString& line) {
+    std::unique_lock<std::mutex> guard;
+    if (outputLock_ != nullptr)
+        guard = std::unique_lock<std::mutex>(*outputLock_);
     clearBar();
     printLine(out_, line);
     std::fflush(out_);

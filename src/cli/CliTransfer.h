@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace dravena {
@@ -15,6 +16,8 @@ class Clock;
 }
 
 namespace dravena::cli {
+
+class TableClaims;
 
 // dravena-cli send as the transfer sees it: the tables named on the command line, sent in that
 // order; the server's table list read before the run; the overwrite answer from an option. It
@@ -27,14 +30,20 @@ public:
         QString sid;
         QString user;
         QString password;
-        std::optional<bool> overwrite; // nothing: an existing table is an error
-        int rowsPerArray = 1;          // --batch
+        std::optional<bool> overwrite;          // nothing: an existing table is an error
+        int rowsPerArray = DefaultRowsPerArray; // --batch
         QStringList tables;
         QStringList serverTables;
     };
 
     // Times the run and each table on the clock; a terminal gets a progress bar.
     CliTransfer(Settings settings, std::FILE* out, bool terminal, std::shared_ptr<Clock> clock);
+
+    // Makes this one of several jobs of one send, each on its own connection: it sends only the
+    // tables it claims, and its lines go out one whole line at a time under the shared lock.
+    void shareRun(TableClaims& claims, int job, std::mutex& output);
+    // Adds the counts of another job of the same send, for the summary.
+    void addCounts(const CliTransfer& other);
 
     // The summary line, and whether every table arrived whole (or was left as asked).
     QString summary() const;
@@ -43,7 +52,7 @@ public:
     const ConnectionEntries& entries() const override { return *this; }
     int currentTableIndex() const override { return settings_.tables.isEmpty() ? -1 : 0; }
     int tableCount() const override { return static_cast<int>(settings_.tables.size()); }
-    bool isTableSelected(int) const override { return true; }
+    bool isTableSelected(int index) const override;
     QString tableName(int index) const override;
     bool isInServerList(const QString& name) const override;
     void removeFromServerList(const QString& name) override;
@@ -77,6 +86,9 @@ private:
     bool terminal_;
     std::shared_ptr<Clock> clock_;
     std::int64_t runStart_;
+    TableClaims* claims_ = nullptr; // with several jobs: the tables this job may send
+    int job_ = 0;
+    std::mutex* outputLock_ = nullptr;
 
     // The table being sent.
     QString table_;

@@ -32,7 +32,8 @@ const auto commands = std::to_array<Command>({
      "Options:\n"
      "  --folder DIR   the folder to scan\n",
      dravena::cli::runParadoxTables},
-    {"send", "--folder DIR --sid SID --user USER [--overwrite yes|no] [--batch N] TABLE...",
+    {"send",
+     "--folder DIR --sid SID --user USER [--overwrite yes|no] [--batch N] [--jobs N] TABLE...",
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
      "order given: creates the table and inserts every row. Progress per table, every failed\n"
@@ -45,9 +46,10 @@ const auto commands = std::to_array<Command>({
      "  --overwrite yes|no\n"
      "                 a table the server already has: yes replaces it, no leaves it; without\n"
      "                 this option it is an error for that table\n"
-     "  --batch N      send N rows per round trip (1 to 10000; 1, the default, sends one INSERT\n"
-     "                 per row as the window does); for a server across a network and large\n"
-     "                 tables\n",
+     "  --batch N      send N rows per round trip (1 to 10000, default 1000), in arrays of\n"
+     "                 parameters; 1 sends one INSERT statement per row\n"
+     "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"
+     "                 default 1); for many tables on a server across a network\n",
      dravena::cli::runSend},
     {"sql", "--folder DIR TABLE...", "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "connections/ConnectionEntries.h"
+#include "transfer/TransferFrontEnd.h"
 
 class QGroupBox;
 class QProgressBar;
@@ -57,6 +58,9 @@ public:
 
     TableList& oracleList() { return *List1; }
     TableList& paradoxList() { return *List2; }
+    // Rows the send button sends per round trip; 1 sends one INSERT statement per row (for
+    // comparing the two in benchmarks).
+    void setRowsPerArray(int rows) { rowsPerArray_ = rows; }
 
 private:
     void buildLayout();
@@ -81,6 +85,7 @@ private:
     QPushButton* PushButton11 = nullptr;
     QPushButton* PushButton12 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    int rowsPerArray_ = 1;
 };
 
 } // namespace dravena

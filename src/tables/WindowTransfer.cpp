@@ -23,9 +23,9 @@ constexpr int ReadingProblemsLine = 252;
 
 WindowTransfer::WindowTransfer(MainWindow& window, const ConnectionEntries& entries,
                                TableList& paradoxList, TableList& oracleList,
-                               QProgressBar& progressBar)
+                               QProgressBar& progressBar, int rowsPerArray)
     : window_(window), entries_(entries), paradoxList_(paradoxList), oracleList_(oracleList),
-      progressBar_(progressBar) {}
+      progressBar_(progressBar), rowsPerArray_(rowsPerArray) {}
 
 int WindowTransfer::currentTableIndex() const {
     return paradoxList_.currentIndex();

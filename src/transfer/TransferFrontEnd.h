@@ -9,6 +9,9 @@ namespace dravena {
 
 class ConnectionEntries;
 
+// Rows per round trip unless asked otherwise: the tables window and dravena-cli send.
+constexpr int DefaultRowsPerArray = 1000;
+
 // A step of a transfer that failed: the driver's (or the layer's) message, the step's label, and
 // where the run stood: the table, and the row (0-based) when it failed on a row, else -1.
 struct TransferFailure {

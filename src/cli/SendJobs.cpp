@@ -1,0 +1,39 @@
+#include "SendJobs.h"
+
+#include "TableClaims.h"
+#include "transfer/TransferRun.h"
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace dravena::cli {
+
+SendOutcome sendInJobs(const CliTransfer::Settings& settings, int jobs, std::FILE* out,
+                       bool terminal, const std::shared_ptr<Clock>& clock) {
+    jobs = std::max(1, std::min<int>(jobs, static_cast<int>(settings.tables.size())));
+    if (jobs == 1) {
+        CliTransfer transfer(settings, out, terminal, clock);
+        SendTablesToOracle(transfer);
+        return {transfer.summary(), transfer.allWhole()};
+    }
+    TableClaims claims(settings.tables);
+    std::mutex output;
+    std::vector<std::unique_ptr<CliTransfer>> transfers;
+    for (int job = 0; job < jobs; ++job) {
+        transfers.push_back(std::make_unique<CliTransfer>(settings, out, false, clock));
+        transfers.back()->shareRun(claims, job, output);
+    }
+    {
+        std::vector<std::jthread> threads;
+        for (const auto& transfer : transfers)
+            threads.emplace_back([&transfer = *transfer] { SendTablesToOracle(transfer); });
+    }
+    // Every job has ended here: each table of the run has arrived or failed.
+    for (int job = 1; job < jobs; ++job)
+        transfers.front()->addCounts(*transfers[static_cast<std::size_t>(job)]);
+    return {transfers.front()->summary(), transfers.front()->allWhole()};
+}
+
+} // namespace dravena::cli
