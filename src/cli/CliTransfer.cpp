@@ -155,10 +155,10 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
         rowsFailed_ += failed_;
         if (whole)
             ++tablesWhole_;
-        print(QStringLiteral("%1: %2 of %3 rows sent, %4 failed, %5%6")
+        print(QStringLiteral("%1: %2 of %3 sent, %4 failed, %5%6")
                   .arg(name)
                   .arg(done_ - failed_)
-                  .arg(tableRows_)
+                  .arg(counted(tableRows_, "row", "rows"))
                   .arg(failed_)
                   .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
@@ -176,15 +176,14 @@ std::int64_t CliTransfer::tableMilliseconds() const {
 }
 
 QString CliTransfer::summary() const {
-    return QStringLiteral("dravena-cli send: %1 tables: %2 whole, %3 left as they were, %4 with "
-                          "failures; %5 rows sent, %6 rows failed; %7")
-        .arg(settings_.tables.size())
+    return QStringLiteral("dravena-cli send: %1: %2 whole, %3, %4 with failures; %5, %6; %7")
+        .arg(counted(settings_.tables.size(), "table", "tables"))
         .arg(tablesWhole_)
-        .arg(tablesSkipped_)
+        .arg(counted(tablesSkipped_, "left as it was", "left as they were"))
         .arg(settings_.tables.size() - tablesWhole_ - tablesSkipped_)
-        .arg(rowsSent_)
-        .arg(rowsFailed_)
-        .arg(seconds(clock_->steadyMilliseconds() - runStart_));
+        .arg(counted(rowsSent_, "row sent", "rows sent"),
+             counted(rowsFailed_, "row failed", "rows failed"),
+             seconds(clock_->steadyMilliseconds() - runStart_));
 }
 
 bool CliTransfer::allWhole() const {

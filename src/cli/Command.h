@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QStringList>
+#include "Options.h"
 
 namespace dravena::cli {
 
-// One sub-command of dravena-cli. The arguments given to run are those after the command name;
-// the result is the process exit status.
+// One sub-command of dravena-cli. Its arguments are read by its syntax before run is called;
+// the result of run is the process exit status.
 struct Command {
     const char* name;
-    const char* usage;   // what follows the name on a command line, as help and manual show it
+    Syntax syntax;       // its options and words; the usage line of help and manual is made of it
     const char* summary; // its line in dravena-cli --help
     const char* help;    // the rest of dravena-cli COMMAND --help: what it does, its options
-    int (*run)(const QStringList& arguments);
+    int (*run)(const ParsedOptions& options);
 };
 
 } // namespace dravena::cli

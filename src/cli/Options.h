@@ -4,21 +4,58 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace dravena::cli {
 
-// The options and the other words of a command's arguments.
-struct ParsedOptions {
-    QMap<QString, QString> values; // by option name ("--sid")
-    QStringList words;             // what is not an option, in order
+// One option of a command, as its usage line shows it: "--sid SID", "[--overwrite yes|no]".
+struct Option {
+    const char* name;      // "--sid"
+    const char* value;     // what the usage shows for the value; words joined by "|" are the only
+                           // values taken ("yes|no"); nullptr for a switch, which takes no value
+    bool required = false; // a required option is shown without brackets
 };
 
-// Reads "--name VALUE" and "--name=VALUE" for the named options; every other word is kept in
-// order. A password option, an unknown option or an option without its value is told on
-// standard error (for the command named) and gives nothing.
-std::optional<ParsedOptions> parseOptions(const char* command, const QStringList& arguments,
-                                          const QStringList& valueOptions);
+// What a command takes: its options, then its other words.
+struct Syntax {
+    std::vector<Option> options;
+    // The other words as the usage shows them: "" takes none, "TABLE" exactly one, "TABLE..."
+    // one or more, "[TABLE]" at most one, "[TABLE...]" any number.
+    const char* words = "";
+};
+
+// The usage line of a command after its name: "--folder DIR [--batch N] TABLE...".
+QString usageOf(const Syntax& syntax);
+
+// A command line as read: the values by option name ("--sid"; "" for a switch) and the other
+// words in order.
+struct ParsedOptions {
+    QMap<QString, QString> values;
+    QStringList words;
+    bool help = false; // -h or --help: show the command's help and do nothing else
+    QString command;   // the command's name and usage line, for refuse
+    QString usage;
+
+    bool has(const char* name) const { return values.contains(QLatin1String(name)); }
+    QString value(const char* name) const { return values.value(QLatin1String(name)); }
+
+    // Tells a fault of the command line that the command found itself (a value out of its
+    // range) as parseArguments tells its own; returns the exit status for it, 2.
+    int refuse(const QString& fault) const;
+};
+
+// Reads the arguments after the command's name by its syntax, the same way for every command:
+// "--name VALUE" and "--name=VALUE"; -h and --help anywhere ask for help; "--" ends the options
+// (what follows is a word even when it starts with "-"). A fault (an unknown option, a missing or
+// repeated one, a value not taken, a missing or extra word, a password on the command line) is
+// told on standard error, naming what is wrong, with the usage line; the result is then empty.
+std::optional<ParsedOptions> parseArguments(const char* command, const Syntax& syntax,
+                                            const QStringList& arguments);
+
+// "1 table", "2 tables": the count and the word in the form the count takes.
+QString counted(qint64 count, const char* one, const char* many);
 
 // Writes the text and a line break to the stream in UTF-8.
 void printLine(std::FILE* out, const QString& text);

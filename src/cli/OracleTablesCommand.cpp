@@ -9,22 +9,10 @@
 
 namespace dravena::cli {
 
-int runOracleTables(const QStringList& arguments) {
-    const auto options = parseOptions("oracle-tables", arguments,
-                                      {QStringLiteral("--sid"), QStringLiteral("--user")});
-    if (!options)
-        return 2;
-    if (!options->values.contains(QStringLiteral("--sid")) ||
-        !options->values.contains(QStringLiteral("--user")) || !options->words.isEmpty()) {
-        std::fputs("usage: dravena-cli oracle-tables --sid SID --user USER\n"
-                   "  (password from DRAVENA_PASSWORD or standard input)\n",
-                   stderr);
-        return 2;
-    }
+int runOracleTables(const ParsedOptions& options) {
     try {
         QStringList names =
-            oracleTableNames(options->values[QStringLiteral("--sid")],
-                             options->values[QStringLiteral("--user")], readPassword());
+            oracleTableNames(options.value("--sid"), options.value("--user"), readPassword());
         sortAsListed(names);
         for (const QString& name : names)
             printLine(stdout, name);

@@ -11,15 +11,8 @@
 
 namespace dravena::cli {
 
-int runParadoxTables(const QStringList& arguments) {
-    const auto options = parseOptions("paradox-tables", arguments, {QStringLiteral("--folder")});
-    if (!options)
-        return 2;
-    const QString folder = options->values.value(QStringLiteral("--folder"));
-    if (folder.isEmpty() || !options->words.isEmpty()) {
-        std::fputs("usage: dravena-cli paradox-tables --folder DIR\n", stderr);
-        return 2;
-    }
+int runParadoxTables(const ParsedOptions& options) {
+    const QString folder = options.value("--folder");
     if (!IsFolder(folder)) {
         printLine(stderr, QStringLiteral("dravena-cli paradox-tables: not a folder: ") + folder);
         return 1;

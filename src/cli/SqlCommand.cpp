@@ -1,4 +1,4 @@
-#include "Command.h"
+#include "Options.h"
 
 #include "app/RuntimeError.h"
 #include "connections/ConnectionStrings.h"
@@ -11,8 +11,6 @@
 namespace dravena::cli {
 
 namespace {
-
-constexpr const char* usage = "Usage: dravena-cli sql --folder DIR TABLE...\n";
 
 void printStatement(const QString& statement) {
     const QByteArray utf8 = statement.toUtf8();
@@ -54,24 +52,9 @@ bool printTable(Connection& connection, Recordset& recordset, const QString& tab
 
 // Prints, for each named Paradox table, the CREATE TABLE statement and one INSERT statement per
 // row that a transfer would send, each followed by ";" and a line break.
-int runSql(const QStringList& arguments) {
-    QString folder;
-    QStringList tables;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == QLatin1String("--folder") && i + 1 < arguments.size())
-            folder = arguments[++i];
-        else if (arguments[i].startsWith(QLatin1String("--"))) {
-            std::fprintf(stderr, "dravena-cli sql: unknown option '%s'\n%s",
-                         qPrintable(arguments[i]), usage);
-            return 2;
-        } else
-            tables.append(arguments[i]);
-    }
-    if (folder.isEmpty() || tables.isEmpty()) {
-        std::fputs(usage, stderr);
-        return 2;
-    }
-
+int runSql(const ParsedOptions& options) {
+    const QString folder = options.value("--folder");
+    const QStringList& tables = options.words;
     int status = 0;
     try {
         const auto connection = dataAccess().createConnection();

@@ -2,23 +2,30 @@
 
 #include <QCoreApplication>
 
-#include <array>
 #include <cstdio>
+#include <vector>
 
 namespace dravena::cli {
-int runOracleTables(const QStringList& arguments);
-int runParadoxTables(const QStringList& arguments);
-int runSend(const QStringList& arguments);
-int runSql(const QStringList& arguments);
+int runOracleTables(const ParsedOptions& options);
+int runParadoxTables(const ParsedOptions& options);
+int runSend(const ParsedOptions& options);
+int runSql(const ParsedOptions& options);
 } // namespace dravena::cli
 
 namespace {
 
 using dravena::cli::Command;
+using dravena::cli::Option;
+
+const Option folderOption{"--folder", "DIR", true};
+const Option sidOption{"--sid", "SID", true};
+const Option userOption{"--user", "USER", true};
 
 // Every sub-command, in the order --help lists them.
-const auto commands = std::to_array<Command>({
-    {"oracle-tables", "--sid SID --user USER", "list the server's tables",
+const std::vector<Command> commands = {
+    {"oracle-tables",
+     {{sidOption, userOption}},
+     "list the server's tables",
      "Lists the tables of the user's schema on the server, one name a line, sorted as the tables\n"
      "window lists them. The password comes from DRAVENA_PASSWORD, else from one line of\n"
      "standard input.\n\n"
@@ -26,14 +33,22 @@ const auto commands = std::to_array<Command>({
      "  --sid SID      the Oracle net service name, as typed in the connection window\n"
      "  --user USER    the user to sign on as\n",
      dravena::cli::runOracleTables},
-    {"paradox-tables", "--folder DIR", "list the Paradox tables of a folder and its sub-folders",
+    {"paradox-tables",
+     {{folderOption}},
+     "list the Paradox tables of a folder and its sub-folders",
      "Lists the Paradox tables of DIR and its sub-folders, one name a line, as the tables window\n"
      "lists them. What the scan cannot read is told on standard error.\n\n"
      "Options:\n"
      "  --folder DIR   the folder to scan\n",
      dravena::cli::runParadoxTables},
     {"send",
-     "--folder DIR --sid SID --user USER [--overwrite yes|no] [--batch N] [--jobs N] TABLE...",
+     {{folderOption,
+       sidOption,
+       userOption,
+       {"--overwrite", "yes|no"},
+       {"--batch", "N"},
+       {"--jobs", "N"}},
+      "TABLE..."},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
      "order given: creates the table and inserts every row. Progress per table, every failed\n"
@@ -51,7 +66,9 @@ const auto commands = std::to_array<Command>({
      "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"
      "                 default 1); for many tables on a server across a network\n",
      dravena::cli::runSend},
-    {"sql", "--folder DIR TABLE...", "print the SQL that sending the tables would run",
+    {"sql",
+     {{folderOption}, "TABLE..."},
+     "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
      "INSERT statement per row exactly as sending the table runs them, each followed by \";\".\n"
      "A TABLE is named as the tables window lists it: the file name in capitals without .DB.\n"
@@ -59,7 +76,7 @@ const auto commands = std::to_array<Command>({
      "Options:\n"
      "  --folder DIR   the folder that holds the Paradox tables\n",
      dravena::cli::runSql},
-});
+};
 
 // Qt's ODBC driver warns on standard error about every statement that fails; the commands tell
 // those failures themselves, once, with the table and the row.
@@ -75,15 +92,47 @@ void printUsage(std::FILE* out) {
                "       dravena-cli COMMAND --help\n\nCommands:\n",
                out);
     for (const Command& command : commands)
-        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
-    std::fputs("\nOptions:\n  --help         show this text\n"
+        dravena::cli::printLine(out, QStringLiteral("  %1 %2\n      %3")
+                                         .arg(QLatin1String(command.name),
+                                              dravena::cli::usageOf(command.syntax),
+                                              QLatin1String(command.summary)));
+    std::fputs("\nOptions:\n  -h, --help     show this text\n"
                "  --version      show the program version\n",
                out);
 }
 
 void printCommandHelp(const Command& command) {
-    std::printf("Usage: dravena-cli %s %s\n\n%s  --help         show this text\n", command.name,
-                command.usage, command.help);
+    dravena::cli::printLine(stdout, QStringLiteral("Usage: dravena-cli %1 %2\n\n%3"
+                                                   "  -h, --help     show this text")
+                                        .arg(QLatin1String(command.name),
+                                             dravena::cli::usageOf(command.syntax),
+                                             QLatin1String(command.help)));
+}
+
+// A fault of the command line before the command: told with the general usage, status 2.
+int refuse(const QString& fault) {
+    dravena::cli::printLine(stderr, QStringLiteral("dravena-cli: ") + fault);
+    printUsage(stderr);
+    return 2;
+}
+
+// The command line without a command: nothing, -h, --help or --version, each alone.
+int runWithoutCommand(const QStringList& arguments) {
+    if (arguments.isEmpty()) {
+        printUsage(stderr);
+        return 2;
+    }
+    const QString& first = arguments.front();
+    const bool help = first == QLatin1String("-h") || first == QLatin1String("--help");
+    if (!help && first != QLatin1String("--version"))
+        return refuse(QStringLiteral("unknown option '%1'").arg(first));
+    if (arguments.size() > 1)
+        return refuse(QStringLiteral("unexpected argument '%1'").arg(arguments[1]));
+    if (help)
+        printUsage(stdout);
+    else
+        std::printf("dravena-cli %s\n", DRAVENA_VERSION);
+    return 0;
 }
 
 } // namespace
@@ -92,24 +141,20 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(dropDriverWarnings);
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.isEmpty() || arguments.front() == QLatin1String("--help")) {
-        printUsage(arguments.isEmpty() ? stderr : stdout);
-        return arguments.isEmpty() ? 2 : 0;
-    }
-    if (arguments.front() == QLatin1String("--version")) {
-        std::printf("dravena-cli %s\n", DRAVENA_VERSION);
-        return 0;
-    }
+    if (arguments.isEmpty() || arguments.front().startsWith(u'-'))
+        return runWithoutCommand(arguments);
     for (const Command& command : commands) {
         if (arguments.front() != QLatin1String(command.name))
             continue;
-        if (arguments.contains(QLatin1String("--help"))) {
+        const auto options =
+            dravena::cli::parseArguments(command.name, command.syntax, arguments.mid(1));
+        if (!options)
+            return 2;
+        if (options->help) {
             printCommandHelp(command);
             return 0;
         }
-        return command.run(arguments.mid(1));
+        return command.run(*options);
     }
-    std::fprintf(stderr, "dravena-cli: unknown command '%s'\n", qPrintable(arguments.front()));
-    printUsage(stderr);
-    return 2;
+    return refuse(QStringLiteral("unknown command '%1'").arg(arguments.front()));
 }

@@ -1,5 +1,7 @@
 #include "MemoFile.h"
 
+#include "CompanionFiles.h"
+
 #include "ByteOrder.h"
 #include "Cipher.h"
 
@@ -20,13 +22,6 @@ constexpr unsigned slotCount = 64;
 constexpr unsigned slotTable = 12;
 constexpr unsigned firstDataUnit = 21;
 
-bool sameLetters(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 } // namespace
 
 std::optional<std::filesystem::path> MemoFile::locate(const std::filesystem::path& dbFile) {
@@ -46,7 +41,7 @@ std::optional<std::filesystem::path> MemoFile::locate(const std::filesystem::pat
         if (name == dbFile.stem().string() + ".mb") {
             return it->path();
         }
-        if (caseMatch.empty() && sameLetters(name, wanted)) {
+        if (caseMatch.empty() && sameLettersIgnoringCase(name, wanted)) {
             caseMatch = it->path();
         }
     }

@@ -186,6 +186,7 @@ void HeaderParser::readFixedPart(TableHeader& h) {
     h.sortOrder = b[0x29];
     h.versionByte = b[0x39];
     h.autoIncrement = le32(b + 0x49);
+    h.changeCount = b[0x2E];
 
     if (h.fileType != 0 && h.fileType != 2) {
         fail("file type " + std::to_string(h.fileType) + " is not a data table");

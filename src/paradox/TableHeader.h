@@ -36,7 +36,8 @@ struct TableHeader {
     int codePage = 0;
     bool hasSortOrderId = false;
     std::string sortOrderId;
-    std::uint32_t autoIncrement = 0;
+    std::uint32_t autoIncrement = 0; // 0x49: the highest autoincrement number issued (4.x+)
+    std::uint8_t changeCount = 0;    // 0x2E: copied into the table's .VAL when it is written
     std::vector<RawField> fields;
 };
 

@@ -78,7 +78,7 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
     EXPECT_TRUE(text.contains("\r\x1b[KT: 9 of 10 rows sent, 1 failed, 2.0s (not complete)\n"));
     EXPECT_TRUE(text.contains("dravena-cli send: U: the server already has this table"));
     EXPECT_EQ(transfer.summary(), "dravena-cli send: 2 tables: 0 whole, 0 left as they were, 2 "
-                                  "with failures; 9 rows sent, 1 rows failed; 4.0s");
+                                  "with failures; 9 rows sent, 1 row failed; 4.0s");
     EXPECT_FALSE(transfer.allWhole());
 }
 
@@ -128,7 +128,7 @@ TEST(CliTransfer, JobsSendTheirOwnTablesAndOneSummaryCountsThemAll) {
     send(first, "V", 2, 0);
     first.addCounts(second);
     EXPECT_EQ(first.summary(), "dravena-cli send: 3 tables: 2 whole, 0 left as they were, 1 "
-                               "with failures; 8 rows sent, 1 rows failed; 0.0s");
+                               "with failures; 8 rows sent, 1 row failed; 0.0s");
     EXPECT_FALSE(first.allWhole());
     const QStringList lines = out.text().split(u'\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines, (QStringList{"T: 4 of 4 rows sent, 0 failed, 0.0s",

@@ -118,21 +118,125 @@ TEST(HelpAndManual, BothProgramsAndThePageShowTheProjectVersion) {
     EXPECT_TRUE(renderedPage().contains(QStringLiteral("Software " DRAVENA_VERSION)));
 }
 
-TEST(HelpAndManual, HelpOnStandardOutputUsageErrorsOnStandardError) {
-    const Finished noCommand = runProgram(cli, {});
-    EXPECT_EQ(noCommand.status, 2);
-    EXPECT_TRUE(noCommand.out.isEmpty());
-    EXPECT_TRUE(noCommand.err.startsWith(QStringLiteral("Usage: dravena-cli")));
-    const Finished unknown = runProgram(cli, {QStringLiteral("copy"), QStringLiteral("--help")});
-    EXPECT_EQ(unknown.status, 2);
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("unknown command 'copy'")));
-    // --help anywhere after a command answers with that command's help and runs nothing.
-    const Finished late = runProgram(cli, {QStringLiteral("sql"), QStringLiteral("--folder"),
-                                           QStringLiteral("/nonexistent"),
-                                           QStringLiteral("CUSTOMER"), QStringLiteral("--help")});
-    EXPECT_EQ(late.status, 0) << qPrintable(late.err);
-    EXPECT_TRUE(late.out.startsWith(QStringLiteral("Usage: dravena-cli sql ")));
-    EXPECT_TRUE(late.err.isEmpty()) << qPrintable(late.err);
+// The environment of a run without any display: the window program must not need one to answer.
+QProcessEnvironment withoutDisplay() {
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DRAVENA_PASSWORD"})
+        bare.remove(QLatin1String(name));
+    return bare;
+}
+
+// Every command reads its command line the same way; a wrong one is named on standard error
+// with one usage line, and nothing runs.
+TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
+    const QString samples = QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples");
+    struct Case {
+        const char* program;
+        QStringList arguments;
+        int status;
+        const char* out; // what standard output starts with
+        const char* err; // what standard error holds
+    };
+    const Case cases[] = {
+        {"dravena-cli", {}, 2, "", "Usage: dravena-cli COMMAND [OPTIONS]"},
+        {"dravena-cli", {"-h"}, 0, "Usage: dravena-cli COMMAND [OPTIONS]", ""},
+        {"dravena-cli", {"--help", "send"}, 2, "", "dravena-cli: unexpected argument 'send'"},
+        {"dravena-cli", {"--version", "extra"}, 2, "", "dravena-cli: unexpected argument 'extra'"},
+        {"dravena-cli", {"--bogus"}, 2, "", "dravena-cli: unknown option '--bogus'"},
+        {"dravena-cli", {"copy", "--help"}, 2, "", "dravena-cli: unknown command 'copy'"},
+        // Help anywhere before "--" answers and runs nothing, whatever else is wrong.
+        {"dravena-cli",
+         {"sql", "--folder", "/nonexistent", "CUSTOMER", "-h"},
+         0,
+         "Usage: dravena-cli sql --folder DIR TABLE...",
+         ""},
+        {"dravena-cli", {"send", "--bogus", "--help"}, 0, "Usage: dravena-cli send --folder", ""},
+        // Values after "=" for every command; "--" ends the options.
+        {"dravena-cli", {"sql", "--folder=" + samples, "ORDERS"}, 0, "CREATE TABLE \"ORDERS\"", ""},
+        {"dravena-cli",
+         {"paradox-tables", "--folder=" + samples},
+         0,
+         "CUSTOMER\nORDERS\nPARTS\n",
+         ""},
+        {"dravena-cli", {"sql", "--folder", samples, "--", "-h"}, 1, "", "dravena-cli sql: -h: "},
+        {"dravena-cli",
+         {"sql", "--", "--folder", samples},
+         2,
+         "",
+         "dravena-cli sql: option --folder DIR is missing"},
+        // The fault named: missing, repeated, without its value, a value not taken, words.
+        {"dravena-cli",
+         {"sql", "ORDERS"},
+         2,
+         "",
+         "dravena-cli sql: option --folder DIR is missing"},
+        {"dravena-cli",
+         {"oracle-tables", "--user", "u"},
+         2,
+         "",
+         "dravena-cli oracle-tables: option --sid SID is missing"},
+        {"dravena-cli",
+         {"sql", "--folder", samples, "--folder=/tmp", "ORDERS"},
+         2,
+         "",
+         "dravena-cli sql: option --folder is given more than once"},
+        {"dravena-cli",
+         {"oracle-tables", "--user", "u", "--sid"},
+         2,
+         "",
+         "dravena-cli oracle-tables: option --sid needs a value (--sid SID)"},
+        {"dravena-cli",
+         {"oracle-tables", "--sid", "--user", "u"},
+         2,
+         "",
+         "dravena-cli oracle-tables: option --sid needs a value (--sid SID)"},
+        {"dravena-cli",
+         {"send", "--folder", samples, "--sid", "s", "--user", "u", "--overwrite=maybe", "T"},
+         2,
+         "",
+         "dravena-cli send: option --overwrite takes yes or no, not 'maybe'"},
+        {"dravena-cli",
+         {"send", "--folder", samples, "--sid", "s", "--user", "u", "--batch", "0", "T"},
+         2,
+         "",
+         "dravena-cli send: --batch takes a number from 1 to 10000"},
+        {"dravena-cli", {"sql", "--folder", samples}, 2, "", "dravena-cli sql: no TABLE given"},
+        {"dravena-cli",
+         {"paradox-tables", "--folder", samples, "ORDERS"},
+         2,
+         "",
+         "dravena-cli paradox-tables: unexpected argument 'ORDERS'"},
+        {"dravena-cli",
+         {"sql", "--table", "ORDERS"},
+         2,
+         "",
+         "dravena-cli sql: unknown option '--table'"},
+        {"dravena-cli",
+         {"oracle-tables", "--sid", "s", "--user", "u", "--password=p"},
+         2,
+         "",
+         "never taken from the command line"},
+        // The window program answers these without a display.
+        {"dravena", {"--help"}, 0, "Usage: dravena [-h | --help | --version]", ""},
+        {"dravena", {"-h"}, 0, "Usage: dravena [-h | --help | --version]", ""},
+        {"dravena", {"--version", "extra"}, 2, "", "dravena: unexpected argument 'extra'"},
+    };
+    for (const Case& c : cases) {
+        const Finished run =
+            runProgram(QStringLiteral(DRAVENA_BINARY_DIR "/bin/") + QLatin1String(c.program),
+                       c.arguments, withoutDisplay());
+        const QString line = QLatin1String(c.program) + u' ' + c.arguments.join(u' ');
+        EXPECT_EQ(run.status, c.status) << qPrintable(line) << "\n" << qPrintable(run.err);
+        EXPECT_EQ(run.out.left(qstrlen(c.out)), QLatin1String(c.out)) << qPrintable(line) << "\n"
+                                                                      << qPrintable(run.out);
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.err))) << qPrintable(line) << "\n"
+                                                            << qPrintable(run.err);
+        // A refused command line shows one usage, in one spelling; an answered one none.
+        EXPECT_FALSE(run.err.contains(QLatin1String("usage:"))) << qPrintable(line);
+        EXPECT_EQ(run.err.count(QLatin1String("Usage: ")), c.status == 2 ? 1 : 0)
+            << qPrintable(line) << "\n"
+            << qPrintable(run.err);
+    }
 }
 
 } // namespace

@@ -92,7 +92,8 @@ TEST(OracleTablesCliOptions, RefusesAPasswordOnTheCommandLineAndMissingOptions) 
 
     const CliRun noUser = runCli({"oracle-tables", "--sid", "x"}, withoutPassword(), "p\n");
     EXPECT_EQ(noUser.exitCode, 2);
-    EXPECT_TRUE(noUser.errors.contains("usage:")) << noUser.errors.toStdString();
+    EXPECT_TRUE(noUser.errors.contains("option --user USER is missing"))
+        << noUser.errors.toStdString();
 
     const CliRun dangling = runCli({"oracle-tables", "--sid"}, withoutPassword());
     EXPECT_EQ(dangling.exitCode, 2);

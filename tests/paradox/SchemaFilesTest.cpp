@@ -1,0 +1,209 @@
+// The schema of the real sample tables (key, secondary indexes, validity checks, references,
+// autoincrement counter), and companion files that are stale, damaged or of unknown layout.
+#include "ReadTable.h"
+#include "TableImage.h"
+
+#include "paradox/TableSchema.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace dravena::paradox::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string shown(const Value& v) {
+    if (const auto* s = std::get_if<std::string>(&v))
+        return "'" + *s + "'";
+    if (const auto* i = std::get_if<std::int64_t>(&v))
+        return std::to_string(*i);
+    if (const auto* b = std::get_if<bool>(&v))
+        return *b ? "true" : "false";
+    return isNull(v) ? "-" : "?";
+}
+
+// One line per object, in a form that reads like the table's definition.
+std::string described(const TableSchema& s) {
+    std::ostringstream out;
+    out << "key " << s.keyFields;
+    if (s.highestAutoIncrement)
+        out << ", issued " << *s.highestAutoIncrement;
+    for (const SecondaryIndex& i : s.indexes) {
+        out << "\nindex " << i.file << " \"" << i.name << "\"" << (i.unique ? " unique" : "")
+            << (i.caseInsensitive ? " nocase" : "") << (i.maintained ? "" : " unmaintained") << ":";
+        for (const IndexField& f : i.fields)
+            out << " " << s.fields.at(f.field).name << (f.descending ? " desc" : "");
+    }
+    for (const FieldCheck& c : s.checks) {
+        out << "\ncheck " << s.fields.at(c.field).name << (c.required ? " required" : "");
+        if (!isNull(c.minimum) || !isNull(c.maximum))
+            out << " " << shown(c.minimum) << ".." << shown(c.maximum);
+        if (!isNull(c.defaultValue))
+            out << " default " << shown(c.defaultValue);
+        if (!c.picture.empty())
+            out << " picture " << c.picture;
+        if (!c.lookupTable.empty())
+            out << " lookup " << c.lookupTable;
+    }
+    for (const Reference& r : s.references) {
+        out << "\nreference \"" << r.name << "\"";
+        for (int f : r.fields)
+            out << " " << s.fields.at(f).name;
+        out << " -> " << r.masterTable;
+        for (int f : r.masterFields)
+            out << " " << f + 1;
+        out << (r.cascadeUpdate ? " cascade" : "");
+    }
+    return out.str();
+}
+
+TEST_F(SampleTableTest, SchemaOfEveryJoinsTable) {
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"joins/A.db", "key 1"},
+        {"joins/C.DB", "key 1\nindex C.X02 \"A\": A\nindex C.X03 \"B\": B\ncheck C required\n"
+                       "check A required\nreference \"Reference A\" A -> A.db 1 cascade\n"
+                       "reference \"Reference B\" B -> B.db 1 cascade"},
+        {"joins/case.db", "key 0\nindex case.x01 \"C\" unmaintained: C"},
+        {"joins/destination.db", "key 0, issued 1"},
+        {"joins/fk1.db", "key 1, issued 0\nindex fk1.x02 \"FK\": FK\n"
+                         "reference \"reference\" FK -> primary.db 1 cascade"},
+        {"joins/fk2.db", "key 1, issued 0\nindex fk2.x02 \"FK\": FK\n"
+                         "reference \"reference\" FK -> primary.db 1"},
+        {"joins/fk3.db", "key 1, issued 0\nindex fk3.x03 \"FK2\": FK2\n"
+                         "reference \"reference\" FK2 -> primary.db 1"},
+        {"joins/fk4.db", "key 1\nindex fk4.XG0 \"reference\": FK1 FK\n"
+                         "reference \"reference\" FK1 FK -> two.db 1 2 cascade"},
+        {"joins/indexed.db", "key 0\nindex indexed.xg0 \"Descending\" unmaintained: Indexed desc"},
+        {"joins/joinb.db", "key 0\ncheck Id lookup joina.db"},
+        {"joins/multiple.db",
+         "key 1, issued 0\nindex multiple.X02 \"FK\": FK\nindex multiple.X04 \"FK2\": FK2\n"
+         "check FK required\ncheck A picture [(*3{#}) ]*3{#}-*4{#}\n"
+         "reference \"fk2\" FK2 -> primary.db 1 cascade\n"
+         "reference \"fk_multiple_primary\" FK -> primary.db 1 cascade"},
+        {"joins/origin.db", "key 0, issued 1\ncheck FK lookup destination.db"},
+        {"joins/paradox-ascii.db", "key 0\ncheck A required"},
+        {"joins/primary.db", "key 1, issued 0"},
+        {"joins/to_multiple.db", "key 1, issued 0\nindex to_multiple.X02 \"FK\": FK\n"
+                                 "reference \"to_multiple\" FK -> multiple.DB 1 cascade"},
+        {"joins/two.db", "key 2"},
+        {"fields/logical.db", "key 0\ncheck BOOL required default true"},
+        {"fields/long.db", "key 1, issued 3"},
+        {"extdata/TypSammlung.DB", "key 2, issued 5"},
+    };
+    for (const auto& [file, expected] : cases) {
+        SCOPED_TRACE(file);
+        const TableSchema schema = readTableSchema(sample(file));
+        EXPECT_EQ(described(schema), expected);
+        // TypSammlung has no .PX beside it, which is said; every other file reads cleanly.
+        EXPECT_EQ(schema.warnings.size(), std::string(file).find("Typ") != std::string::npos);
+    }
+}
+
+std::vector<std::uint8_t> bytesOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+class SchemaFileDamageTest : public SampleTableTest {
+protected:
+    // Copies a sample table with every companion file into the temporary folder.
+    fs::path copied(const std::string& base) {
+        for (const auto& entry : fs::directory_iterator(sample("joins"))) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(base + ".", 0) == 0)
+                fs::copy_file(entry.path(), dir_ / name, fs::copy_options::overwrite_existing);
+        }
+        for (const auto& entry : fs::directory_iterator(dir_.path()))
+            if (entry.path().stem() == base &&
+                (entry.path().extension() == ".db" || entry.path().extension() == ".DB"))
+                return entry.path();
+        return dir_ / (base + ".db");
+    }
+    void patch(const std::string& file, std::size_t offset, std::uint8_t value) {
+        auto bytes = bytesOf(dir_ / file);
+        bytes.at(offset) = value;
+        write(dir_ / file, bytes);
+    }
+    TempDir dir_;
+};
+
+// A companion file that cannot be trusted costs exactly what it holds, with a warning naming it.
+TEST_F(SchemaFileDamageTest, UntrustedFilesAreLeftOutWithAWarningNamingThem) {
+    struct Case {
+        const char* table;
+        const char* file;
+        std::size_t offset;
+        std::uint8_t value;
+        const char* warning;
+        const char* left; // what remains of the schema
+    };
+    const std::vector<Case> cases = {
+        {"multiple", "multiple.val", 0x00, 0x01, "stale",
+         "key 1, issued 0\nindex multiple.X02 \"FK\": FK\nindex multiple.X04 \"FK2\": FK2"},
+        {"fk4", "fk4.val", 0x01, 0x01, "layout 0x01 is not known (a 3.x validity file)",
+         "key 1\nindex fk4.XG0 \"reference\": FK1 FK"},
+        {"fk2", "fk2.val", 0x0D, 0x40, "not where the header says",
+         "key 1, issued 0\n"
+         "index fk2.x02 \"FK\": FK"},
+        {"fk2", "fk2.val", 0x35 + 2 + 0x19A, 0x07, "unknown rules 7",
+         "key 1, issued 0\nindex fk2.x02 \"FK\": FK"},
+        {"paradox-ascii", "paradox-ascii.val", 0x37, 0x05, "unknown flags", "key 0"},
+        {"C", "C.X02", 0x78, 0x01, "does not match the table's field",
+         "key 1\nindex C.X03 \"B\": B\ncheck C required\ncheck A required\n"
+         "reference \"Reference A\" A -> A.db 1 cascade\n"
+         "reference \"Reference B\" B -> B.db 1 cascade"},
+        {"indexed", "indexed.xg0", 0x55, 0x51, "unknown index flags 0x51", "key 0"},
+        {"indexed", "indexed.xg0", 0x23, 0x09, "9 key fields of 4", "key 0"},
+        {"two", "two.px", 0x21, 0x01, "the primary index has 1 key fields", "key 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " byte " + std::to_string(c.offset));
+        const fs::path db = copied(c.table);
+        patch(c.file, c.offset, c.value);
+        const TableSchema schema = readTableSchema(db);
+        EXPECT_EQ(described(schema), c.left);
+        ASSERT_EQ(schema.warnings.size(), 1u);
+        EXPECT_NE(schema.warnings[0].find((dir_ / c.file).string()), std::string::npos)
+            << schema.warnings[0];
+        EXPECT_NE(schema.warnings[0].find(c.warning), std::string::npos) << schema.warnings[0];
+    }
+}
+
+// Every cut of a companion file reads either as it was (the cut fell in unused bytes) or as if
+// the file were absent, with a warning naming it; never a crash, never a part of it.
+TEST_F(SchemaFileDamageTest, EveryTruncationReadsWholeOrNotAtAll) {
+    for (const auto& [table, file] :
+         std::vector<std::pair<std::string, std::string>>{{"C", "C.VAL"},
+                                                          {"multiple", "multiple.val"},
+                                                          {"fk4", "fk4.XG0"},
+                                                          {"indexed", "indexed.xg0"}}) {
+        const fs::path db = copied(table);
+        const std::string whole = described(readTableSchema(db));
+        const auto original = bytesOf(dir_ / file);
+        fs::remove(dir_ / file);
+        const std::string without = described(readTableSchema(db));
+        // Every size through the parts that are read, then samples of the unused rest.
+        for (std::size_t size = 0; size < original.size(); size += size < 1800 ? 1 : 97) {
+            write(dir_ / file, {original.begin(), original.begin() + size});
+            const TableSchema schema = readTableSchema(db);
+            if (described(schema) == whole)
+                continue;
+            SCOPED_TRACE(file + " cut to " + std::to_string(size));
+            EXPECT_EQ(described(schema), without);
+            ASSERT_EQ(schema.warnings.size(), 1u);
+            EXPECT_NE(schema.warnings[0].find(file), std::string::npos);
+        }
+    }
+}
+
+} // namespace
+} // namespace dravena::paradox::testing
