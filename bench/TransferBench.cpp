@@ -1,17 +1,21 @@
 // The transfer's speed against the test server, as a ratio to the least any client can do with
 // one INSERT per row: the same INSERT texts executed directly through unixODBC, in the same run.
 //
-//   ours    SendTablesToOracle reading the Paradox table and sending it (as dravena-cli send)
+//   ours    SendTablesToOracle with one INSERT per row (as dravena-cli send --batch 1)
 //   direct  the same statement texts, built beforehand, through SQLExecDirectW and nothing else
-//   window  the tables window's send button, yielding to the event loop per row and per value
+//   window  the tables window's send button
+//   batch   SendTablesToOracle with arrays of 1,000 rows (as dravena-cli send)
+//   verify  TableChecker comparing the sent table with the Paradox table (dravena-cli verify)
 //
 // Each is measured on a 10,000-row and a 100,000-row table of twelve fields, so that the rates
 // show whether time grows in proportion to the rows; the peak memory of the process is printed
 // after each run. The runs of all ways are interleaved, repeat after repeat, and the median of
 // the repeats counts, with their spread. Direct and ours are measured twice: free, and with this
 // process and the server pinned to one CPU (as taskset does), which takes the wake-ups of a
-// client and a server on different CPUs out of the ratio. Run through bench/transfer-bench, which
-// starts a private test server and names its main process in DRAVENA_BENCH_SERVER_PID.
+// client and a server on different CPUs out of the ratio. Verifying is set against sending in
+// arrays on the largest table: checking a table should take no longer than sending it. Run
+// through bench/transfer-bench, which starts a private test server and names its main process in
+// DRAVENA_BENCH_SERVER_PID.
 
 #include "app/Dialogs.h"
 #include "app/Ports.h"
@@ -22,6 +26,7 @@
 #include "tables/Form2.h"
 #include "tables/TableList.h"
 #include "transfer/Statements.h"
+#include "transfer/TableCheck.h"
 #include "transfer/TransferFrontEnd.h"
 #include "transfer/TransferRun.h"
 
@@ -187,6 +192,7 @@ public:
     void setProgress(double) override {}
     void resetProgress() override {}
     void yield() override {}
+    int rowsPerArray() const override { return rowsPerArray_; }
     void reportFailure(const TransferFailure& failure) override {
         if (++failures <= 3)
             std::fprintf(stderr, "failed at %d: %s\n", failure.line,
@@ -219,6 +225,26 @@ double runOurs(const Server& server, const QString& table, int rowsPerArray = 1)
     const double seconds = secondsOf(timer);
     if (frontEnd.failures > 0)
         std::fprintf(stderr, "ours: %d failures\n", frontEnd.failures);
+    return seconds;
+}
+
+double runBatch(const Server& server, const QString& table) {
+    return runOurs(server, table, 1000);
+}
+
+// Checks the table that the last run sent.
+double runVerify(const Server& server, const QString& table) {
+    QuietFrontEnd frontEnd(server, table);
+    QElapsedTimer timer;
+    timer.start();
+    const TableCheck check = TableChecker(frontEnd.entries()).check(table, table);
+    const double seconds = secondsOf(timer);
+    if (!check.identical())
+        std::fprintf(stderr,
+                     "verify: not identical: %s %lld only in Paradox, %lld only on the "
+                     "server\n",
+                     qPrintable(check.failure), static_cast<long long>(check.rows.onlyInParadox),
+                     static_cast<long long>(check.rows.onlyOnServer));
     return seconds;
 }
 
@@ -411,16 +437,21 @@ int main(int argc, char** argv) {
         return 0;
     }
     const Server server;
-    // --only direct|ours|arrays|arrays-memo|window|window-per-row ROWS: one run of one way,
-    // for a profiler, for the peak memory of one way (arrays-memo: arrays of 1,000 rows with
-    // memos of 2,000 characters), or for the network benchmark.
+    // --only direct|ours|arrays|arrays-memo|batch|verify|window|window-per-row ROWS: one run of
+    // one way, for a profiler, for the peak memory of one way (arrays-memo: arrays of 1,000 rows
+    // with memos of 2,000 characters), or for the network benchmark; verify sends the table
+    // first, untimed.
     if (argc > 3 && std::string(argv[1]) == "--only") {
         const std::string way = argv[2];
         const int rows = std::atoi(argv[3]);
         const QString table = benchTable(rows, way == "arrays-memo" ? 2000 : 0);
+        if (way == "verify")
+            runBatch(server, table); // the table to check, sent outside the time
         const double seconds = way == "direct"             ? runDirect(server, table)
                                : way == "ours"             ? runOurs(server, table)
-                               : way.starts_with("arrays") ? runOurs(server, table, 1000)
+                               : way.starts_with("arrays") ? runBatch(server, table)
+                               : way == "batch"            ? runBatch(server, table)
+                               : way == "verify"           ? runVerify(server, table)
                                : way == "window-per-row"   ? runWindow(server, table, 1)
                                                            : runWindow(server, table);
         print(way.c_str(), rows, seconds);
@@ -477,5 +508,20 @@ int main(int argc, char** argv) {
         std::printf("; window/direct = %.3f\n\n", ways[0].median() / ways[2].median());
         std::fflush(stdout);
     }
+    // Verifying against sending with arrays, each verify right after a send of the same table.
+    const int rows = *std::max_element(sizes.begin(), sizes.end());
+    const QString table = benchTable(rows);
+    Timings batch{"batch", false, [&] { return runBatch(server, table); }, {}};
+    Timings verify{"verify", false, [&] { return runVerify(server, table); }, {}};
+    for (int r = 0; r < repeats; ++r) {
+        for (Timings* way : {&batch, &verify}) {
+            way->seconds.push_back(way->run());
+            print(way->name.c_str(), rows, way->seconds.back());
+        }
+    }
+    printMedian(batch, rows);
+    printMedian(verify, rows);
+    std::printf("%d rows: verify/send --batch 1000 = %.3f (goal <= 1)\n", rows,
+                verify.median() / batch.median());
     return 0;
 }

@@ -1,11 +1,11 @@
 #include "CliTransfer.h"
 
+#include "CheckReport.h"
 #include "Options.h"
 #include "TableClaims.h"
 #include "app/Dialogs.h"
 #include "app/Ports.h"
-
-#include <cmath>
+#include "transfer/TransferLines.h"
 
 namespace dravena::cli {
 
@@ -13,22 +13,23 @@ namespace {
 
 // The statement or action a step label stands for, for the failure lines.
 QString whatFailed(int line) {
+    using namespace transferline;
     switch (line) {
-    case 114:
+    case OpenParadox:
         return QStringLiteral("opening the Paradox folder");
-    case 118:
+    case OpenServer:
         return QStringLiteral("signing on to the server");
-    case 136:
+    case DropTable:
         return QStringLiteral("DROP TABLE");
-    case 140:
-    case 142:
+    case OpenSource:
+    case ReadLayout:
         return QStringLiteral("reading the table");
-    case 202:
+    case CreateTable:
         return QStringLiteral("CREATE TABLE");
-    case 224:
-    case 246:
+    case ReadValue:
+    case NextRow:
         return QStringLiteral("reading the row");
-    case 244:
+    case Insert:
         return QStringLiteral("INSERT");
     default:
         return QStringLiteral("step %1").arg(line);
@@ -39,19 +40,11 @@ QString seconds(std::int64_t milliseconds) {
     return QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 1) + u's';
 }
 
-QString clockTime(double totalSeconds) {
-    const auto s = static_cast<long long>(std::ceil(totalSeconds));
-    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
-}
-
-constexpr std::int64_t RedrawMilliseconds = 100;
-constexpr int BarWidth = 30;
-
 } // namespace
 
 CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal,
                          std::shared_ptr<Clock> clock)
-    : settings_(std::move(settings)), out_(out), terminal_(terminal), clock_(std::move(clock)),
+    : settings_(std::move(settings)), out_(out), clock_(clock), bar_(out, terminal, clock),
       runStart_(clock_->steadyMilliseconds()) {}
 
 void CliTransfer::shareRun(TableClaims& claims, int job, std::mutex& output) {
@@ -131,8 +124,8 @@ void CliTransfer::tableStarting(const QString& name, std::int64_t rows) {
     tableRows_ = rows;
     done_ = 0;
     failed_ = 0;
-    lastDrawn_ = -1;
     tableStart_ = clock_->steadyMilliseconds();
+    bar_.start(name, rows);
     drawBar(true);
 }
 
@@ -150,11 +143,9 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
         ++tablesSkipped_;
         print(QStringLiteral("%1: left as it is on the server").arg(name));
     } else if (outcome == TableOutcome::Sent) {
-        const bool whole = tableWhole_ && failed_ == 0 && done_ == tableRows_;
+        bool whole = tableWhole_ && failed_ == 0 && done_ == tableRows_;
         rowsSent_ += done_ - failed_;
         rowsFailed_ += failed_;
-        if (whole)
-            ++tablesWhole_;
         print(QStringLiteral("%1: %2 of %3 sent, %4 failed, %5%6")
                   .arg(name)
                   .arg(done_ - failed_)
@@ -162,6 +153,10 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                   .arg(failed_)
                   .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
+        if (settings_.verify && !verified(name))
+            whole = false;
+        if (whole)
+            ++tablesWhole_;
     } else if (!asked) {
         print(QStringLiteral("%1: not sent").arg(name));
     }
@@ -199,37 +194,25 @@ void CliTransfer::print(const QString& line) {
     std::fflush(out_);
 }
 
+bool CliTransfer::verified(const QString& name) {
+    std::int64_t expected = -1;
+    const TableCheck check =
+        TableChecker(*this).check(name, name, [&](std::int64_t done, std::int64_t total) {
+            if (total != expected)
+                bar_.start(name + QStringLiteral(" (verify)"), expected = total);
+            bar_.show(done);
+        });
+    for (const QString& line : checkReport(name, check))
+        print(line);
+    return check.identical();
+}
+
 void CliTransfer::drawBar(bool force) {
-    if (!terminal_)
-        return;
-    const std::int64_t now = tableMilliseconds();
-    if (!force && lastDrawn_ >= 0 && now - lastDrawn_ < RedrawMilliseconds && done_ != tableRows_)
-        return;
-    lastDrawn_ = now;
-    const double fraction =
-        tableRows_ > 0 ? static_cast<double>(done_) / static_cast<double>(tableRows_) : 1.0;
-    const auto filled = static_cast<int>(fraction * BarWidth);
-    const double rate =
-        now > 0 ? static_cast<double>(done_) * 1000.0 / static_cast<double>(now) : 0;
-    const QString left = rate > 0 ? clockTime(static_cast<double>(tableRows_ - done_) / rate)
-                                  : QStringLiteral("-:--");
-    const QString line = QStringLiteral("\r\x1b[K%1 [%2%3] %4/%5 rows  %6 rows/s  %7 left")
-                             .arg(table_, QString(filled, u'#'), QString(BarWidth - filled, u'.'))
-                             .arg(done_)
-                             .arg(tableRows_)
-                             .arg(static_cast<long long>(rate))
-                             .arg(left);
-    const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out_);
-    std::fflush(out_);
-    barShown_ = true;
+    bar_.show(done_, force);
 }
 
 void CliTransfer::clearBar() {
-    if (!barShown_)
-        return;
-    std::fputs("\r\x1b[K", out_);
-    barShown_ = false;
+    bar_.clear();
 }
 
 } // namespace dravena::cli

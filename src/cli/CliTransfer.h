@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TerminalBar.h"
 #include "connections/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
 
@@ -32,6 +33,7 @@ public:
         QString password;
         std::optional<bool> overwrite;          // nothing: an existing table is an error
         int rowsPerArray = DefaultRowsPerArray; // --batch
+        bool verify = false;                    // --verify: each table checked after it arrived
         QStringList tables;
         QStringList serverTables;
     };
@@ -77,14 +79,16 @@ private:
     QString oraclePassword() const override { return settings_.password; }
 
     void print(const QString& line);
+    // Checks the table that arrived and tells what the check found; true when identical.
+    bool verified(const QString& name);
     void drawBar(bool force);
     void clearBar();
     std::int64_t tableMilliseconds() const;
 
     Settings settings_;
     std::FILE* out_;
-    bool terminal_;
     std::shared_ptr<Clock> clock_;
+    TerminalBar bar_;
     std::int64_t runStart_;
     TableClaims* claims_ = nullptr; // with several jobs: the tables this job may send
     int job_ = 0;
@@ -97,8 +101,6 @@ private:
     std::int64_t failed_ = 0;
     bool tableWhole_ = true;
     std::int64_t tableStart_ = -1; // none while no table is being sent
-    std::int64_t lastDrawn_ = -1;
-    bool barShown_ = false;
 
     // The run.
     int tablesWhole_ = 0;

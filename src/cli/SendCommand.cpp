@@ -45,6 +45,7 @@ int runSend(const ParsedOptions& options) {
     settings.sid = options.value("--sid");
     settings.user = options.value("--user");
     settings.tables = options.words;
+    settings.verify = options.has("--verify");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
     const auto rowsPerArray =

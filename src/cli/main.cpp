@@ -10,6 +10,7 @@ int runOracleTables(const ParsedOptions& options);
 int runParadoxTables(const ParsedOptions& options);
 int runSend(const ParsedOptions& options);
 int runSql(const ParsedOptions& options);
+int runVerify(const ParsedOptions& options);
 } // namespace dravena::cli
 
 namespace {
@@ -47,7 +48,8 @@ const std::vector<Command> commands = {
        userOption,
        {"--overwrite", "yes|no"},
        {"--batch", "N"},
-       {"--jobs", "N"}},
+       {"--jobs", "N"},
+       {"--verify", nullptr}},
       "TABLE..."},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
@@ -64,7 +66,9 @@ const std::vector<Command> commands = {
      "  --batch N      send N rows per round trip (1 to 10000, default 1000), in arrays of\n"
      "                 parameters; 1 sends one INSERT statement per row\n"
      "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"
-     "                 default 1); for many tables on a server across a network\n",
+     "                 default 1); for many tables on a server across a network\n"
+     "  --verify       check each table right after it arrived as verify does; a difference\n"
+     "                 counts as a failure\n",
      dravena::cli::runSend},
     {"sql",
      {{folderOption}, "TABLE..."},
@@ -76,6 +80,26 @@ const std::vector<Command> commands = {
      "Options:\n"
      "  --folder DIR   the folder that holds the Paradox tables\n",
      dravena::cli::runSql},
+    {"verify",
+     {{folderOption, sidOption, userOption, {"--schema", "plain|full"}}, "TABLE..."},
+     "prove that the server holds every row and value of the tables",
+     "Compares each TABLE of the Paradox folder DIR with the server's table of that name: every\n"
+     "value mapped as send maps it, then the rows of both sides compared in any order, value by\n"
+     "value, each in the terms of its column (numbers as numbers, exact decimals, texts, bytes).\n"
+     "Per table it prints the rows on each side, the rows only in the Paradox table and only on\n"
+     "the server (how many, and the first five with the fields that differ) and the columns whose\n"
+     "type is not the one send creates; then a summary. Memory stays small whatever the size of\n"
+     "the table (rows are put aside in temporary files). The password comes from\n"
+     "DRAVENA_PASSWORD, else from one line of standard input. Exit status 0 only when every table\n"
+     "is identical, 1 when any differs or cannot be read.\n\n"
+     "Options:\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n"
+     "  --sid SID      the Oracle net service name, as typed in the connection window\n"
+     "  --user USER    the user to sign on as\n"
+     "  --schema plain|full\n"
+     "                 the columns to check against: plain (the default) is what send and the\n"
+     "                 tables window create; full cannot be checked yet\n",
+     dravena::cli::runVerify},
 };
 
 // Qt's ODBC driver warns on standard error about every statement that fails; the commands tell

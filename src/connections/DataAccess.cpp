@@ -34,6 +34,9 @@ public:
                                                     std::vector<ParameterColumn> columns) override {
         return openBackend().prepareArrayInsert(sql, std::move(columns));
     }
+    void beginTransaction() override { openBackend().beginTransaction(); }
+    void commit() override { openBackend().commit(); }
+    void rollback() override { openBackend().rollback(); }
     void close() override {
         if (!backend_ || !backend_->isOpen())
             throwObjectClosed();
@@ -72,6 +75,25 @@ std::unique_ptr<ArrayInsert> Connection::prepareArrayInsert(const QString&,
                                                             std::vector<ParameterColumn>) {
     throw RuntimeError(errnum::InvalidCall,
                        QStringLiteral("This connection cannot send arrays of parameters."));
+}
+
+namespace {
+[[noreturn]] void throwNoTransactions() {
+    throw RuntimeError(errnum::InvalidCall,
+                       QStringLiteral("This connection cannot run transactions."));
+}
+} // namespace
+
+void Connection::beginTransaction() {
+    throwNoTransactions();
+}
+
+void Connection::commit() {
+    throwNoTransactions();
+}
+
+void Connection::rollback() {
+    throwNoTransactions();
 }
 
 void throwObjectClosed() {

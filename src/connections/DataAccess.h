@@ -72,15 +72,22 @@ struct ParameterColumn {
 using ArrayValue = std::variant<std::monostate, std::int64_t, std::string, paradox::Bytes>;
 using ArrayRow = std::vector<ArrayValue>;
 
+// What the server reports of one row of an array of parameters.
+enum class ArrayRowStatus {
+    Done,    // the row was inserted (within the array's transaction)
+    Refused, // the server refused the row, or the whole statement
+    NotRun   // the server did not get to the row
+};
+
 // A prepared statement whose rows go to the server in arrays of parameters: one round trip for
 // many rows.
 class ArrayInsert {
 public:
     virtual ~ArrayInsert() = default;
-    // Sends the rows (one value per "?" each) as one array in a transaction of its own. True
-    // when every row arrived; false when the server refused the array, of which then nothing
-    // stays. A lost connection is a ConnectionLostError.
-    virtual bool send(std::span<const ArrayRow> rows) = 0;
+    // Sends the rows (one value per "?" each) as one array, within the connection's current
+    // transaction, and tells what became of each row, in order. A statement refused as a whole
+    // leaves no row Done. A lost connection is a ConnectionLostError.
+    virtual std::vector<ArrayRowStatus> send(std::span<const ArrayRow> rows) = 0;
 };
 
 // Cursor locations.
@@ -124,6 +131,12 @@ public:
     // connection that cannot send arrays fails with error 5.
     virtual std::unique_ptr<ArrayInsert> prepareArrayInsert(const QString& sql,
                                                             std::vector<ParameterColumn> columns);
+    // A transaction: the statements after beginTransaction take effect together at commit, or
+    // not at all after rollback. Both end it; statements then take effect one by one again. A
+    // connection that has no transactions fails with error 5.
+    virtual void beginTransaction();
+    virtual void commit();
+    virtual void rollback();
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 };

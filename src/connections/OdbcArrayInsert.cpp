@@ -4,7 +4,6 @@
 #include "OdbcSession.h"
 
 #include <QSqlDriver>
-#include <QSqlError>
 
 #include <sqlext.h>
 
@@ -170,43 +169,34 @@ bool OdbcArrayInsert::bind(std::span<const ArrayRow> rows) {
     return true;
 }
 
-// Runs the bound array; true when the driver reports every row done.
-bool OdbcArrayInsert::execute(std::size_t rows) {
+// Runs the bound array and reads what the driver reports of each row.
+std::vector<ArrayRowStatus> OdbcArrayInsert::execute(std::size_t rows) {
     const SQLRETURN r = SQLExecute(statement_);
+    std::vector<ArrayRowStatus> statuses(rows, ArrayRowStatus::Refused);
     if (!SQL_SUCCEEDED(r)) {
         const SQLHANDLE connection = odbcHandle(session_->database().driver()->handle());
         if (connectionLost(statement_, connection))
             throw ConnectionLostError(errnum::DataAccess,
                                       diagnosticText(SQL_HANDLE_STMT, statement_));
-        return false;
+        return statuses;
     }
-    return processed_ == rows && std::all_of(status_.begin(), status_.end(), [](SQLUSMALLINT s) {
-               return s == SQL_PARAM_SUCCESS || s == SQL_PARAM_SUCCESS_WITH_INFO;
-           });
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (i >= processed_)
+            statuses[i] = ArrayRowStatus::NotRun;
+        else if (status_[i] == SQL_PARAM_SUCCESS || status_[i] == SQL_PARAM_SUCCESS_WITH_INFO)
+            statuses[i] = ArrayRowStatus::Done;
+        else if (status_[i] != SQL_PARAM_ERROR)
+            statuses[i] = ArrayRowStatus::NotRun;
+    }
+    return statuses;
 }
 
-bool OdbcArrayInsert::send(std::span<const ArrayRow> rows) {
+std::vector<ArrayRowStatus> OdbcArrayInsert::send(std::span<const ArrayRow> rows) {
     if (rows.empty())
-        return true;
+        return {};
     if (!bind(rows))
-        return false;
-    QSqlDatabase db = session_->database();
-    if (!db.transaction())
-        throw RuntimeError(errnum::DataAccess, db.lastError().text());
-    bool arrived = false;
-    try {
-        arrived = execute(rows.size());
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    if (arrived && db.commit())
-        return true;
-    db.rollback();
-    const SQLHANDLE connection = odbcHandle(db.driver()->handle());
-    if (connectionLost(nullptr, connection))
-        throw ConnectionLostError(errnum::DataAccess, diagnosticText(SQL_HANDLE_DBC, connection));
-    return false;
+        return std::vector<ArrayRowStatus>(rows.size(), ArrayRowStatus::Refused);
+    return execute(rows.size());
 }
 
 } // namespace dravena

@@ -12,9 +12,8 @@ namespace dravena {
 class OdbcSession;
 
 // A statement of the program's own on an open ODBC connection, prepared once, whose rows go in
-// arrays of parameters bound column by column (SQL_ATTR_PARAMSET_SIZE). Each array runs in a
-// transaction of its own: it is committed only when the driver reports every row done, and
-// rolled back otherwise, so that an array either arrives whole or leaves nothing.
+// arrays of parameters bound column by column (SQL_ATTR_PARAMSET_SIZE), in the connection's
+// current transaction; the caller decides from the row statuses whether to commit.
 class OdbcArrayInsert final : public ArrayInsert {
 public:
     OdbcArrayInsert(std::shared_ptr<OdbcSession> session, const QString& sql,
@@ -23,7 +22,7 @@ public:
     OdbcArrayInsert(const OdbcArrayInsert&) = delete;
     OdbcArrayInsert& operator=(const OdbcArrayInsert&) = delete;
 
-    bool send(std::span<const ArrayRow> rows) override;
+    std::vector<ArrayRowStatus> send(std::span<const ArrayRow> rows) override;
 
 private:
     struct Buffer {
@@ -35,7 +34,7 @@ private:
     // Fills and binds the buffers; false when a value does not fit its column's kind.
     bool bind(std::span<const ArrayRow> rows);
     bool bindColumn(std::size_t column, std::span<const ArrayRow> rows);
-    bool execute(std::size_t rows);
+    std::vector<ArrayRowStatus> execute(std::size_t rows);
     [[noreturn]] void throwFailure() const;
 
     std::shared_ptr<OdbcSession> session_;

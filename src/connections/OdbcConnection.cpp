@@ -9,6 +9,7 @@
 #include "OdbcValues.h"
 #include "app/RuntimeError.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -66,6 +67,29 @@ std::unique_ptr<ArrayInsert>
 OdbcConnection::prepareArrayInsert(const QString& sql, std::vector<ParameterColumn> columns) {
     session_->database(); // throws when closed
     return std::make_unique<OdbcArrayInsert>(session_, sql, std::move(columns));
+}
+
+// A failed transaction call is a lost connection when the connection's diagnostics say so.
+void OdbcConnection::transactionCall(bool (QSqlDatabase::*call)()) {
+    QSqlDatabase db = session_->database();
+    if ((db.*call)())
+        return;
+    const SQLHANDLE connection = odbcHandle(db.driver()->handle());
+    if (connectionLost(nullptr, connection))
+        throw ConnectionLostError(errnum::DataAccess, diagnosticText(SQL_HANDLE_DBC, connection));
+    throw RuntimeError(errnum::DataAccess, odbcMessage(db.lastError()));
+}
+
+void OdbcConnection::beginTransaction() {
+    transactionCall(&QSqlDatabase::transaction);
+}
+
+void OdbcConnection::commit() {
+    transactionCall(&QSqlDatabase::commit);
+}
+
+void OdbcConnection::rollback() {
+    transactionCall(&QSqlDatabase::rollback);
 }
 
 void OdbcConnection::close() {

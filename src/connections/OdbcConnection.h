@@ -2,6 +2,8 @@
 
 #include "DataAccess.h"
 
+#include <QSqlDatabase>
+
 #include <memory>
 
 namespace dravena {
@@ -26,10 +28,15 @@ public:
     std::unique_ptr<Cursor> query(const QString& sql) override;
     std::unique_ptr<ArrayInsert> prepareArrayInsert(const QString& sql,
                                                     std::vector<ParameterColumn> columns) override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
     void close() override;
     bool isOpen() const override;
 
 private:
+    void transactionCall(bool (QSqlDatabase::*call)());
+
     int cursorLocation_ = ServerSideCursor;
     int openLocation_ = ServerSideCursor;
     std::shared_ptr<OdbcSession> session_;

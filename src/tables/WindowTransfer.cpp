@@ -7,19 +7,13 @@
 #include "app/LocationTags.h"
 #include "app/MainWindow.h"
 #include "app/Ports.h"
+#include "transfer/TransferLines.h"
 
 #include <QProgressBar>
 
 #include <cmath>
 
 namespace dravena {
-
-namespace {
-
-// The line the reading problems of a table are reported at: where its record set is closed.
-constexpr int ReadingProblemsLine = 252;
-
-} // namespace
 
 WindowTransfer::WindowTransfer(MainWindow& window, const ConnectionEntries& entries,
                                TableList& paradoxList, TableList& oracleList,
@@ -90,7 +84,8 @@ void WindowTransfer::reportFailure(const TransferFailure& failure) {
 void WindowTransfer::reportReadingProblems(const QString& table, const QStringList& problems) {
     ReportApplicationError(QStringLiteral("Not every value of %1 could be read: %2")
                                .arg(table, problems.join(QStringLiteral("; "))),
-                           QString::fromUtf8(tags::Form2PushButton4Click), ReadingProblemsLine);
+                           QString::fromUtf8(tags::Form2PushButton4Click),
+                           transferline::ReadingProblems);
 }
 
 } // namespace dravena

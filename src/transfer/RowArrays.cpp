@@ -4,7 +4,7 @@
 
 #include <QRegularExpression>
 
-#include <numeric>
+#include <algorithm>
 
 namespace dravena {
 
@@ -46,7 +46,7 @@ ParameterColumn RowArrays::parameterColumn(const QString& columnType) {
 
 RowArrays::RowArrays(Connection& connection, const QString& table,
                      const std::vector<ColumnDefinition>& columns, int rowsPerArray)
-    : rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
+    : connection_(connection), rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
       widths_(columns.size(), 0) {
     for (const ColumnDefinition& column : columns)
         columns_.push_back(parameterColumn(column.type));
@@ -106,8 +106,37 @@ RowArrays::Batch RowArrays::take() {
     return batch;
 }
 
+bool RowArrays::everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows) {
+    return statuses.size() == rows &&
+           std::all_of(statuses.begin(), statuses.end(),
+                       [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
+}
+
+// The array goes in a transaction of its own: committed only when the server reports every row
+// done, rolled back otherwise, so that it either arrives whole or leaves nothing.
 bool RowArrays::send(const Batch& batch) {
-    return insert_->send(batch.bound);
+    connection_.beginTransaction();
+    std::vector<ArrayRowStatus> statuses;
+    try {
+        statuses = insert_->send(batch.bound);
+    } catch (...) {
+        rollbackQuietly();
+        throw;
+    }
+    if (!everyRowDone(statuses, batch.rows.size())) {
+        connection_.rollback();
+        return false;
+    }
+    connection_.commit();
+    return true;
+}
+
+void RowArrays::rollbackQuietly() {
+    try {
+        connection_.rollback();
+    } catch (...) {
+        // the failure that brought us here is the one to tell
+    }
 }
 
 } // namespace dravena

@@ -37,16 +37,21 @@ public:
 
     // The rows gathered so far, which leave the arrays.
     Batch take();
-    // Sends rows as one array; true when every row arrived, false when the array left nothing.
+    // Sends rows as one array in a transaction of its own; true when every row arrived, false
+    // when the array left nothing.
     bool send(const Batch& batch);
+    // Whether the statuses tell every one of the rows done.
+    static bool everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows);
 
     // How a column of the given server type is bound.
     static ParameterColumn parameterColumn(const QString& columnType);
 
 private:
     ArrayRow bound(const std::vector<Value>& values) const;
+    void rollbackQuietly();
     bool fullWith(const ArrayRow& row) const;
 
+    Connection& connection_;
     std::vector<ParameterColumn> columns_;
     std::size_t rowsPerArray_;
     std::unique_ptr<ArrayInsert> insert_;

@@ -1,9 +1,10 @@
 #include "TransferRun.h"
 
 #include "ColumnLayout.h"
-#include "RowArrays.h"
+#include "RowTransport.h"
 #include "Statements.h"
 #include "TransferFrontEnd.h"
+#include "TransferLines.h"
 #include "TransferSteps.h"
 #include "TypeMapping.h"
 #include "ValueText.h"
@@ -13,8 +14,6 @@
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
-
-#include <optional>
 
 namespace dravena {
 
@@ -35,11 +34,6 @@ private:
     void sendTable(int index);
     bool createTable(const QString& name);
     void insertRows(const QString& name);
-    bool sendRow(InsertStatementBuilder& insert, std::int64_t row,
-                 const std::vector<Value>& values);
-    bool sendStatement(std::int64_t row, InsertStatement statement);
-    void sendArray(InsertStatementBuilder& insert, RowArrays& arrays,
-                   const RowArrays::Batch& batch);
     void finishTable(const QString& name, bool created);
     void closeConnections();
     bool sourceExhausted() const;
@@ -76,12 +70,12 @@ void TransferRun::run() {
 // would only fail in turn.
 bool TransferRun::openConnections() {
     run_.step(112, [&] { paradox_->setCursorLocation(ClientSideCursor); });
-    if (!run_.step(114,
+    if (!run_.step(transferline::OpenParadox,
                    [&] { paradox_->open(paradoxConnectionString(fe_.entries().paradoxFolder())); }))
         return false;
     run_.step(116, [&] { oracle_->setCursorLocation(ServerSideCursor); });
     const ConnectionEntries& entries = fe_.entries();
-    return run_.step(118, [&] {
+    return run_.step(transferline::OpenServer, [&] {
         oracle_->open(oracleConnectionString(entries.oracleSid(), entries.oracleUser(),
                                              entries.oraclePassword()));
     });
@@ -101,13 +95,14 @@ void TransferRun::sendTable(int index) {
         return;
     }
     if (run_.test(134, [&] { return answer == AnswerYes; })) {
-        run_.step(136, [&] { oracle_->execute(dropTableStatement(name)); });
+        run_.step(transferline::DropTable, [&] { oracle_->execute(dropTableStatement(name)); });
         run_.step(138, [&] { fe_.removeFromServerList(name); });
     }
     // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
     // not create.
     bool created = false;
-    if (run_.step(140, [&] { source_->open(selectAllStatement(name), *paradox_); })) {
+    if (run_.step(transferline::OpenSource,
+                  [&] { source_->open(selectAllStatement(name), *paradox_); })) {
         created = createTable(name);
         if (created)
             insertRows(name);
@@ -118,7 +113,7 @@ void TransferRun::sendTable(int index) {
 bool TransferRun::createTable(const QString& name) {
     std::vector<bool> longText;
     QString text;
-    run_.step(142, [&] {
+    run_.step(transferline::ReadLayout, [&] {
         longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
                                          [this] { fe_.yield(); });
     });
@@ -142,7 +137,7 @@ bool TransferRun::createTable(const QString& name) {
     }
     run_.step(196, [&] { text.chop(1); });
     run_.step(198, [&] { text += u')'; });
-    return run_.step(202, [&] { oracle_->execute(text); });
+    return run_.step(transferline::CreateTable, [&] { oracle_->execute(text); });
 }
 
 void TransferRun::insertRows(const QString& name) {
@@ -151,12 +146,7 @@ void TransferRun::insertRows(const QString& name) {
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
     run_.step(220, [&] { fieldCount = source_->fieldCount(); });
-    InsertStatementBuilder insert(name, blobColumnsOf(columns_));
-    // Arrays of parameters when the front end asks for them and the server takes them; a
-    // statement that cannot be prepared leaves the rows to go one by one.
-    std::optional<RowArrays> arrays;
-    if (fe_.rowsPerArray() > 1)
-        run_.step(218, [&] { arrays.emplace(*oracle_, name, columns_, fe_.rowsPerArray()); });
+    const auto transport = makeRowTransport({run_, fe_, *oracle_, name, columns_});
     run_.line(212);
     for (std::int64_t row = 0; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
@@ -168,80 +158,27 @@ void TransferRun::insertRows(const QString& name) {
         run_.step(216, [&] {
             fe_.setProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100);
         });
-        // One INSERT per row takes the values straight into its text; arrays keep them.
-        std::vector<Value> values;
-        if (arrays)
-            values.resize(static_cast<std::size_t>(fieldCount));
-        else
-            insert.begin();
+        std::vector<Value> values(static_cast<std::size_t>(fieldCount));
         bool read = true;
         for (int i = 0; i < fieldCount; ++i) {
             run_.step(222, [&] { fe_.yield(); });
-            read = run_.step(224, [&] {
-                const Value& text = NullToDefault(source_->fieldValue(i), NoValueText);
-                if (arrays)
-                    values[static_cast<std::size_t>(i)] = text;
-                else
-                    insert.appendValue(text);
+            read = run_.step(transferline::ReadValue, [&] {
+                values[static_cast<std::size_t>(i)] =
+                    NullToDefault(source_->fieldValue(i), NoValueText);
             }) && read;
             run_.line(236);
         }
         // A row with a value that could not be read is not sent with a gap in its place.
         if (!read)
             fe_.rowSent(row, false);
-        else if (!arrays)
-            sendStatement(row, insert.finish());
-        else if (const auto full = arrays->add(row, std::move(values)))
-            sendArray(insert, *arrays, *full);
-        run_.step(246, [&] { source_->moveNext(); });
+        else
+            transport->add(row, std::move(values));
+        run_.step(transferline::NextRow, [&] { source_->moveNext(); });
         run_.line(248);
     }
-    if (arrays && !arrays->empty())
-        sendArray(insert, *arrays, arrays->take());
+    if (!run_.ended())
+        transport->finish();
     run_.setRow(-1);
-}
-
-bool TransferRun::sendRow(InsertStatementBuilder& insert, std::int64_t row,
-                          const std::vector<Value>& values) {
-    InsertStatement statement;
-    run_.setRow(row);
-    if (!run_.step(238, [&] { statement = insert.statement(values); }))
-        return false;
-    return sendStatement(row, std::move(statement));
-}
-
-bool TransferRun::sendStatement(std::int64_t row, InsertStatement statement) {
-    run_.setRow(row);
-    const bool inserted = run_.step(244, [&] {
-        if (statement.parameters.empty())
-            oracle_->execute(statement.text);
-        else
-            oracle_->execute(statement.text, statement.parameters);
-    });
-    fe_.rowSent(row, inserted);
-    return inserted;
-}
-
-// Sends the gathered rows as one array. A single row goes as a statement of its own; an array
-// the server refused goes again row by row, so that each refusal is told with its own row and
-// message and every other row arrives.
-void TransferRun::sendArray(InsertStatementBuilder& insert, RowArrays& arrays,
-                            const RowArrays::Batch& batch) {
-    if (batch.rows.size() == 1) {
-        sendRow(insert, batch.rows.front().index, batch.rows.front().values);
-        return;
-    }
-    run_.setRow(batch.rows.front().index);
-    bool arrived = false;
-    run_.step(244, [&] { arrived = arrays.send(batch); });
-    if (run_.ended())
-        return;
-    for (const RowArrays::Row& row : batch.rows) {
-        if (arrived)
-            fe_.rowSent(row.index, true);
-        else if (!run_.ended())
-            sendRow(insert, row.index, row.values);
-    }
 }
 
 bool TransferRun::sourceExhausted() const {
@@ -266,10 +203,10 @@ void TransferRun::finishTable(const QString& name, bool created) {
     run_.step(250, [&] { fe_.resetProgress(); });
     if (source_.isSet() && source_->isOpen()) {
         QStringList problems;
-        run_.step(252, [&] { problems = source_->warnings(); });
+        run_.step(transferline::ReadingProblems, [&] { problems = source_->warnings(); });
         if (!problems.isEmpty())
             fe_.reportReadingProblems(name, problems);
-        run_.step(252, [&] { source_->close(); });
+        run_.step(transferline::ReadingProblems, [&] { source_->close(); });
     }
     // The name joins the server list only when the table was created.
     if (created)

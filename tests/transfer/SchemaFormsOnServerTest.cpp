@@ -60,7 +60,7 @@ TEST_F(SchemaFormsOnServer, TypedColumnsTakeLiteralAndBoundValuesAndRefuseWhatOr
         {std::int64_t{3}, std::monostate{}, std::monostate{},
          std::string("1.7976931348623157e+308"), std::monostate{}, std::monostate{},
          std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}}};
-    ASSERT_TRUE(bound->send(rows));
+    ASSERT_EQ(bound->send(rows), std::vector<ArrayRowStatus>(rows.size(), ArrayRowStatus::Done));
 
     const std::vector<std::tuple<const char*, int, std::string>> expected{
         {"Name", 1, "Grüße"},

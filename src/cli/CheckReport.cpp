@@ -1,0 +1,112 @@
+#include "CheckReport.h"
+
+#include "Options.h"
+
+namespace dravena::cli {
+
+namespace {
+
+constexpr qsizetype ShownCharacters = 40;
+
+QString shownValue(const std::optional<std::string>& value, ColumnKind kind) {
+    if (!value)
+        return QStringLiteral("NULL");
+    QString text = QString::fromStdString(*value);
+    if (kind == ColumnKind::Bytes) {
+        const QString bytes = QStringLiteral(" (%1 bytes)").arg(text.size() / 2);
+        return QStringLiteral("0x") +
+               (text.size() > ShownCharacters ? text.left(ShownCharacters) + QChar(0x2026) : text) +
+               bytes;
+    }
+    if (text.size() > ShownCharacters)
+        text = text.left(ShownCharacters) + QChar(0x2026);
+    if (kind == ColumnKind::Text)
+        return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+    return text;
+}
+
+std::optional<std::string> fieldOf(const ComparedRow::Fields& fields, std::size_t index) {
+    return index < fields.size() ? fields[index] : std::nullopt;
+}
+
+// "Name": 'abc' here, 'abd' there; ... for the fields that differ, or every field when there is
+// no row to set it against.
+QString rowFields(const TableCheck& check, const UnmatchedRow& row, const char* here,
+                  const char* there) {
+    QStringList fields;
+    for (std::size_t i = 0; i < check.columns.size(); ++i) {
+        const ColumnDefinition& column = check.columns[i];
+        const ColumnKind kind = columnKindOf(column.type);
+        const auto value = fieldOf(row.values, i);
+        const QString name = u'"' + column.name + u'"';
+        if (row.closest.empty()) {
+            fields.append(name + u' ' + shownValue(value, kind));
+            continue;
+        }
+        const auto other = fieldOf(row.closest, i);
+        if (value != other)
+            fields.append(QStringLiteral("%1: %2 %3, %4 %5")
+                              .arg(name, QLatin1String(here), shownValue(value, kind),
+                                   QLatin1String(there), shownValue(other, kind)));
+    }
+    return fields.join(QStringLiteral("; "));
+}
+
+QString paradoxRowLine(const TableCheck& check, const UnmatchedRow& row) {
+    const QString head =
+        QStringLiteral("  row %1 only in the Paradox table").arg(row.paradoxRow + 1);
+    if (row.closest.empty())
+        return head + QStringLiteral(": ") + rowFields(check, row, "", "");
+    return head + QStringLiteral("; the most alike server row differs in ") +
+           rowFields(check, row, "Paradox", "server");
+}
+
+QString serverRowLine(const TableCheck& check, const UnmatchedRow& row) {
+    if (row.closest.empty())
+        return QStringLiteral("  a row only on the server: ") + rowFields(check, row, "", "");
+    return QStringLiteral("  a row only on the server; it differs from Paradox row %1 in ")
+               .arg(row.closestParadoxRow + 1) +
+           rowFields(check, row, "server", "Paradox");
+}
+
+QString columnLine(const ColumnDifference& column) {
+    const QString name = u'"' + column.name + u'"';
+    if (column.serverType.isEmpty())
+        return QStringLiteral("  column %1 is not on the server (send creates %2)")
+            .arg(name, column.sendType);
+    if (column.sendType.isEmpty())
+        return QStringLiteral("  column %1 (%2) is only on the server")
+            .arg(name, column.serverType);
+    return QStringLiteral("  column %1: send creates %2, the server's is %3")
+        .arg(name, column.sendType, column.serverType);
+}
+
+} // namespace
+
+QStringList checkReport(const QString& table, const TableCheck& check) {
+    if (!check.failure.isEmpty())
+        return {table + QStringLiteral(": not compared: ") + check.failure};
+    const RowMatch& rows = check.rows;
+    QStringList lines;
+    if (check.identical())
+        lines.append(QStringLiteral("%1: identical, %2 on each side")
+                         .arg(table, counted(rows.paradoxRows, "row", "rows")));
+    else
+        lines.append(QStringLiteral("%1: differs: %2 in the Paradox table, %3 on the server; %4 "
+                                    "only in the Paradox table, %5 only on the server")
+                         .arg(table, counted(rows.paradoxRows, "row", "rows"))
+                         .arg(rows.serverRows)
+                         .arg(rows.onlyInParadox)
+                         .arg(rows.onlyOnServer));
+    for (const QString& problem : check.readingProblems)
+        lines.append(QStringLiteral("  warning: %1").arg(problem));
+    for (const ColumnDifference& column : check.columnDifferences)
+        lines.append(columnLine(column));
+    for (const UnmatchedRow& row : rows.paradoxShown)
+        lines.append(paradoxRowLine(check, row));
+    for (const UnmatchedRow& row : rows.serverShown)
+        lines.append(serverRowLine(check, row));
+    return lines;
+}
+
+} // namespace dravena::cli

@@ -1,0 +1,112 @@
+// dravena-cli verify: proof, value by value, that the server holds what the Paradox tables hold.
+
+#include "CheckReport.h"
+#include "Options.h"
+#include "PasswordInput.h"
+#include "TerminalBar.h"
+#include "app/Ports.h"
+#include "app/RuntimeError.h"
+#include "app/SystemPorts.h"
+#include "connections/ConnectionEntries.h"
+#include "tables/TableListing.h"
+#include "transfer/TableCheck.h"
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace dravena::cli {
+
+namespace {
+
+class CommandLineEntries final : public ConnectionEntries {
+public:
+    CommandLineEntries(const ParsedOptions& options, QString password)
+        : options_(options), password_(std::move(password)) {}
+    QString paradoxFolder() const override { return options_.value("--folder"); }
+    QString oracleSid() const override { return options_.value("--sid"); }
+    QString oracleUser() const override { return options_.value("--user"); }
+    QString oraclePassword() const override { return password_; }
+
+private:
+    const ParsedOptions& options_;
+    QString password_;
+};
+
+// The table named on the command line as the server lists it: the same name, else the one that
+// differs only in letter case; empty when the server has neither.
+QString serverTableNamed(const QString& table, const QStringList& serverTables) {
+    if (serverTables.contains(table))
+        return table;
+    for (const QString& name : serverTables)
+        if (name.compare(table, Qt::CaseInsensitive) == 0)
+            return name;
+    return {};
+}
+
+} // namespace
+
+// Compares each named table of the folder with the server's table of that name, row by row and
+// value by value, as send would have left it. Exit status 0 only when every table is identical.
+int runVerify(const ParsedOptions& options) {
+    // Only the columns of the tables window (plain) can be checked so far.
+    if (options.value("--schema") == QLatin1String("full"))
+        return options.refuse(QStringLiteral("--schema full cannot be checked yet; only --schema "
+                                             "plain, the columns send and the tables window "
+                                             "create"));
+    const CommandLineEntries entries(options, readPassword());
+    QStringList serverTables;
+    try {
+        serverTables =
+            oracleTableNames(entries.oracleSid(), entries.oracleUser(), entries.oraclePassword());
+    } catch (const RuntimeError& error) {
+        printLine(stderr, QStringLiteral("dravena-cli verify: signing on to the server failed: ") +
+                              error.description());
+        return 1;
+    }
+    const std::shared_ptr<Clock> clock = localClock();
+    const std::int64_t start = clock->steadyMilliseconds();
+    TerminalBar bar(stderr, isatty(fileno(stderr)) != 0, clock);
+    const TableChecker checker(entries);
+    int identical = 0;
+    int notCompared = 0;
+    std::int64_t rows = 0;
+    for (const QString& table : options.words) {
+        const QString serverTable = serverTableNamed(table, serverTables);
+        QStringList lines;
+        if (serverTable.isEmpty()) {
+            lines.append(table + QStringLiteral(": not compared: the server has no such table"));
+            ++notCompared;
+        } else {
+            std::int64_t expected = -1;
+            const TableCheck check =
+                checker.check(table, serverTable, [&](std::int64_t done, std::int64_t total) {
+                    if (total != expected)
+                        bar.start(table, expected = total);
+                    bar.show(done);
+                });
+            bar.clear();
+            lines = checkReport(table, check);
+            identical += check.identical() ? 1 : 0;
+            notCompared += check.failure.isEmpty() ? 0 : 1;
+            rows += check.rows.paradoxRows;
+        }
+        for (const QString& line : lines)
+            printLine(stdout, line);
+        std::fflush(stdout);
+    }
+    const auto tables = static_cast<int>(options.words.size());
+    printLine(stdout,
+              QStringLiteral("dravena-cli verify: %1: %2 identical, %3, %4 not compared; %5; "
+                             "%6s")
+                  .arg(counted(tables, "table", "tables"))
+                  .arg(identical)
+                  .arg(counted(tables - identical - notCompared, "differs", "differ"))
+                  .arg(notCompared)
+                  .arg(counted(rows, "Paradox row checked", "Paradox rows checked"))
+                  .arg(QString::number(
+                      static_cast<double>(clock->steadyMilliseconds() - start) / 1000.0, 'f', 1)));
+    return identical == tables ? 0 : 1;
+}
+
+} // namespace dravena::cli

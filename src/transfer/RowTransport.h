@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Statements.h"
+#include "connections/DataAccess.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace dravena {
+
+class TransferFrontEnd;
+class TransferSteps;
+
+// Where the rows of one table go once they are read: to the server's table, one INSERT
+// statement per row or many rows per round trip. Every row handed over is told to the front end
+// (rowSent) once its fate is known; failures are told through the run's steps.
+class RowTransport {
+public:
+    virtual ~RowTransport() = default;
+    // Hands over one row as read, a value per column (0-based row number in the table's order).
+    // The row may go at once or wait for more.
+    virtual void add(std::int64_t row, std::vector<Value> values) = 0;
+    // Sends the rows still waiting; called once, after the last row.
+    virtual void finish() = 0;
+};
+
+// The table the rows go to, and the run they belong to.
+struct RowDestination {
+    TransferSteps& steps;
+    TransferFrontEnd& frontEnd;
+    Connection& connection;
+    QString table;
+    std::vector<ColumnDefinition> columns;
+};
+
+// The transport the front end asks for: arrays of its rowsPerArray() rows when that is more than
+// one and the server can prepare them, else one statement per row.
+std::unique_ptr<RowTransport> makeRowTransport(const RowDestination& destination);
+
+} // namespace dravena

@@ -1,0 +1,237 @@
+// dravena-cli verify and send --verify against the test server: every sample table identical
+// after send; a value changed, a row gone or added, a column of another type found and named.
+
+#include "CliRun.h"
+#include "TestDatabase.h"
+#include "TransferTables.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using dravena::testing::CliRun;
+using dravena::testing::runCli;
+
+namespace {
+
+class VerifyCli : public dravena::testing::ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        dravena::testing::writeKinds(folder.filePath("VfyKinds.db"));
+        dravena::testing::writeNumbers(folder.filePath("VfyNums.db"), 5);
+        dravena::testing::writeNumbers(folder.filePath("VfyOdd.db"), 4, {{2, 1e130}});
+        for (const char* table : {"VFYKINDS", "VFYNUMS", "VFYODD"})
+            dropIfExists(table);
+    }
+    void TearDown() override {
+        if (!IsSkipped())
+            for (const char* table : {"VFYKINDS", "VFYNUMS", "VFYODD"})
+                dropIfExists(table);
+    }
+
+    CliRun run(const char* command, const QString& samples, const QStringList& more) const {
+        return runCli(
+            QStringList{command, "--folder", samples, "--sid", db.sid, "--user", db.user} + more,
+            dravena::testing::cliEnvironment(&db.password));
+    }
+    CliRun send(const QStringList& tables) const {
+        return run("send", folder.path(), QStringList{"--overwrite", "yes"} + tables);
+    }
+    CliRun verify(const QStringList& more) const { return run("verify", folder.path(), more); }
+
+    // The report's lines that start with the text.
+    static QStringList linesStarting(const QStringList& lines, const QString& start) {
+        QStringList found;
+        for (const QString& line : lines)
+            if (line.startsWith(start))
+                found.append(line);
+        return found;
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(VerifyCli, EverySampleTableVerifiesIdenticalAfterSend) {
+    const QStringList folders = {folder.path(), QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata"),
+                                 QStringLiteral(DRAVENA_PARADOX_SAMPLES "/fields"),
+                                 QStringLiteral(DRAVENA_PARADOX_SAMPLES "/joins"),
+                                 QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples")};
+    for (const QString& samples : folders) {
+        SCOPED_TRACE(samples.toStdString());
+        QStringList names;
+        for (const QString& file : QDir(samples).entryList({"*.db"}, QDir::Files))
+            names.append(file.left(file.size() - 3).toUpper());
+        ASSERT_FALSE(names.isEmpty());
+        const CliRun sent =
+            run("send", samples,
+                QStringList{"--overwrite", "yes", "--batch", "1000", "--verify"} + names);
+        // Some samples hold values the reading cannot keep (send tells them as warnings): what
+        // was read is what must have arrived.
+        EXPECT_FALSE(sent.errors.contains(" failed: ") && samples != folder.path())
+            << sent.errors.toStdString();
+        const CliRun checked = run("verify", samples, names);
+        for (const QString& name : names) {
+            const bool odd = name == QLatin1String("VFYODD"); // a row the server refuses
+            EXPECT_EQ(sent.errors.contains("\n" + name + ": identical, "), !odd)
+                << name.toStdString();
+            EXPECT_EQ(linesStarting(checked.lines, name + ": identical, ").size(), odd ? 0 : 1)
+                << checked.lines.join("\n").toStdString();
+            if (samples != folder.path())
+                dropIfExists(name);
+        }
+        if (samples != folder.path()) {
+            EXPECT_EQ(checked.exitCode, 0) << checked.errors.toStdString();
+            EXPECT_TRUE(checked.lines.last().startsWith(
+                QStringLiteral(
+                    "dravena-cli verify: %1 tables: %1 identical, 0 differ, 0 not compared; ")
+                    .arg(names.size())))
+                << checked.lines.last().toStdString();
+        }
+    }
+}
+
+// One value of the first row changed on the server, for each kind of field: verify names the
+// row and the field (the long memo and the picture read in full: their last character and byte).
+TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
+    const std::pair<const char*, const char*> changes[] = {
+        {"Id", "7"},
+        {"Name", "'O''Brien x'"},
+        {"Notes", "left(\"Notes\", -1) || 'X'"},
+        {"Picture", "set_byte(\"Picture\", 2999, 2)"},
+        {"Amount", "13.123458"},
+        {"Whole", "-41"},
+        {"Ratio", "0.10000000000000002"},
+        {"Price", "'13.0020'"},
+        {"Count", "-32766"},
+        {"Big", "2147483646"},
+        {"Flag", "'False'"},
+        {"Day", "'2024-02-28'"},
+        {"At", "'23:59:59.998'"},
+        {"Stamp", "'1999-12-31 23:59:59.501'"},
+        {"Code", "'2700FF02'"},
+    };
+    for (const auto& [field, value] : changes) {
+        SCOPED_TRACE(field);
+        ASSERT_EQ(send({"VFYKINDS"}).exitCode, 0);
+        executeAll({QStringLiteral("UPDATE \"VFYKINDS\" SET \"%1\" = %2 WHERE \"Id\" = 1")
+                        .arg(QLatin1String(field), QLatin1String(value))});
+        const CliRun checked = verify({"VFYKINDS"});
+        EXPECT_EQ(checked.exitCode, 1) << checked.errors.toStdString();
+        const QString report = checked.lines.join("\n");
+        EXPECT_EQ(linesStarting(checked.lines,
+                                "VFYKINDS: differs: 3 rows in the Paradox table, 3 on "
+                                "the server; 1 only in the Paradox table, 1 only on "
+                                "the server")
+                      .size(),
+                  1)
+            << report.toStdString();
+        const QStringList paradoxSide =
+            linesStarting(checked.lines,
+                          QStringLiteral("  row 1 only in the Paradox table; the most alike server "
+                                         "row differs in \"%1\": Paradox ")
+                              .arg(QLatin1String(field)));
+        const QStringList serverSide = linesStarting(
+            checked.lines,
+            QStringLiteral("  a row only on the server; it differs from Paradox row 1 in \"%1\": "
+                           "server ")
+                .arg(QLatin1String(field)));
+        ASSERT_EQ(paradoxSide.size(), 1) << report.toStdString();
+        ASSERT_EQ(serverSide.size(), 1) << report.toStdString();
+        // That field only.
+        EXPECT_FALSE(paradoxSide[0].contains("; \"")) << paradoxSide[0].toStdString();
+        EXPECT_TRUE(checked.lines.last().startsWith(
+            "dravena-cli verify: 1 table: 0 identical, 1 differs, 0 not compared; 3 Paradox rows"));
+    }
+}
+
+TEST_F(VerifyCli, RowsGoneOrAddedAreCountedOnTheirSide) {
+    struct Case {
+        const char* statement;
+        const char* counts;
+        const char* row;
+    };
+    const Case cases[] = {
+        {"DELETE FROM \"VFYNUMS\" WHERE \"N\" = 2.5",
+         "5 rows in the Paradox table, 4 on the server; 1 only in the Paradox table, 0 only on "
+         "the server",
+         "  row 3 only in the Paradox table: \"N\" 2.5"},
+        {"INSERT INTO \"VFYNUMS\" VALUES('9.5')",
+         "5 rows in the Paradox table, 6 on the server; 0 only in the Paradox table, 1 only on "
+         "the server",
+         "  a row only on the server: \"N\" 9.5"},
+        // The server keeps no order, but it must keep every row: a twin is one row too many.
+        {"INSERT INTO \"VFYNUMS\" VALUES('1.5')",
+         "5 rows in the Paradox table, 6 on the server; 0 only in the Paradox table, 1 only on "
+         "the server",
+         "  a row only on the server: \"N\" 1.5"},
+        {"UPDATE \"VFYNUMS\" SET \"N\" = NULL WHERE \"N\" = 0.5",
+         "5 rows in the Paradox table, 5 on the server; 1 only in the Paradox table, 1 only on "
+         "the server",
+         "  a row only on the server: \"N\" NULL"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.statement);
+        ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
+        executeAll({QString::fromUtf8(c.statement)});
+        const CliRun checked = verify({"VFYNUMS"});
+        EXPECT_EQ(checked.exitCode, 1);
+        EXPECT_TRUE(checked.lines.contains("VFYNUMS: differs: " + QString::fromUtf8(c.counts)))
+            << checked.lines.join("\n").toStdString();
+        EXPECT_TRUE(checked.lines.contains(QString::fromUtf8(c.row)))
+            << checked.lines.join("\n").toStdString();
+    }
+}
+
+// The values still read the same, but the column is not what send creates.
+TEST_F(VerifyCli, AColumnOfAnotherTypeIsTold) {
+    ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
+    executeAll({"ALTER TABLE \"VFYNUMS\" ALTER COLUMN \"N\" TYPE NVARCHAR2(2000) USING "
+                "CAST(\"N\" AS TEXT)",
+                "ALTER TABLE \"VFYNUMS\" ADD COLUMN \"Extra\" INT"});
+    const CliRun checked = verify({"VFYNUMS"});
+    EXPECT_EQ(checked.exitCode, 1);
+    EXPECT_EQ(checked.lines.mid(0, 3),
+              (QStringList{"VFYNUMS: differs: 5 rows in the Paradox table, 5 on the server; 0 "
+                           "only in the Paradox table, 0 only on the server",
+                           "  column \"N\": send creates FLOAT, the server's is text",
+                           "  column \"Extra\" (INT) is only on the server"}));
+}
+
+TEST_F(VerifyCli, SendVerifyCountsADifferenceAsAFailure) {
+    const CliRun sent =
+        run("send", folder.path(), {"--overwrite", "yes", "--verify", "VFYNUMS", "VFYODD"});
+    EXPECT_EQ(sent.exitCode, 1);
+    EXPECT_TRUE(sent.errors.contains("\nVFYNUMS: identical, 5 rows on each side\n"));
+    EXPECT_TRUE(sent.errors.contains("\nVFYODD: differs: 4 rows in the Paradox table, 3 on the "
+                                     "server; 1 only in the Paradox table, 0 only on the server\n"
+                                     "  row 3 only in the Paradox table: \"N\" 1e+130\n"))
+        << sent.errors.toStdString();
+    EXPECT_TRUE(sent.errors.contains("2 tables: 1 whole")) << sent.errors.toStdString();
+}
+
+TEST_F(VerifyCli, UsageAndTablesTheServerLacks) {
+    const CliRun full = verify({"--schema", "full", "VFYNUMS"});
+    EXPECT_EQ(full.exitCode, 2);
+    EXPECT_TRUE(full.errors.contains("--schema full cannot be checked yet"))
+        << full.errors.toStdString();
+    EXPECT_EQ(verify({"--schema", "wide", "VFYNUMS"}).exitCode, 2);
+    EXPECT_EQ(verify({}).exitCode, 2);
+    EXPECT_EQ(verify({"--batch", "5", "VFYNUMS"}).exitCode, 2);
+    EXPECT_EQ(verify({"--verify", "VFYNUMS"}).exitCode, 2);
+
+    ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
+    // Named in other letter case, as the server lists it; a table it lacks is not identical.
+    const CliRun checked = verify({"--schema=plain", "vfynums", "VFYKINDS"});
+    EXPECT_EQ(checked.exitCode, 1);
+    EXPECT_EQ(checked.lines, (QStringList{"vfynums: identical, 5 rows on each side",
+                                          "VFYKINDS: not compared: the server has no such table",
+                                          checked.lines.value(2)}));
+    EXPECT_TRUE(checked.lines.value(2).startsWith(
+        "dravena-cli verify: 2 tables: 1 identical, 0 differ, 1 not compared; 5 Paradox rows"));
+}
+
+} // namespace
