@@ -175,9 +175,8 @@ void dropServerTable(const Server& server, const QString& table) {
 
 class QuietFrontEnd final : public TransferFrontEnd, private ConnectionEntries {
 public:
-    QuietFrontEnd(const Server& server, QString table, int rowsPerArray)
+    QuietFrontEnd(const Server& server, QString table, int rowsPerArray = 1)
         : server_(server), table_(std::move(table)), rowsPerArray_(rowsPerArray) {}
-    int rowsPerArray() const override { return rowsPerArray_; }
     const ConnectionEntries& entries() const override { return *this; }
     int currentTableIndex() const override { return 0; }
     int tableCount() const override { return 1; }

@@ -85,7 +85,7 @@ private:
     QPushButton* PushButton11 = nullptr;
     QPushButton* PushButton12 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
-    int rowsPerArray_ = 1;
+    int rowsPerArray_ = DefaultRowsPerArray;
 };
 
 } // namespace dravena

@@ -57,7 +57,8 @@ public:
     // Percentage of the table's rows done.
     virtual void setProgress(double percent) = 0;
     virtual void resetProgress() = 0;
-    // Lets the front end do its other work (repaint, clicks); called per field and per row.
+    // Lets the front end do its other work (repaint, clicks); called per field and per row, or
+    // once per array when the rows go in arrays.
     virtual void yield() = 0;
     // Rows sent per round trip: 1 sends one INSERT statement per row; more send the rows of a
     // table in arrays of parameters of that many rows.

@@ -147,21 +147,31 @@ void TransferRun::insertRows(const QString& name) {
     int fieldCount = 0;
     run_.step(220, [&] { fieldCount = source_->fieldCount(); });
     const auto transport = makeRowTransport({run_, fe_, *oracle_, name, columns_});
+    // One statement per row yields per row and per value and moves the progress per row; arrays
+    // do both once per array, after it went, so that the window repaints between round trips.
+    const bool perRow = !transport->sendsArrays();
+    const auto showProgress = [&](std::int64_t done) {
+        run_.step(216, [&] {
+            fe_.setProgress(static_cast<double>(done) / static_cast<double>(lastRow + 1) * 100);
+        });
+    };
     run_.line(212);
-    for (std::int64_t row = 0; row <= lastRow && !run_.ended(); ++row) {
+    std::int64_t row = 0;
+    for (; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
         // every field of every row it no longer has.
         if (sourceExhausted())
             break;
         run_.setRow(row);
-        run_.step(214, [&] { fe_.yield(); });
-        run_.step(216, [&] {
-            fe_.setProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100);
-        });
+        if (perRow) {
+            run_.step(214, [&] { fe_.yield(); });
+            showProgress(row + 1);
+        }
         std::vector<Value> values(static_cast<std::size_t>(fieldCount));
         bool read = true;
         for (int i = 0; i < fieldCount; ++i) {
-            run_.step(222, [&] { fe_.yield(); });
+            if (perRow)
+                run_.step(222, [&] { fe_.yield(); });
             read = run_.step(transferline::ReadValue, [&] {
                 values[static_cast<std::size_t>(i)] =
                     NullToDefault(source_->fieldValue(i), NoValueText);
@@ -169,15 +179,21 @@ void TransferRun::insertRows(const QString& name) {
             run_.line(236);
         }
         // A row with a value that could not be read is not sent with a gap in its place.
-        if (!read)
+        if (!read) {
             fe_.rowSent(row, false);
-        else
-            transport->add(row, std::move(values));
+        } else if (transport->add(row, std::move(values)) && !perRow && !run_.ended()) {
+            // An array of the rows before this one went.
+            showProgress(row);
+            run_.step(214, [&] { fe_.yield(); });
+        }
         run_.step(transferline::NextRow, [&] { source_->moveNext(); });
         run_.line(248);
     }
-    if (!run_.ended())
+    if (!run_.ended()) {
         transport->finish();
+        if (!perRow && row > 0 && !run_.ended())
+            showProgress(row);
+    }
     run_.setRow(-1);
 }
 
