@@ -111,9 +111,7 @@ TEST_F(SendCli, ArraysOfRowsArriveAsWholeAsSingleRows) {
                                  QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples")};
     for (const char* batch : {"1", "7", "1000"}) {
         for (const QString& samples : folders) {
-            QStringList names;
-            for (const QString& file : QDir(samples).entryList({"*.db"}, QDir::Files))
-                names.append(file.left(file.size() - 3).toUpper());
+            const QStringList names = dravena::testing::tableNamesIn(samples);
             ASSERT_FALSE(names.isEmpty()) << samples.toStdString();
             const CliRun sent =
                 runCli(QStringList{"send", "--folder", samples, "--sid", db.sid, "--user", db.user,
@@ -139,9 +137,7 @@ TEST_F(SendCli, ThreeJobsSendEverySampleTableWhole) {
                                  QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples")};
     for (const QString& samples : folders) {
         SCOPED_TRACE(samples.toStdString());
-        QStringList names;
-        for (const QString& file : QDir(samples).entryList({"*.db"}, QDir::Files))
-            names.append(file.left(file.size() - 3).toUpper());
+        const QStringList names = dravena::testing::tableNamesIn(samples);
         ASSERT_GE(names.size(), 3);
         const QStringList sent = names + QStringList{names.front()};
         const CliRun run =
