@@ -2,9 +2,13 @@
 
 #include "CheckReport.h"
 #include "Options.h"
-#include "TableClaims.h"
 #include "app/Dialogs.h"
 #include "app/Ports.h"
+#include "app/RuntimeError.h"
+#include "connections/ConnectionStrings.h"
+#include "connections/DataAccess.h"
+#include "fsutil/TableFiles.h"
+#include "transfer/SchemaObjects.h"
 #include "transfer/TransferLines.h"
 
 namespace dravena::cli {
@@ -31,6 +35,11 @@ QString whatFailed(int line) {
         return QStringLiteral("reading the row");
     case Insert:
         return QStringLiteral("INSERT");
+    case CarryValue:
+        return QStringLiteral("carrying a value");
+    case CarryObject:
+    case ForeignKeys:
+        return QStringLiteral("carrying the schema");
     default:
         return QStringLiteral("step %1").arg(line);
     }
@@ -47,10 +56,29 @@ CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal,
     : settings_(std::move(settings)), out_(out), clock_(clock), bar_(out, terminal, clock),
       runStart_(clock_->steadyMilliseconds()) {}
 
-void CliTransfer::shareRun(TableClaims& claims, int job, std::mutex& output) {
-    claims_ = &claims;
+void CliTransfer::shareRun(SharedRun& shared, int job) {
+    shared_ = &shared;
     job_ = job;
-    outputLock_ = &output;
+}
+
+bool CliTransfer::deferForeignKeys(const std::vector<ForeignKeyPlan>& keys) {
+    if (shared_ == nullptr)
+        return false;
+    const std::lock_guard<std::mutex> guard(shared_->lock);
+    shared_->foreignKeys.insert(shared_->foreignKeys.end(), keys.begin(), keys.end());
+    return true;
+}
+
+void CliTransfer::carryForeignKeys(const std::vector<ForeignKeyPlan>& keys,
+                                   const std::function<bool(const QString&)>& masterPresent) {
+    try {
+        const auto server = dataAccess().createConnection();
+        server->setCursorLocation(ServerSideCursor);
+        server->open(oracleConnectionString(oracleSid(), oracleUser(), oraclePassword()));
+        schemaReported({}, createForeignKeys(*server, keys, masterPresent), {});
+    } catch (const RuntimeError& error) {
+        reportFailure({error.description(), transferline::ForeignKeys, {}, -1});
+    }
 }
 
 void CliTransfer::addCounts(const CliTransfer& other) {
@@ -59,10 +87,11 @@ void CliTransfer::addCounts(const CliTransfer& other) {
     rowsSent_ += other.rowsSent_;
     rowsFailed_ += other.rowsFailed_;
     runFailed_ = runFailed_ || other.runFailed_;
+    keysMissing_ = keysMissing_ || other.keysMissing_;
 }
 
 bool CliTransfer::isTableSelected(int index) const {
-    return claims_ == nullptr || claims_->claim(settings_.tables.size() - 1 - index, job_);
+    return shared_ == nullptr || shared_->claims.claim(settings_.tables.size() - 1 - index, job_);
 }
 
 QString CliTransfer::tableName(int index) const {
@@ -117,6 +146,38 @@ void CliTransfer::reportReadingProblems(const QString& table, const QStringList&
     for (const QString& problem : problems)
         print(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, problem));
     tableWhole_ = false;
+}
+
+std::optional<TablePlan> CliTransfer::tablePlan(const QString& name) {
+    if (!settings_.fullSchema)
+        return std::nullopt;
+    const std::optional<QString> file = findTableFile(settings_.folder, name);
+    if (!file)
+        throw RuntimeError(
+            errnum::FileNotFound,
+            QStringLiteral("no table file for %1 in %2").arg(name, settings_.folder));
+    return planTable(name, file->toStdString());
+}
+
+// One line per object: "T: carried primary key ..." or "T: not carried index ...: why".
+void CliTransfer::schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
+                                 const QStringList& warnings) {
+    for (const QString& warning : warnings)
+        print(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, warning));
+    for (const ObjectOutcome& outcome : outcomes) {
+        QString line = outcome.table + (outcome.created ? QStringLiteral(": carried ")
+                                                        : QStringLiteral(": not carried "));
+        line += outcome.description;
+        if (!outcome.reason.isEmpty())
+            line += QStringLiteral(": ") + outcome.reason;
+        print(line);
+        if (outcome.created)
+            continue;
+        if (table.isEmpty())
+            keysMissing_ = true;
+        else
+            tableWhole_ = false;
+    }
 }
 
 void CliTransfer::tableStarting(const QString& name, std::int64_t rows) {
@@ -182,13 +243,13 @@ QString CliTransfer::summary() const {
 }
 
 bool CliTransfer::allWhole() const {
-    return !runFailed_ && tablesWhole_ + tablesSkipped_ == settings_.tables.size();
+    return !runFailed_ && !keysMissing_ && tablesWhole_ + tablesSkipped_ == settings_.tables.size();
 }
 
 void CliTransfer::print(const QString& line) {
     std::unique_lock<std::mutex> guard;
-    if (outputLock_ != nullptr)
-        guard = std::unique_lock<std::mutex>(*outputLock_);
+    if (shared_ != nullptr)
+        guard = std::unique_lock<std::mutex>(shared_->lock);
     clearBar();
     printLine(out_, line);
     std::fflush(out_);

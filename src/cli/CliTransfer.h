@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TableClaims.h"
 #include "TerminalBar.h"
 #include "connections/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,8 +19,6 @@ class Clock;
 }
 
 namespace dravena::cli {
-
-class TableClaims;
 
 // dravena-cli send as the transfer sees it: the tables named on the command line, sent in that
 // order; the server's table list read before the run; the overwrite answer from an option. It
@@ -33,6 +33,7 @@ public:
         QString password;
         std::optional<bool> overwrite;          // nothing: an existing table is an error
         int rowsPerArray = DefaultRowsPerArray; // --batch
+        bool fullSchema = false;                // --schema full
         bool verify = false;                    // --verify: each table checked after it arrived
         QStringList tables;
         QStringList serverTables;
@@ -43,7 +44,12 @@ public:
 
     // Makes this one of several jobs of one send, each on its own connection: it sends only the
     // tables it claims, and its lines go out one whole line at a time under the shared lock.
-    void shareRun(TableClaims& claims, int job, std::mutex& output);
+    struct SharedRun;
+    void shareRun(SharedRun& shared, int job);
+    // Creates the foreign keys the jobs left for the end of the run (--schema full), on a
+    // connection of its own, and tells what became of them.
+    void carryForeignKeys(const std::vector<ForeignKeyPlan>& keys,
+                          const std::function<bool(const QString&)>& masterPresent);
     // Adds the counts of another job of the same send, for the summary.
     void addCounts(const CliTransfer& other);
 
@@ -57,6 +63,7 @@ public:
     bool isTableSelected(int index) const override;
     QString tableName(int index) const override;
     bool isInServerList(const QString& name) const override;
+    bool deferForeignKeys(const std::vector<ForeignKeyPlan>& keys) override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;
     int askOverwrite(const QString& name) override;
@@ -66,6 +73,9 @@ public:
     void resetProgress() override {}
     void yield() override {}
     int rowsPerArray() const override { return settings_.rowsPerArray; }
+    std::optional<TablePlan> tablePlan(const QString& name) override;
+    void schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
+                        const QStringList& warnings) override;
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
     void tableStarting(const QString& name, std::int64_t rows) override;
@@ -90,9 +100,8 @@ private:
     std::shared_ptr<Clock> clock_;
     TerminalBar bar_;
     std::int64_t runStart_;
-    TableClaims* claims_ = nullptr; // with several jobs: the tables this job may send
+    SharedRun* shared_ = nullptr; // with several jobs: what they share
     int job_ = 0;
-    std::mutex* outputLock_ = nullptr;
 
     // The table being sent.
     QString table_;
@@ -108,6 +117,16 @@ private:
     std::int64_t rowsSent_ = 0;
     std::int64_t rowsFailed_ = 0;
     bool runFailed_ = false;
+    bool keysMissing_ = false; // a foreign key of the run was not created
+};
+
+// What the jobs of one send share: the tables they take, standard error (one whole line at a
+// time) and the foreign keys that wait until every table of the run is in.
+struct CliTransfer::SharedRun {
+    explicit SharedRun(const QStringList& tables) : claims(tables) {}
+    TableClaims claims;
+    std::mutex lock;
+    std::vector<ForeignKeyPlan> foreignKeys;
 };
 
 } // namespace dravena::cli

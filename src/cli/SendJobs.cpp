@@ -1,6 +1,5 @@
 #include "SendJobs.h"
 
-#include "TableClaims.h"
 #include "transfer/TransferRun.h"
 
 #include <algorithm>
@@ -18,19 +17,24 @@ SendOutcome sendInJobs(const CliTransfer::Settings& settings, int jobs, std::FIL
         SendTablesToOracle(transfer);
         return {transfer.summary(), transfer.allWhole()};
     }
-    TableClaims claims(settings.tables);
-    std::mutex output;
+    CliTransfer::SharedRun shared(settings.tables);
     std::vector<std::unique_ptr<CliTransfer>> transfers;
     for (int job = 0; job < jobs; ++job) {
         transfers.push_back(std::make_unique<CliTransfer>(settings, out, false, clock));
-        transfers.back()->shareRun(claims, job, output);
+        transfers.back()->shareRun(shared, job);
     }
     {
         std::vector<std::jthread> threads;
         for (const auto& transfer : transfers)
             threads.emplace_back([&transfer = *transfer] { SendTablesToOracle(transfer); });
     }
-    // Every job has ended here: each table of the run has arrived or failed.
+    // Every job has ended here: each table of the run has arrived or failed. The foreign keys
+    // go now, whose master tables may have come over another job's connection.
+    if (!shared.foreignKeys.empty())
+        transfers.front()->carryForeignKeys(shared.foreignKeys, [&](const QString& master) {
+            return std::any_of(transfers.begin(), transfers.end(),
+                               [&](const auto& job) { return job->isInServerList(master); });
+        });
     for (int job = 1; job < jobs; ++job)
         transfers.front()->addCounts(*transfers[static_cast<std::size_t>(job)]);
     return {transfers.front()->summary(), transfers.front()->allWhole()};

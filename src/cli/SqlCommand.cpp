@@ -3,10 +3,12 @@
 #include "app/RuntimeError.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
+#include "fsutil/TableFiles.h"
 #include "transfer/Statements.h"
 #include "transfer/TableStatements.h"
 
 #include <cstdio>
+#include <functional>
 
 namespace dravena::cli {
 
@@ -33,10 +35,10 @@ void printWarnings(const QString& table, const Recordset& recordset) {
 // Prints the statements of one table; false when it could not be read to its end. What the
 // reading met without stopping (values that could only be delivered as NULL, for example) is
 // told on the error output.
-bool printTable(Connection& connection, Recordset& recordset, const QString& table) {
+bool printTable(Recordset& recordset, const QString& table, const std::function<bool()>& generate) {
     bool complete = true;
     try {
-        generateTableStatements(recordset, connection, table, printStatement);
+        complete = generate();
     } catch (const RuntimeError& error) {
         printError(table, error);
         complete = false;
@@ -48,6 +50,33 @@ bool printTable(Connection& connection, Recordset& recordset, const QString& tab
     return complete;
 }
 
+// The statements of the carried schema of one table (--schema full); its foreign keys are kept
+// for the end of the script. False when a row cannot be carried.
+bool printFullStatements(Connection& connection, Recordset& recordset, const QString& folder,
+                         const QString& table, std::vector<ForeignKeyPlan>& foreignKeys) {
+    const std::optional<QString> file = findTableFile(folder, table);
+    if (!file)
+        throw RuntimeError(errnum::FileNotFound, QStringLiteral("no table file in ") + folder);
+    const TablePlan plan = planTable(table, file->toStdString());
+    std::fflush(stdout);
+    for (const QString& warning : plan.warnings)
+        std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
+                     qPrintable(warning));
+    for (const QString& missing : plan.notCarried)
+        std::fprintf(stderr, "dravena-cli sql: %s: not carried %s\n", qPrintable(table),
+                     qPrintable(missing));
+    bool complete = true;
+    generateTableStatements(
+        recordset, connection, plan, printStatement, [&](std::int64_t row, const QString& why) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "dravena-cli sql: %s: row %lld: %s\n", qPrintable(table),
+                         static_cast<long long>(row + 1), qPrintable(why));
+            complete = false;
+        });
+    foreignKeys.insert(foreignKeys.end(), plan.foreignKeys.begin(), plan.foreignKeys.end());
+    return complete;
+}
+
 } // namespace
 
 // Prints, for each named Paradox table, the CREATE TABLE statement and one INSERT statement per
@@ -55,15 +84,27 @@ bool printTable(Connection& connection, Recordset& recordset, const QString& tab
 int runSql(const ParsedOptions& options) {
     const QString folder = options.value("--folder");
     const QStringList& tables = options.words;
+    const bool full = options.value("--schema") == QLatin1String("full");
     int status = 0;
     try {
         const auto connection = dataAccess().createConnection();
         const auto recordset = dataAccess().createRecordset();
         connection->setCursorLocation(ClientSideCursor);
         connection->open(paradoxConnectionString(folder));
-        for (const QString& table : tables)
-            if (!printTable(*connection, *recordset, table))
+        std::vector<ForeignKeyPlan> foreignKeys;
+        for (const QString& table : tables) {
+            const bool complete = printTable(*recordset, table, [&] {
+                if (full)
+                    return printFullStatements(*connection, *recordset, folder, table, foreignKeys);
+                generateTableStatements(*recordset, *connection, table, printStatement);
+                return true;
+            });
+            if (!complete)
                 status = 1;
+        }
+        // The foreign keys once every table is in.
+        for (const ForeignKeyPlan& key : foreignKeys)
+            printStatement(key.object.statement);
         connection->close();
     } catch (const RuntimeError& error) {
         printError(folder, error);

@@ -49,7 +49,8 @@ const std::vector<Command> commands = {
        {"--overwrite", "yes|no"},
        {"--batch", "N"},
        {"--jobs", "N"},
-       {"--verify", nullptr}},
+       {"--verify", nullptr},
+       {"--schema", "plain|full"}},
       "TABLE..."},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
@@ -68,17 +69,25 @@ const std::vector<Command> commands = {
      "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"
      "                 default 1); for many tables on a server across a network\n"
      "  --verify       check each table right after it arrived as verify does; a difference\n"
-     "                 counts as a failure\n",
+     "                 counts as a failure\n"
+     "  --schema plain|full\n"
+     "                 plain (the default): the window's columns; full: typed columns, then\n"
+     "                 the primary key, indexes and checks of each table and, once every table\n"
+     "                 is in, its foreign keys, each after a check of the data; what is not\n"
+     "                 carried is told, and the exit status is then 1\n",
      dravena::cli::runSend},
     {"sql",
-     {{folderOption}, "TABLE..."},
+     {{folderOption, {"--schema", "plain|full"}}, "TABLE..."},
      "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
      "INSERT statement per row exactly as sending the table runs them, each followed by \";\".\n"
      "A TABLE is named as the tables window lists it: the file name in capitals without .DB.\n"
      "Problems that cost values are told on standard error.\n\n"
      "Options:\n"
-     "  --folder DIR   the folder that holds the Paradox tables\n",
+     "  --folder DIR   the folder that holds the Paradox tables\n"
+     "  --schema plain|full\n"
+     "                 as for send; with full the script ends with each table's key, indexes,\n"
+     "                 checks and comments and then the foreign keys\n",
      dravena::cli::runSql},
     {"verify",
      {{folderOption, sidOption, userOption, {"--schema", "plain|full"}}, "TABLE..."},

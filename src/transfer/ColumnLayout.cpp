@@ -50,18 +50,9 @@ std::vector<bool> fieldsHoldingLongText(const Recordset& recordset, Connection& 
     return holds;
 }
 
-ColumnDefinition columnOfField(const Recordset& recordset, int field, bool holdsLongText) {
-    return {recordset.fieldName(field),
-            columnTypeForField(recordset.fieldType(field), recordset.numericScale(field),
-                               holdsLongText)};
-}
-
-std::vector<bool> blobColumnsOf(const std::vector<ColumnDefinition>& columns) {
-    std::vector<bool> blobs;
-    blobs.reserve(columns.size());
-    for (const ColumnDefinition& column : columns)
-        blobs.push_back(column.type == QLatin1String("BLOB"));
-    return blobs;
+ColumnPlan columnOfField(const Recordset& recordset, int field, bool holdsLongText) {
+    return plainColumnPlan(recordset.fieldName(field), recordset.fieldType(field),
+                           recordset.numericScale(field), holdsLongText);
 }
 
 } // namespace dravena

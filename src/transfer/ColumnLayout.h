@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Statements.h"
+#include "ColumnPlan.h"
 #include "connections/DataAccess.h"
 
 #include <QString>
@@ -18,11 +18,8 @@ std::vector<bool> fieldsHoldingLongText(const Recordset& recordset, Connection& 
                                         const QString& selectSql,
                                         const std::function<void()>& perRow = {});
 
-// The server column of field i of an open record set: its name and its column type.
-ColumnDefinition columnOfField(const Recordset& recordset, int field, bool holdsLongText);
-
-// One flag per column: whether it is a BLOB column, whose long values are bound as bytes.
-std::vector<bool> blobColumnsOf(const std::vector<ColumnDefinition>& columns);
+// The described server column of field i of an open record set.
+ColumnPlan columnOfField(const Recordset& recordset, int field, bool holdsLongText);
 
 // Characters of a UTF-8 text as the server counts them (UTF-16 code units).
 qsizetype serverCharacters(const std::string& utf8);

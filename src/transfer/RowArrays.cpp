@@ -1,8 +1,7 @@
 #include "RowArrays.h"
 
+#include "ColumnValues.h"
 #include "ValueText.h"
-
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -22,35 +21,23 @@ std::size_t widthOf(const ArrayValue& value, ParameterKind kind) {
     return sizeof(std::int64_t);
 }
 
-QString placeholders(const QString& table, std::size_t count) {
+QString placeholders(const QString& table, const std::vector<ColumnPlan>& columns) {
     QString sql = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(");
-    for (std::size_t i = 0; i < count; ++i)
-        sql += i == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        sql += (i == 0 ? QString() : QStringLiteral(", ")) + placeholder(columns[i]);
     return sql + u')';
 }
 
 } // namespace
 
-ParameterColumn RowArrays::parameterColumn(const QString& columnType) {
-    static const QRegularExpression decimal(QStringLiteral("^DECIMAL\\(\\d+,(\\d+)\\)$"));
-    if (columnType == QLatin1String("INT"))
-        return {ParameterKind::Integer};
-    if (columnType == QLatin1String("BLOB"))
-        return {ParameterKind::Bytes};
-    if (columnType == QLatin1String("FLOAT") || columnType == QLatin1String("DECIMAL"))
-        return {ParameterKind::NumberText};
-    if (const QRegularExpressionMatch m = decimal.match(columnType); m.hasMatch())
-        return {ParameterKind::Decimal, m.captured(1).toInt()};
-    return {ParameterKind::WideText};
-}
-
 RowArrays::RowArrays(Connection& connection, const QString& table,
-                     const std::vector<ColumnDefinition>& columns, int rowsPerArray)
-    : connection_(connection), rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
+                     const std::vector<ColumnPlan>& columns, int rowsPerArray)
+    : connection_(connection), plans_(columns),
+      rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
       widths_(columns.size(), 0) {
-    for (const ColumnDefinition& column : columns)
-        columns_.push_back(parameterColumn(column.type));
-    insert_ = connection.prepareArrayInsert(placeholders(table, columns.size()), columns_);
+    for (const ColumnPlan& column : columns)
+        columns_.push_back(parameterColumn(column));
+    insert_ = connection.prepareArrayInsert(placeholders(table, columns), columns_);
 }
 
 // A value as it is bound: the same NULLs as the statement's literals (NULL and empty values),
@@ -60,6 +47,10 @@ ArrayRow RowArrays::bound(const std::vector<Value>& values) const {
     row.reserve(values.size());
     for (std::size_t c = 0; c < values.size(); ++c) {
         const Value& value = values[c];
+        if (c < plans_.size() && plans_[c].typed) {
+            row.push_back(typedBoundValue(plans_[c], value));
+            continue;
+        }
         const ParameterKind kind = c < columns_.size() ? columns_[c].kind : ParameterKind::WideText;
         const auto* number = std::get_if<std::int64_t>(&value);
         const auto* bytes = std::get_if<paradox::Bytes>(&value);

@@ -12,7 +12,8 @@ namespace dravena {
 
 // The rows of one table gathered into arrays of parameters, to be sent with one round trip per
 // array: a prepared INSERT INTO "T" VALUES(?, ...) whose values are bound in the form that keeps
-// each exact (integers, a number's text, exact decimal digits, wide text, bytes, NULL). Each row
+// each exact (integers, a number's text, exact decimal digits, wide text, bytes, NULL; a typed
+// column's value as the text its placeholder converts). Each row
 // keeps its field values too, so that a refused array can go again row by row.
 class RowArrays {
 public:
@@ -27,8 +28,8 @@ public:
     };
 
     // Prepares the statement on the connection; fails as the connection does.
-    RowArrays(Connection& connection, const QString& table,
-              const std::vector<ColumnDefinition>& columns, int rowsPerArray);
+    RowArrays(Connection& connection, const QString& table, const std::vector<ColumnPlan>& columns,
+              int rowsPerArray);
 
     // Adds a row. When the array would then hold more than rowsPerArray rows or grow past a
     // memory limit, the rows gathered before it leave the arrays and come back, to be sent first.
@@ -43,15 +44,13 @@ public:
     // Whether the statuses tell every one of the rows done.
     static bool everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows);
 
-    // How a column of the given server type is bound.
-    static ParameterColumn parameterColumn(const QString& columnType);
-
 private:
     ArrayRow bound(const std::vector<Value>& values) const;
     void rollbackQuietly();
     bool fullWith(const ArrayRow& row) const;
 
     Connection& connection_;
+    std::vector<ColumnPlan> plans_;
     std::vector<ParameterColumn> columns_;
     std::size_t rowsPerArray_;
     std::unique_ptr<ArrayInsert> insert_;

@@ -35,7 +35,7 @@ struct RowDestination {
     TransferFrontEnd& frontEnd;
     Connection& connection;
     QString table;
-    std::vector<ColumnDefinition> columns;
+    std::vector<ColumnPlan> columns;
 };
 
 // The transport the front end asks for: arrays of its rowsPerArray() rows when that is more than

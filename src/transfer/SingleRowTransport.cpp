@@ -8,7 +8,7 @@
 namespace dravena {
 
 SingleRowTransport::SingleRowTransport(const RowDestination& destination)
-    : to_(destination), insert_(destination.table, blobColumnsOf(destination.columns)) {}
+    : to_(destination), insert_(destination.table, destination.columns) {}
 
 bool SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
     send(row, values);

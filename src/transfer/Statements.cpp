@@ -1,5 +1,7 @@
 #include "Statements.h"
 
+#include "ColumnValues.h"
+
 #include "ValueText.h"
 
 #include <algorithm>
@@ -50,6 +52,17 @@ InsertStatementBuilder::InsertStatementBuilder(const QString& table, std::vector
     : prefix_("INSERT INTO " + quotedName(table).toStdString() + " VALUES("),
       blobColumns_(std::move(blobColumns)), longValues_(longValues) {}
 
+InsertStatementBuilder::InsertStatementBuilder(const QString& table,
+                                               const std::vector<ColumnPlan>& columns,
+                                               LongValues longValues)
+    : InsertStatementBuilder(table, blobColumnsOf(columns), longValues) {
+    for (const ColumnPlan& column : columns)
+        if (column.typed) {
+            typed_ = columns;
+            break;
+        }
+}
+
 void InsertStatementBuilder::begin() {
     text_.clear();
     text_ += prefix_;
@@ -72,6 +85,10 @@ void InsertStatementBuilder::appendValue(const Value& value) {
                                             static_cast<qsizetype>(bytes.size())));
         text_ += '?';
         ++column_;
+        return;
+    }
+    if (column_ < typed_.size() && !writtenAsQuotedText(typed_[column_])) {
+        appendTypedLiteral(text_, typed_[column_++], value);
         return;
     }
     ++column_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColumnPlan.h"
 #include "connections/DataAccess.h"
 
 #include <QString>
@@ -47,7 +48,8 @@ enum class LongValues {
 };
 
 // Builds INSERT INTO "T" VALUES('V1', NULL, 'O''Brien') for row after row of one table. Every
-// value is a quoted text literal with its apostrophes doubled; NULL and a value whose text is
+// value of a described column is a quoted text literal with its apostrophes doubled (a typed
+// column's value is its typed literal); NULL and a value whose text is
 // empty stand as the bare word NULL. A value too long for a literal is bound instead (see
 // LongValues). The buffer is kept between rows.
 class InsertStatementBuilder {
@@ -55,6 +57,9 @@ public:
     // blobColumns[i] tells whether column i is a BLOB column (missing entries: it is not).
     explicit InsertStatementBuilder(const QString& table, std::vector<bool> blobColumns = {},
                                     LongValues longValues = LongValues::Bind);
+    // For the columns of a new table: typed columns take their values as typed literals.
+    InsertStatementBuilder(const QString& table, const std::vector<ColumnPlan>& columns,
+                           LongValues longValues = LongValues::Bind);
 
     // Value by value, so that a caller can do other work between the fields of a row.
     void begin();
@@ -69,6 +74,7 @@ private:
     std::string prefix_;
     std::string text_;
     std::vector<bool> blobColumns_;
+    std::vector<ColumnPlan> typed_; // empty, or one plan per column
     LongValues longValues_;
     std::size_t column_ = 0;
     std::vector<BoundValue> parameters_;

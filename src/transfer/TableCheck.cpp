@@ -109,7 +109,7 @@ void Check::compareColumns(const QString& serverTable) {
     std::vector<ServerColumn> onServer = serverColumns(*server_, serverTable);
     for (int i = 0; i < source_.fieldCount(); ++i) {
         const ColumnDefinition column =
-            columnOfField(source_, i, longText_[static_cast<std::size_t>(i)]);
+            columnDefinition(columnOfField(source_, i, longText_[static_cast<std::size_t>(i)]));
         const auto found =
             std::find_if(onServer.begin(), onServer.end(),
                          [&](const ServerColumn& c) { return c.name == column.name; });

@@ -1,13 +1,15 @@
 #include "TableStatements.h"
 
 #include "ColumnLayout.h"
+#include "ColumnValues.h"
+#include "app/RuntimeError.h"
 
 namespace dravena {
 
-std::vector<ColumnDefinition> recordsetColumns(const Recordset& recordset, Connection& connection,
-                                               const QString& selectSql) {
+std::vector<ColumnPlan> recordsetColumns(const Recordset& recordset, Connection& connection,
+                                         const QString& selectSql) {
     const std::vector<bool> longText = fieldsHoldingLongText(recordset, connection, selectSql);
-    std::vector<ColumnDefinition> columns;
+    std::vector<ColumnPlan> columns;
     const int count = recordset.fieldCount();
     columns.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
@@ -20,10 +22,10 @@ std::int64_t generateTableStatements(Recordset& recordset, Connection& connectio
                                      const std::function<void(const QString&)>& sink) {
     const QString select = selectAllStatement(table);
     recordset.open(select, connection);
-    const std::vector<ColumnDefinition> columns = recordsetColumns(recordset, connection, select);
-    sink(createTableStatement(table, columns));
+    const std::vector<ColumnPlan> columns = recordsetColumns(recordset, connection, select);
+    sink(createTableStatement(table, columnDefinitions(columns)));
     const int fieldCount = recordset.fieldCount();
-    InsertStatementBuilder insert(table, blobColumnsOf(columns), LongValues::Inline);
+    InsertStatementBuilder insert(table, columns, LongValues::Inline);
     std::int64_t rows = 0;
     for (; !recordset.atEnd(); recordset.moveNext(), ++rows) {
         insert.begin();
@@ -31,6 +33,40 @@ std::int64_t generateTableStatements(Recordset& recordset, Connection& connectio
             insert.appendValue(recordset.fieldValue(i));
         sink(insert.finish().text);
     }
+    return rows;
+}
+
+std::int64_t
+generateTableStatements(Recordset& recordset, Connection& connection, const TablePlan& plan,
+                        const std::function<void(const QString&)>& sink,
+                        const std::function<void(std::int64_t, const QString&)>& refused) {
+    recordset.open(selectAllStatement(plan.table), connection);
+    const int fieldCount = recordset.fieldCount();
+    if (static_cast<std::size_t>(fieldCount) != plan.columns.size())
+        throw RuntimeError(errnum::InvalidCall,
+                           QStringLiteral("the table delivers %1 fields, its file has %2")
+                               .arg(fieldCount)
+                               .arg(plan.columns.size()));
+    sink(createTableStatement(plan.table, columnDefinitions(plan.columns)));
+    InsertStatementBuilder insert(plan.table, plan.columns, LongValues::Inline);
+    std::int64_t rows = 0;
+    for (; !recordset.atEnd(); recordset.moveNext(), ++rows) {
+        insert.begin();
+        QString refusal;
+        for (int i = 0; i < fieldCount && refusal.isEmpty(); ++i) {
+            const ColumnPlan& column = plan.columns[static_cast<std::size_t>(i)];
+            if (const auto why = valueRefusal(column, recordset.fieldValue(i)))
+                refusal = QStringLiteral("field \"%1\": %2").arg(column.name, *why);
+            else
+                insert.appendValue(recordset.fieldValue(i));
+        }
+        if (refusal.isEmpty())
+            sink(insert.finish().text);
+        else
+            refused(rows, refusal);
+    }
+    for (const SchemaObject& object : plan.objects)
+        sink(object.statement);
     return rows;
 }
 

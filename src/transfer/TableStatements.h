@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Statements.h"
+#include "TablePlan.h"
 #include "connections/DataAccess.h"
 
 #include <QString>
@@ -13,8 +14,8 @@ namespace dravena {
 // The column layout that a new table gets from the fields of a record set opened with selectSql
 // on the connection: each field's name with its server column type (a memo column that holds a
 // text longer than NVARCHAR2(2000) takes is an NCLOB, which reads the table once more).
-std::vector<ColumnDefinition> recordsetColumns(const Recordset& recordset, Connection& connection,
-                                               const QString& selectSql);
+std::vector<ColumnPlan> recordsetColumns(const Recordset& recordset, Connection& connection,
+                                         const QString& selectSql);
 
 // Hands the CREATE TABLE statement of the Paradox table and then one INSERT statement per row,
 // in the order the record set delivers the rows, to the sink; values too long for a literal
@@ -24,5 +25,14 @@ std::vector<ColumnDefinition> recordsetColumns(const Recordset& recordset, Conne
 std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
                                      const QString& table,
                                      const std::function<void(const QString&)>& sink);
+
+// The same for a carried schema (--schema full): the typed CREATE TABLE, the rows in typed
+// literals, then the table's key, indexes, checks and comments (its foreign keys are the
+// caller's, for the end of the run). A row with a value its column cannot hold is left out and
+// told to `refused` with its 0-based number and the reason.
+std::int64_t
+generateTableStatements(Recordset& recordset, Connection& connection, const TablePlan& plan,
+                        const std::function<void(const QString&)>& sink,
+                        const std::function<void(std::int64_t, const QString&)>& refused);
 
 } // namespace dravena

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "SchemaObjects.h"
+#include "TablePlan.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace dravena {
 
@@ -63,6 +68,9 @@ public:
     // Rows sent per round trip: 1 sends one INSERT statement per row; more send the rows of a
     // table in arrays of parameters of that many rows.
     virtual int rowsPerArray() const { return 1; }
+    // The carried schema of a table (--schema full), or nothing for the described columns.
+    // Fails as reading the table does.
+    virtual std::optional<TablePlan> tablePlan(const QString& /*name*/) { return std::nullopt; }
 
     // A failed step; the run goes on with the next step unless the server connection is lost.
     virtual void reportFailure(const TransferFailure& failure) = 0;
@@ -70,10 +78,20 @@ public:
     // and went as NULL), told once at the end of the table.
     virtual void reportReadingProblems(const QString& table, const QStringList& problems) = 0;
 
+    // The foreign keys of the run's tables, at the run's end (--schema full): false to have the
+    // run create them now; true when the front end creates them itself once the tables of other
+    // runs are in too (the jobs of one dravena-cli send).
+    virtual bool deferForeignKeys(const std::vector<ForeignKeyPlan>& /*keys*/) { return false; }
+
     // Progress of the tables, for front ends that count.
     virtual void tableStarting(const QString& /*name*/, std::int64_t /*rows*/) {}
     virtual void rowSent(std::int64_t /*row*/, bool /*inserted*/) {}
     virtual void tableFinished(const QString& /*name*/, TableOutcome /*outcome*/) {}
+    // What became of the objects of a carried schema: a table's after its rows, the foreign keys
+    // at the end of the run; with what could not be used or carried in full (warnings).
+    virtual void schemaReported(const QString& /*table*/,
+                                const std::vector<ObjectOutcome>& /*outcomes*/,
+                                const QStringList& /*warnings*/) {}
 };
 
 } // namespace dravena

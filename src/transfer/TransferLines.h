@@ -12,9 +12,12 @@ constexpr int ReadLayout = 142;      // reading the table's fields before CREATE
 constexpr int CreateTable = 202;     // CREATE TABLE
 constexpr int PrepareArrays = 218;   // preparing the INSERT whose rows go in arrays
 constexpr int ReadValue = 224;       // reading a value of a row
+constexpr int CarryValue = 225;      // a value its typed column cannot hold (--schema full)
 constexpr int BuildInsert = 238;     // building a row's INSERT statement
 constexpr int Insert = 244;          // sending a row or an array of rows
 constexpr int NextRow = 246;         // moving to the next row
 constexpr int ReadingProblems = 252; // closing the table, where its reading problems are told
+constexpr int CarryObject = 255;     // a key, index, check or comment after the rows
+constexpr int ForeignKeys = 262;     // the foreign keys at the end of the run
 
 } // namespace dravena::transferline

@@ -106,12 +106,11 @@ TEST(CliTransfer, JobsSendTheirOwnTablesAndOneSummaryCountsThemAll) {
     CapturedOutput out;
     CliTransfer::Settings settings;
     settings.tables = {QStringLiteral("T"), QStringLiteral("U"), QStringLiteral("V")};
-    TableClaims claims(settings.tables);
-    std::mutex lock;
+    CliTransfer::SharedRun shared(settings.tables);
     CliTransfer first(settings, out.file(), false, clock);
     CliTransfer second(settings, out.file(), false, clock);
-    first.shareRun(claims, 0, lock);
-    second.shareRun(claims, 1, lock);
+    first.shareRun(shared, 0);
+    second.shareRun(shared, 1);
     EXPECT_TRUE(first.isTableSelected(2));   // T
     EXPECT_FALSE(second.isTableSelected(2)); // T is taken
     EXPECT_TRUE(second.isTableSelected(1));  // U

@@ -148,7 +148,7 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
         {"dravena-cli",
          {"sql", "--folder", "/nonexistent", "CUSTOMER", "-h"},
          0,
-         "Usage: dravena-cli sql --folder DIR TABLE...",
+         "Usage: dravena-cli sql --folder DIR [--schema plain|full] TABLE...",
          ""},
         {"dravena-cli", {"send", "--bogus", "--help"}, 0, "Usage: dravena-cli send --folder", ""},
         // Values after "=" for every command; "--" ends the options.

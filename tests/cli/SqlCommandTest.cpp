@@ -159,3 +159,39 @@ TEST_F(SqlCommand, MissingFolderOrArgumentsFail) {
 }
 
 } // namespace
+
+// The dry run of --schema full: each table's typed CREATE TABLE, rows and objects, the foreign
+// keys last; what cannot be carried, and rows a typed column cannot hold, on standard error.
+TEST_F(SqlCommand, FullSchemaScriptEndsWithTheForeignKeys) {
+    const CliRun run = runCli({QStringLiteral("sql"), QStringLiteral("--folder"), samples("joins"),
+                               QStringLiteral("--schema"), QStringLiteral("full"),
+                               QStringLiteral("FK4"), QStringLiteral("JOINB")});
+    EXPECT_EQ(run.status, 0) << qPrintable(run.errors);
+    EXPECT_EQ(run.lines.join(u'\n').toStdString(),
+              "CREATE TABLE \"FK4\"(\"ID\" NUMERIC(10),\"FK1\" NUMERIC(10),\"B1\" NVARCHAR2(3),"
+              "\"FK\" NUMERIC(10));\n"
+              "INSERT INTO \"FK4\" VALUES(1, NULL, '1', NULL);\n"
+              "INSERT INTO \"FK4\" VALUES(2, NULL, '2', NULL);\n"
+              "ALTER TABLE \"FK4\" ADD CONSTRAINT \"PK_FK4\" PRIMARY KEY (\"ID\");\n"
+              "CREATE INDEX \"IX_FK4_reference\" ON \"FK4\" (\"FK1\", \"FK\");\n"
+              "CREATE TABLE \"JOINB\"(\"Id\" NUMERIC(5));\n"
+              "INSERT INTO \"JOINB\" VALUES(2);\n"
+              "INSERT INTO \"JOINB\" VALUES(3);\n"
+              "INSERT INTO \"JOINB\" VALUES(4);\n"
+              "ALTER TABLE \"FK4\" ADD CONSTRAINT \"FK_FK4_reference\" FOREIGN KEY (\"FK1\", "
+              "\"FK\") REFERENCES \"TWO\" (\"ID1\", \"ID2\");\n");
+    EXPECT_TRUE(run.errors.contains("JOINB: not carried lookup \"FK_JOINB_Id\" (\"Id\") to "
+                                    "\"JOINA\": not the whole primary key of \"JOINA\""))
+        << qPrintable(run.errors);
+
+    const CliRun typed =
+        runCli({QStringLiteral("sql"), QStringLiteral("--folder"), samples("extdata"),
+                QStringLiteral("--schema=full"), QStringLiteral("TYPSAMMLUNG")});
+    EXPECT_EQ(typed.status, 1);
+    EXPECT_TRUE(typed.errors.contains("TYPSAMMLUNG: row 3: field \"Datum\": a DATE column cannot "
+                                      "hold the year -1"))
+        << qPrintable(typed.errors);
+    EXPECT_TRUE(typed.lines.contains(
+        "ALTER TABLE \"TYPSAMMLUNG\" ADD CONSTRAINT \"PK_TYPSAMMLUNG\" PRIMARY KEY (\"Alpha\", "
+        "\"Numerisch\");"));
+}

@@ -143,8 +143,8 @@ TEST(TableStatements, ColumnsComeFromFieldNamesAndTypes) {
     const auto columns = recordsetColumns(recordset, connection, QStringLiteral("x"));
     ASSERT_EQ(columns.size(), 2u);
     EXPECT_EQ(columns[0].name, QStringLiteral("a\"b"));
-    EXPECT_EQ(columns[0].type, QStringLiteral("NVARCHAR2(2000)"));
-    EXPECT_EQ(columns[1].type, QStringLiteral("NVARCHAR2(2000)"));
+    EXPECT_EQ(columnTypeText(columns[0]), QStringLiteral("NVARCHAR2(2000)"));
+    EXPECT_EQ(columnTypeText(columns[1]), QStringLiteral("NVARCHAR2(2000)"));
 }
 
 TEST(TableStatements, ClosedConnectionFails) {

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ColumnPlan.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <vector>
+
+namespace dravena {
+
+// An object of a table's schema that is added after its rows (a key, an index, a check, a
+// comment), with the queries that find rows that would break it.
+struct SchemaObject {
+    QString description;          // "primary key \"PK_T\" (ID)", for reports
+    QString statement;            // what creates it
+    QStringList violationQueries; // SELECTs of offending rows; none when nothing can break it
+};
+
+// A foreign key of a table, added once every table of the run is in: the referential integrity
+// or the lookup of the Paradox table.
+struct ForeignKeyPlan {
+    QString table;       // the table that holds the key
+    QString masterTable; // the table it refers to, as it is named on the server
+    SchemaObject object;
+};
+
+// The schema of one table as --schema full carries it: typed columns, then the objects that
+// follow the rows, then the foreign keys; and what the table's files hold that cannot be
+// carried, each with the reason.
+struct TablePlan {
+    QString table;
+    std::vector<ColumnPlan> columns;
+    std::vector<SchemaObject> objects; // key, secondary indexes, checks, comments: in this order
+    std::vector<ForeignKeyPlan> foreignKeys;
+    QStringList notCarried;
+    QStringList warnings; // companion files that could not be used, update rules Oracle lacks
+};
+
+// Plans the table `table` (its server name) from its Paradox file and the files beside it,
+// reading the table once for the largest autoincrement number. A master or lookup table is
+// named on the server as the table list names it: its file name in capitals without ".DB".
+// Fails with a RuntimeError when the table file cannot be read.
+TablePlan planTable(const QString& table, const std::filesystem::path& dbFile);
+
+} // namespace dravena

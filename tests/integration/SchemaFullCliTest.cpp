@@ -1,0 +1,346 @@
+// dravena-cli send --schema full against the test server: every table of the joins samples and
+// the typed samples, with the server's catalog checked and every value read back.
+
+#include "CliRun.h"
+#include "TestDatabase.h"
+
+#include "paradox/TableReader.h"
+#include "transfer/ColumnValues.h"
+#include "transfer/TablePlan.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using dravena::testing::CliRun;
+using dravena::testing::runCli;
+
+namespace dravena {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string lines(const QStringList& list) {
+    return list.join(u'\n').toStdString();
+}
+
+const fs::path samples = DRAVENA_PARADOX_SAMPLES;
+
+// The table file of a listed name: its base name in any letter case.
+fs::path tableFile(const fs::path& folder, const QString& table) {
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (QString::fromStdString(entry.path().stem().string()).toUpper() == table &&
+            QString::fromStdString(entry.path().extension().string()).toLower() == ".db")
+            return entry.path();
+    return folder / (table.toStdString() + ".db");
+}
+
+class SchemaFullCli : public testing::ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        if (!fs::exists(samples / "joins"))
+            GTEST_SKIP() << "no sample tables at " << samples;
+    }
+
+    // The foreign keys of a full run would keep other suites from dropping these tables.
+    void TearDown() override {
+        if (!IsSkipped())
+            dropWithForeignKeys(sent_);
+    }
+    void dropWithForeignKeys(const QStringList& tables) const {
+        for (const QString& table : tables)
+            executeAll({QStringLiteral("DROP TABLE IF EXISTS \"%1\" CASCADE").arg(table)});
+    }
+
+    CliRun send(const fs::path& folder, const QStringList& tables, const QStringList& more = {}) {
+        dropWithForeignKeys(tables);
+        sent_ += tables;
+        return runCli(QStringList{"send", "--folder", QString::fromStdString(folder.string()),
+                                  "--sid", db.sid, "--user", db.user, "--schema", "full", "--batch",
+                                  "100", "--overwrite", "yes"} +
+                          more + tables,
+                      testing::cliEnvironment(&db.password));
+    }
+
+    // Rows of a catalog query, each as its values joined by " ", sorted, one a line.
+    std::string rows(const QString& sql) const { return rowList(sql).join(u'\n').toStdString(); }
+    QStringList rowList(const QString& sql) const {
+        const auto connection = connect(ClientSideCursor);
+        const auto cursor = connection->query(sql);
+        QStringList out;
+        for (; !cursor->atEnd(); cursor->moveNext()) {
+            QStringList values;
+            for (int i = 0; i < cursor->fieldCount(); ++i) {
+                const Value& v = cursor->fieldValue(i);
+                const auto* s = std::get_if<std::string>(&v);
+                values.append(s ? QString::fromStdString(*s) : QStringLiteral("NULL"));
+            }
+            out.append(values.join(u' '));
+        }
+        out.sort();
+        return out;
+    }
+
+    QStringList sent_;
+
+    // Every value of the server table as its column keeps it, against the engine's reading.
+    void expectValuesEqual(const fs::path& file, const QString& table) const {
+        const TablePlan plan = planTable(table, file);
+        QStringList expressions;
+        for (const ColumnPlan& c : plan.columns) {
+            const QString q = QStringLiteral("\"%1\"").arg(c.name);
+            switch (c.kind) {
+            case PlanKind::Text:
+            case PlanKind::LongText:
+                expressions.append(q);
+                break;
+            case PlanKind::Date:
+                expressions.append(QStringLiteral("to_char(%1, 'YYYY-MM-DD')").arg(q));
+                break;
+            case PlanKind::Time:
+                expressions.append(QStringLiteral("'0 ' || to_char(%1, 'HH24:MI:SS.MS')").arg(q));
+                break;
+            case PlanKind::Timestamp:
+                expressions.append(
+                    QStringLiteral("to_char(%1, 'YYYY-MM-DD HH24:MI:SS.MS')").arg(q));
+                break;
+            case PlanKind::Bytes:
+                expressions.append(QStringLiteral("upper(encode(%1, 'hex'))").arg(q));
+                break;
+            case PlanKind::Number:
+                expressions.append(QStringLiteral("CAST(CAST(%1 AS DOUBLE PRECISION) AS "
+                                                  "VARCHAR(80))")
+                                       .arg(q));
+                break;
+            default:
+                expressions.append(QStringLiteral("CAST(%1 AS VARCHAR(80))").arg(q));
+            }
+        }
+        const QStringList stored = rowList(QStringLiteral("SELECT %1 FROM \"%2\"")
+                                               .arg(expressions.join(QStringLiteral(", ")), table));
+        paradox::TableReader reader(file);
+        std::vector<paradox::Value> row;
+        QStringList read;
+        while (reader.next(row)) {
+            // A row with a value its column cannot hold is refused, not sent.
+            bool refused = false;
+            for (std::size_t i = 0; i < row.size(); ++i)
+                refused = refused || valueRefusal(plan.columns[i], row[i]).has_value();
+            if (refused)
+                continue;
+            QStringList values;
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                std::string text = typedValueText(plan.columns[i], row[i]);
+                if (plan.columns[i].kind == PlanKind::BinaryDouble && text == "Inf")
+                    text = "Infinity";
+                if (plan.columns[i].kind == PlanKind::BinaryDouble && text == "-Inf")
+                    text = "-Infinity";
+                values.append(text.empty() ? QStringLiteral("NULL") : QString::fromStdString(text));
+            }
+            read.append(values.join(u' '));
+        }
+        read.sort();
+        EXPECT_EQ(stored.join(u'\n').toStdString(), read.join(u'\n').toStdString())
+            << table.toStdString();
+    }
+
+    // The foreign keys of the joins samples whose master has the key they refer to.
+    void expectJoinsForeignKeys() const {
+        EXPECT_EQ(
+            rows("SELECT conrelid::regclass::text, confrelid::regclass::text, "
+                 "pg_get_constraintdef(oid) FROM pg_constraint WHERE contype = 'f'"),
+            lines(QStringList{
+                "\"C\" \"A\" FOREIGN KEY (\"A\") REFERENCES \"A\"(\"A\")",
+                "\"C\" \"B\" FOREIGN KEY (\"B\") REFERENCES \"B\"(\"B\")",
+                "\"FK1\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"FK2\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"FK3\" \"PRIMARY\" FOREIGN KEY (\"FK2\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"FK4\" \"TWO\" FOREIGN KEY (\"FK1\", \"FK\") REFERENCES \"TWO\"(\"ID1\", "
+                "\"ID2\")",
+                "\"MULTIPLE\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"MULTIPLE\" \"PRIMARY\" FOREIGN KEY (\"FK2\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"TO_MULTIPLE\" \"MULTIPLE\" FOREIGN KEY (\"FK\") REFERENCES "
+                "\"MULTIPLE\"(\"ID\")"}));
+    }
+};
+
+TEST_F(SchemaFullCli, JoinsTablesArriveWithKeysIndexesChecksAndForeignKeys) {
+    const QStringList tables{"A",       "B",           "C",        "CASE",   "DESTINATION",
+                             "FK1",     "FK2",         "FK3",      "FK4",    "INDEXED",
+                             "JOINA",   "JOINB",       "MULTIPLE", "ORIGIN", "PARADOX-ASCII",
+                             "PRIMARY", "TO_MULTIPLE", "TWO"};
+    const CliRun run = send(samples / "joins", tables);
+    const QString errors = run.errors;
+    // The two lookups refer to unkeyed tables: reported, not carried; so the run is not whole.
+    EXPECT_EQ(run.exitCode, 1) << errors.toStdString();
+    QStringList missing;
+    for (const QString& line : errors.split(u'\n'))
+        if (line.contains(QStringLiteral(": not carried ")) ||
+            line.contains(QStringLiteral(" failed: ")))
+            missing.append(line);
+    EXPECT_EQ(
+        lines(missing),
+        lines(QStringList{"JOINB: not carried lookup \"FK_JOINB_Id\" (\"Id\") to \"JOINA\": not "
+                          "the whole primary key of \"JOINA\"",
+                          "ORIGIN: not carried lookup \"FK_ORIGIN_FK\" (\"FK\") to "
+                          "\"DESTINATION\": not the whole primary key of \"DESTINATION\""}))
+        << errors.toStdString();
+    EXPECT_TRUE(errors.contains("FK1: warning: referential integrity \"reference\": Oracle has no "
+                                "update cascade"))
+        << errors.toStdString();
+
+    EXPECT_EQ(rows("SELECT tc.table_name, kc.column_name, CAST(kc.ordinal_position AS VARCHAR(3)) "
+                   "FROM information_schema.table_constraints tc JOIN "
+                   "information_schema.key_column_usage kc ON kc.constraint_name = "
+                   "tc.constraint_name WHERE tc.constraint_type = 'PRIMARY KEY' AND "
+                   "tc.table_schema = current_user"),
+              lines(QStringList{"A A 1", "B B 1", "C C 1", "FK1 ID 1", "FK2 ID 1", "FK3 ID 1",
+                                "FK4 ID 1", "MULTIPLE ID 1", "PRIMARY ID 1", "TO_MULTIPLE ID 1",
+                                "TWO ID1 1", "TWO ID2 2"}));
+    EXPECT_EQ(rows("SELECT tablename, indexdef FROM pg_indexes WHERE schemaname = current_user "
+                   "AND indexname LIKE 'IX%'"),
+              lines(QStringList{
+                  "C CREATE INDEX \"IX_C_A\" ON dravena.\"C\" USING btree (\"A\")",
+                  "C CREATE INDEX \"IX_C_B\" ON dravena.\"C\" USING btree (\"B\")",
+                  "CASE CREATE INDEX \"IX_CASE_C\" ON dravena.\"CASE\" USING btree (\"C\")",
+                  "FK1 CREATE INDEX \"IX_FK1_FK\" ON dravena.\"FK1\" USING btree (\"FK\")",
+                  "FK2 CREATE INDEX \"IX_FK2_FK\" ON dravena.\"FK2\" USING btree (\"FK\")",
+                  "FK3 CREATE INDEX \"IX_FK3_FK2\" ON dravena.\"FK3\" USING btree (\"FK2\")",
+                  "FK4 CREATE INDEX \"IX_FK4_reference\" ON dravena.\"FK4\" USING btree (\"FK1\", "
+                  "\"FK\")",
+                  "INDEXED CREATE INDEX \"IX_INDEXED_Descending\" ON dravena.\"INDEXED\" USING "
+                  "btree (\"Indexed\" DESC)",
+                  "MULTIPLE CREATE INDEX \"IX_MULTIPLE_FK\" ON dravena.\"MULTIPLE\" USING btree "
+                  "(\"FK\")",
+                  "MULTIPLE CREATE INDEX \"IX_MULTIPLE_FK2\" ON dravena.\"MULTIPLE\" USING btree "
+                  "(\"FK2\")",
+                  "TO_MULTIPLE CREATE INDEX \"IX_TO_MULTIPLE_FK\" ON dravena.\"TO_MULTIPLE\" "
+                  "USING btree (\"FK\")"}));
+    expectJoinsForeignKeys();
+    EXPECT_EQ(
+        rows("SELECT conrelid::regclass::text, pg_get_constraintdef(oid) FROM "
+             "pg_constraint WHERE contype = 'c' AND conname NOT LIKE 'oracle%' AND conrelid <> 0"),
+        lines(QStringList{"\"C\" CHECK ((\"A\" IS NOT NULL))",
+                          "\"MULTIPLE\" CHECK ((\"FK\" IS NOT NULL))",
+                          "\"PARADOX-ASCII\" CHECK ((\"A\" IS NOT NULL))"}));
+    EXPECT_EQ(rows("SELECT col_description('dravena.\"MULTIPLE\"'::regclass, 3)"),
+              "picture [(*3{#}) ]*3{#}-*4{#}");
+    for (const QString& table : tables)
+        expectValuesEqual(tableFile(samples / "joins", table), table);
+    // A new row of a table with an autoincrement field gets the next number.
+    executeAll({"INSERT INTO \"DESTINATION\"(\"NAME\") VALUES('next')"});
+    EXPECT_EQ(rows("SELECT CAST(\"ID\" AS VARCHAR(9)) FROM \"DESTINATION\" WHERE \"NAME\" = "
+                   "'next'"),
+              "2");
+}
+
+// Over several connections the foreign keys wait until every table of the run is in, whichever
+// connection brought its master.
+TEST_F(SchemaFullCli, JoinsTablesOverFourJobsGetTheirForeignKeysAtTheEnd) {
+    const QStringList tables{"A",   "B",        "C",       "FK1",         "FK2", "FK3",
+                             "FK4", "MULTIPLE", "PRIMARY", "TO_MULTIPLE", "TWO"};
+    const CliRun run = send(samples / "joins", tables, {"--jobs", "4"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    expectJoinsForeignKeys();
+    for (const QString& table : tables)
+        expectValuesEqual(tableFile(samples / "joins", table), table);
+}
+
+TEST_F(SchemaFullCli, TypedSamplesKeepEveryValueInTypedColumns) {
+    const std::vector<std::pair<std::string, QString>> files = {
+        {"fields/bcd.db", "BCD"},
+        {"fields/bytes.db", "BYTES"},
+        {"fields/date5.db", "DATE5"},
+        {"fields/date7.db", "DATE7"},
+        {"fields/logical.db", "LOGICAL"},
+        {"fields/long.db", "LONG"},
+        {"fields/memo.db", "MEMO"},
+        {"fields/time.db", "TIME"},
+        {"fields/timestamp.db", "TIMESTAMP"},
+        {"fields/graphic.db", "GRAPHIC"},
+        {"extdata/TypSammlung.DB", "TYPSAMMLUNG"}};
+    for (const auto& [file, table] : files) {
+        SCOPED_TRACE(file);
+        const fs::path path = samples / file;
+        const CliRun run = send(path.parent_path(), {table});
+        QStringList failures;
+        for (const QString& line : run.errors.split(u'\n'))
+            if (line.contains(QStringLiteral(" failed: ")) ||
+                line.contains(QStringLiteral("not carried")))
+                failures.append(line);
+        // TypSammlung holds a date of the year 1 BC, which DATE and TIMESTAMP cannot hold: that
+        // row is refused with each such field, the others arrive.
+        EXPECT_EQ(lines(failures),
+                  table == "TYPSAMMLUNG"
+                      ? "dravena-cli send: TYPSAMMLUNG: row 3: carrying a value failed: field "
+                        "\"Datum\": a DATE column cannot hold the year -1\n"
+                        "dravena-cli send: TYPSAMMLUNG: row 3: carrying a value failed: field "
+                        "\"Datum/Zeit\": a TIMESTAMP(3) column cannot hold the year -1"
+                      : "")
+            << run.errors.toStdString();
+        expectValuesEqual(path, table);
+    }
+    // The column types as the server keeps them (whole numbers as bigint with a check of their
+    // digits, BLOB as bytea: the test server's stand-ins).
+    EXPECT_EQ(rows("SELECT attname, format_type(atttypid, atttypmod) FROM pg_attribute WHERE "
+                   "attrelid = '\"TYPSAMMLUNG\"'::regclass AND attnum > 0"),
+              "Alpha nvarchar2(30)\nBCD numeric(32,6)\nBin\u00e4r bytea\nBytes bytea\nDatum date\n"
+              "Datum/Zeit timestamp(3) without time zone\nInteger kurz bigint\nInteger lang "
+              "bigint\nLogisch bigint\nMemo nclob\nNumerisch binary_double\nW\u00e4hrung number\n"
+              "Zeit interval day to second(3)\nZ\u00e4hler bigint");
+}
+
+// C's rows changed so that its data breaks its key, its required field and one of its
+// references: those are reported with the rows that break them and not created; everything
+// else is, and every row arrives.
+TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
+    QTemporaryDir folder;
+    const fs::path dir = folder.path().toStdString();
+    for (const char* name : {"A.db", "A.PX", "A.VAL", "B.db", "B.PX", "B.VAL", "C.DB", "C.PX",
+                             "C.VAL", "C.X02", "C.X03", "C.Y02", "C.Y03"})
+        fs::copy_file(samples / "joins" / name, dir / name);
+    fs::permissions(dir / "C.DB", fs::perms::owner_write, fs::perm_options::add);
+    {
+        // Records of 3 Long fields (C, A, B) from byte 2048 + 6: values stored big-endian with
+        // the sign bit flipped, blank as zeros.
+        std::fstream c(dir / "C.DB", std::ios::in | std::ios::out | std::ios::binary);
+        const auto put = [&](int record, int field, std::uint32_t stored) {
+            c.seekp(2048 + 6 + record * 12 + field * 4);
+            const char bytes[4] = {static_cast<char>(stored >> 24), static_cast<char>(stored >> 16),
+                                   static_cast<char>(stored >> 8), static_cast<char>(stored)};
+            c.write(bytes, 4);
+        };
+        put(1, 0, 0x80000001u); // key 1 twice
+        put(2, 1, 0);           // A blank, though required
+        put(0, 2, 0x80000009u); // B 9, which B does not hold
+    }
+    const CliRun run = send(dir, {"A", "B", "C"});
+    EXPECT_EQ(run.exitCode, 1);
+    QStringList reported;
+    for (const QString& line : run.errors.split(u'\n'))
+        if (line.startsWith(QStringLiteral("C: ")) && line.contains(QStringLiteral("carried")))
+            reported.append(line);
+    EXPECT_EQ(lines(reported),
+              "C: not carried primary key \"PK_C\" (\"C\"): rows break it: (1)\n"
+              "C: carried index \"IX_C_A\" (\"A\")\n"
+              "C: carried index \"IX_C_B\" (\"B\")\n"
+              "C: not carried required \"A\" (check \"NN_C_A\"): rows break it: (3, NULL, 6)\n"
+              "C: carried referential integrity \"FK_C_Reference A\" (\"A\") to \"A\" (\"A\")\n"
+              "C: not carried referential integrity \"FK_C_Reference B\" (\"B\") to \"B\" "
+              "(\"B\"): rows break it: (9)")
+        << run.errors.toStdString();
+    EXPECT_EQ(rows("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM \"C\""), "3");
+    EXPECT_EQ(rows("SELECT conname FROM pg_constraint WHERE conrelid = '\"C\"'::regclass AND "
+                   "conname NOT LIKE 'oracle%'"),
+              "FK_C_Reference A");
+}
+
+} // namespace
+} // namespace dravena
