@@ -1,5 +1,6 @@
 #include "SendJobs.h"
 
+#include "fsutil/TableFiles.h"
 #include "transfer/TransferRun.h"
 
 #include <algorithm>
@@ -17,7 +18,11 @@ SendOutcome sendInJobs(const CliTransfer::Settings& settings, int jobs, std::FIL
         SendTablesToOracle(transfer);
         return {transfer.summary(), transfer.allWhole()};
     }
-    CliTransfer::SharedRun shared(settings.tables);
+    // Tables go to the server under their names without a sub-folder ("sub/NAME" is NAME).
+    QStringList serverNames;
+    for (const QString& table : settings.tables)
+        serverNames.append(splitTablePath(table).entry);
+    CliTransfer::SharedRun shared(serverNames);
     std::vector<std::unique_ptr<CliTransfer>> transfers;
     for (int job = 0; job < jobs; ++job) {
         transfers.push_back(std::make_unique<CliTransfer>(settings, out, false, clock));
