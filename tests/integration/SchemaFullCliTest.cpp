@@ -348,5 +348,37 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
               "FK_C_Reference A");
 }
 
+// A lookup into a table keyed on its first field becomes a foreign key; JOINB holds 4, which
+// JOINA lacks, so it is reported with that row and not created.
+TEST_F(SchemaFullCli, ALookupIntoAKeyedTableIsAForeignKeyOnceTheDataKeepsIt) {
+    QTemporaryDir folder;
+    const fs::path dir = folder.path().toStdString();
+    for (const char* name : {"joina.db", "joinb.db", "joinb.val"})
+        fs::copy_file(samples / "joins" / name, dir / name);
+    fs::permissions(dir / "joina.db", fs::perms::owner_write, fs::perm_options::add);
+    {
+        std::fstream a(dir / "joina.db", std::ios::in | std::ios::out | std::ios::binary);
+        a.seekp(0x04);
+        a.put(0); // keyed
+        a.seekp(0x23);
+        a.put(1); // on its first field
+    }
+    const CliRun run = send(dir, {"JOINA", "JOINB"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains("JOINA: carried primary key \"PK_JOINA\" (\"ID\")"))
+        << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("JOINB: not carried lookup \"FK_JOINB_Id\" (\"Id\") to "
+                                    "\"JOINA\" (\"ID\"): rows break it: (4)"))
+        << run.errors.toStdString();
+
+    // The dry run writes it as it stands.
+    const CliRun again =
+        runCli(QStringList{"sql", "--folder", folder.path(), "--schema", "full", "JOINB"},
+               testing::cliEnvironment(&db.password));
+    EXPECT_TRUE(again.lines.contains("ALTER TABLE \"JOINB\" ADD CONSTRAINT \"FK_JOINB_Id\" "
+                                     "FOREIGN KEY (\"Id\") REFERENCES \"JOINA\" (\"ID\");"))
+        << again.lines.join(u'\n').toStdString();
+}
+
 } // namespace
 } // namespace dravena
