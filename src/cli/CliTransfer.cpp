@@ -214,11 +214,12 @@ void CliTransfer::print(const QString& line) {
 bool CliTransfer::verified(const QString& name) {
     std::int64_t expected = -1;
     const TableCheck check =
-        TableChecker(*this).check(name, name, [&](std::int64_t done, std::int64_t total) {
-            if (total != expected)
-                bar_.start(name + QStringLiteral(" (verify)"), expected = total);
-            bar_.show(done);
-        });
+        TableChecker(*this, settings_.fullSchema)
+            .check(name, name, [&](std::int64_t done, std::int64_t total) {
+                if (total != expected)
+                    bar_.start(name + QStringLiteral(" (verify)"), expected = total);
+                bar_.show(done);
+            });
     for (const QString& line : checkReport(name, check))
         print(line);
     return check.identical();
