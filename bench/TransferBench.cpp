@@ -125,7 +125,7 @@ long peakMemoryKiB() {
 class QuietDialogs final : public Dialogs {
 public:
     void message(const QString&, const QString&) override { ++failures; }
-    int question(const QString&, const QString&) override { return AnswerYes; }
+    int question(const QString&, const QString&, int) override { return AnswerYes; }
     QString input(const QString&, const QString&, const QString&) override { return {}; }
     void errorReport(const QString& text) override {
         if (++failures <= 3)

@@ -14,8 +14,10 @@ public:
     virtual ~Dialogs() = default;
     // Plain message: OK only, no icon.
     virtual void message(const QString& text, const QString& title) = 0;
-    // Yes/No question, no icon; returns AnswerYes or AnswerNo.
-    virtual int question(const QString& text, const QString& title) = 0;
+    // Yes/No question, no icon; returns AnswerYes or AnswerNo. Enter gives the default answer,
+    // Escape No.
+    virtual int question(const QString& text, const QString& title,
+                         int defaultAnswer = AnswerYes) = 0;
     // Input box with a preset answer; returns "" when cancelled.
     virtual QString input(const QString& prompt, const QString& title, const QString& preset) = 0;
     // The failure report: OK only, exclamation icon, title "Application Error".

@@ -38,9 +38,12 @@ void restoreOwnPointer(QWidget& widget) {
 
 } // namespace
 
-QFont windowFont(bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(12);
+QFont windowFont(bool bold, int pixels) {
+    QFont font;
+    // Liberation Sans has Arial's metrics: with it the captions take the room the design gives
+    // them.
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
 }

@@ -20,11 +20,15 @@ constexpr int twips(int value) {
     return value / 15;
 }
 
-// The font of both windows: Arial, or the desktop's stand-in for it, at 12 pixels. Sized in pixels
-// like the controls, so that the ratio of caption to control stays the same at any screen
-// resolution; at that size every caption fits its control also in the wider stand-ins (DejaVu
-// Sans), bold on frames, buttons and entry fields, regular on labels and lists.
-QFont windowFont(bool bold);
+// The font sizes of the window designs in pixels: 9 points (the windows, frames, labels, entry
+// fields and lists) and 11.25 points (push buttons) at 96 dots per inch.
+constexpr int TextPixels = 12;
+constexpr int ButtonPixels = 15;
+
+// The font of both windows: Arial, else Liberation Sans, which has Arial's metrics (Debian's
+// fonts-liberation2). Sized in pixels like the controls, so that the ratio of caption to control
+// stays the same at any screen resolution.
+QFont windowFont(bool bold, int pixels = TextPixels);
 
 // Names a control and places it by the window design's twips, relative to its container.
 template <class W> W* place(W* widget, const char* name, int left, int top, int width, int height) {

@@ -35,9 +35,6 @@ QString pointerFilePath() {
 QString skinFilePath() {
     return findProgramFile(programFolder(), QStringLiteral("x/o.cjs"));
 }
-QString sampleFolderPath() {
-    return findProgramFile(programFolder(), QStringLiteral("Samples"));
-}
 
 QIcon applicationIcon() {
     return QIcon(QStringLiteral(":/dravena/icon.png"));

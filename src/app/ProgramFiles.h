@@ -18,9 +18,8 @@ QString installedFilesFolder(const QString& executableFolder);
 // it, the path beside the executable, so that whatever reports its absence names that place.
 QString findProgramFile(const QString& executableFolder, const QString& name);
 
-QString pointerFilePath();  // HAND-M.CUR of the program
-QString skinFilePath();     // x/o.cjs of the program
-QString sampleFolderPath(); // Samples of the program
+QString pointerFilePath(); // HAND-M.CUR of the program
+QString skinFilePath();    // x/o.cjs of the program
 
 // The icon both main windows show.
 QIcon applicationIcon();

@@ -2,7 +2,9 @@
 
 #include "ApplicationTitle.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -20,6 +22,22 @@ QWidget* activeParent() {
     return QApplication::activeWindow();
 }
 
+// The buttons of every box at one size, whatever their captions, without icons; the text as
+// plain text.
+constexpr QSize BoxButtonSize{88, 26};
+
+void shapeButtons(const QList<QAbstractButton*>& buttons) {
+    for (QAbstractButton* button : buttons) {
+        button->setIcon(QIcon());
+        button->setFixedSize(BoxButtonSize);
+    }
+}
+
+void shapeBox(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    shapeButtons(box.buttons());
+}
+
 } // namespace
 
 QString QtDialogs::displayText(const QString& text) {
@@ -32,30 +50,36 @@ QString QtDialogs::displayText(const QString& text) {
 void QtDialogs::message(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, boxTitle(title), displayText(text), QMessageBox::Ok,
                     activeParent());
-    box.setTextFormat(Qt::PlainText);
+    shapeBox(box);
     box.exec();
 }
 
-int QtDialogs::question(const QString& text, const QString& title) {
+int QtDialogs::question(const QString& text, const QString& title, int defaultAnswer) {
     QMessageBox box(QMessageBox::NoIcon, boxTitle(title), displayText(text),
                     QMessageBox::Yes | QMessageBox::No, activeParent());
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
+    shapeBox(box);
+    box.setDefaultButton(defaultAnswer == AnswerNo ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? AnswerYes : AnswerNo;
 }
 
 QString QtDialogs::input(const QString& prompt, const QString& title, const QString& preset) {
-    bool accepted = false;
-    const QString answer = QInputDialog::getText(
-        activeParent(), boxTitle(title), displayText(prompt), QLineEdit::Normal, preset, &accepted);
-    return accepted ? answer : QString();
+    QInputDialog box(activeParent());
+    box.setWindowTitle(boxTitle(title));
+    box.setLabelText(displayText(prompt));
+    box.setTextValue(preset);
+    // Naming the buttons makes the box lay them out, so that they can be shaped as in every box.
+    box.setOkButtonText(QStringLiteral("OK"));
+    box.setCancelButtonText(QStringLiteral("Cancel"));
+    for (const QDialogButtonBox* buttons : box.findChildren<QDialogButtonBox*>())
+        shapeButtons(buttons->buttons());
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 void QtDialogs::errorReport(const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Application Error"), displayText(text),
                     QMessageBox::Ok, activeParent());
-    box.setTextFormat(Qt::PlainText);
+    shapeBox(box);
     box.exec();
 }
 

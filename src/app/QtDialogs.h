@@ -8,7 +8,7 @@ namespace dravena {
 class QtDialogs final : public Dialogs {
 public:
     void message(const QString& text, const QString& title) override;
-    int question(const QString& text, const QString& title) override;
+    int question(const QString& text, const QString& title, int defaultAnswer) override;
     QString input(const QString& prompt, const QString& title, const QString& preset) override;
     void errorReport(const QString& text) override;
     QString chooseFolder(const QString& prompt, const QString& startFolder) override;

@@ -19,7 +19,7 @@ QPushButton* placeButton(QWidget* parent, const char* name, const char* caption,
                          int width, int height) {
     auto* button = place(new QPushButton(QString::fromLatin1(caption), parent), name, left, top,
                          width, height);
-    button->setFont(windowFont(true));
+    button->setFont(windowFont(true, ButtonPixels));
     button->setAutoDefault(false);
     return button;
 }

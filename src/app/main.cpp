@@ -1,9 +1,10 @@
 #include "app/GuardedApplication.h"
+#include "app/MainWindow.h"
 #include "app/SystemPorts.h"
 #include "connections/Form1.h"
 #include "tables/Form2.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     dravena::installSystemPorts();
+    // Boxes and input boxes in the windows' font.
+    QApplication::setFont(dravena::windowFont(false));
 
     dravena::Form1* form1 = nullptr;
     dravena::Form1 connectionWindow([&form1] { return std::make_unique<dravena::Form2>(*form1); });

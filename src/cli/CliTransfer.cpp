@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/Ports.h"
 #include "app/RuntimeError.h"
+#include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
 #include "transfer/TransferLines.h"
 
@@ -53,9 +54,14 @@ CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal,
     : settings_(std::move(settings)), out_(out), clock_(clock), bar_(out, terminal, clock),
       runStart_(clock_->steadyMilliseconds()) {}
 
-QString CliTransfer::tableName(int index) const {
+QString CliTransfer::tableSource(int index) const {
     // The run walks from the last entry to the first: the tables go in command-line order.
     return settings_.tables[settings_.tables.size() - 1 - index];
+}
+
+QString CliTransfer::tableName(int index) const {
+    // A table of a sub-folder, named "sub/NAME", is NAME on the server.
+    return splitTablePath(tableSource(index)).entry;
 }
 
 bool CliTransfer::isInServerList(const QString& name) const {
@@ -107,14 +113,17 @@ void CliTransfer::reportReadingProblems(const QString& table, const QStringList&
     tableWhole_ = false;
 }
 
-std::optional<TablePlan> CliTransfer::tablePlan(const QString& name) {
+std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source) {
     if (!settings_.fullSchema)
         return std::nullopt;
-    const std::optional<QString> file = findTableFile(settings_.folder, name);
+    const TablePlace place = splitTablePath(source);
+    const QString folder = place.subFolder.isEmpty()
+                               ? settings_.folder
+                               : pathInFolder(settings_.folder, place.subFolder);
+    const std::optional<QString> file = findTableFile(folder, place.entry);
     if (!file)
-        throw RuntimeError(
-            errnum::FileNotFound,
-            QStringLiteral("no table file for %1 in %2").arg(name, settings_.folder));
+        throw RuntimeError(errnum::FileNotFound,
+                           QStringLiteral("no table file for %1 in %2").arg(name, folder));
     return planTable(name, file->toStdString());
 }
 

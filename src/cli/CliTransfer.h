@@ -48,6 +48,7 @@ public:
     int tableCount() const override { return static_cast<int>(settings_.tables.size()); }
     bool isTableSelected(int) const override { return true; }
     QString tableName(int index) const override;
+    QString tableSource(int index) const override;
     bool isInServerList(const QString& name) const override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;
@@ -58,7 +59,7 @@ public:
     void resetProgress() override {}
     void yield() override {}
     int rowsPerArray() const override { return settings_.rowsPerArray; }
-    std::optional<TablePlan> tablePlan(const QString& name) override;
+    std::optional<TablePlan> tablePlan(const QString& name, const QString& source) override;
     void schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
                         const QStringList& warnings) override;
     void reportFailure(const TransferFailure& failure) override;

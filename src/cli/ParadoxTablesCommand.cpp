@@ -5,9 +5,12 @@
 #include "app/Ports.h"
 #include "app/RuntimeError.h"
 #include "fsutil/FileHelpers.h"
+#include "fsutil/TableFiles.h"
 #include "tables/TableListing.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace dravena::cli {
 
@@ -20,16 +23,23 @@ int runParadoxTables(const ParsedOptions& options) {
     // What the scan reports goes to the error output.
     const auto terminal = std::make_shared<TerminalDialogs>("paradox-tables");
     ports().dialogs = terminal;
-    QStringList names;
+    std::vector<TablePlace> tables;
     try {
-        findParadoxTables(folder, [&names](const QString& entry) { names.append(entry); });
+        findParadoxTables(folder, [&tables](const QString& entry, const QString& subFolder) {
+            tables.push_back({subFolder, entry});
+        });
     } catch (const RuntimeError& e) {
         printLine(stderr, QStringLiteral("dravena-cli paradox-tables: ") + e.description());
         return 1;
     }
-    sortAsListed(names);
-    for (const QString& name : names)
-        printLine(stdout, name);
+    // In the window's order, a table of a sub-folder under its path, as the other commands take
+    // it.
+    std::stable_sort(tables.begin(), tables.end(), [](const TablePlace& a, const TablePlace& b) {
+        return listedBefore(a.entry, b.entry) ||
+               (!listedBefore(b.entry, a.entry) && listedBefore(a.subFolder, b.subFolder));
+    });
+    for (const TablePlace& table : tables)
+        printLine(stdout, tablePath(table.subFolder, table.entry));
     return terminal->reportCount() == 0 ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 #include "app/RuntimeError.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
+#include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
 #include "transfer/Statements.h"
 #include "transfer/TableStatements.h"
@@ -93,10 +94,24 @@ int runSql(const ParsedOptions& options) {
         connection->open(paradoxConnectionString(folder));
         std::vector<ForeignKeyPlan> foreignKeys;
         for (const QString& table : tables) {
+            // A table of a sub-folder ("sub/NAME") is read through a connection of its own on
+            // that folder and keeps its name NAME.
+            std::unique_ptr<Connection> own;
             const bool complete = printTable(*recordset, table, [&] {
+                const TablePlace place = splitTablePath(table);
+                QString tableFolder = folder;
+                Connection* source = connection.get();
+                if (!place.subFolder.isEmpty()) {
+                    tableFolder = pathInFolder(folder, place.subFolder);
+                    own = dataAccess().createConnection();
+                    own->setCursorLocation(ClientSideCursor);
+                    own->open(paradoxConnectionString(tableFolder));
+                    source = own.get();
+                }
                 if (full)
-                    return printFullStatements(*connection, *recordset, folder, table, foreignKeys);
-                generateTableStatements(*recordset, *connection, table, printStatement);
+                    return printFullStatements(*source, *recordset, tableFolder, place.entry,
+                                               foreignKeys);
+                generateTableStatements(*recordset, *source, place.entry, printStatement);
                 return true;
             });
             if (!complete)

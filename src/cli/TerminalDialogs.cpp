@@ -17,7 +17,7 @@ void TerminalDialogs::message(const QString& text, const QString&) {
     print(text);
 }
 
-int TerminalDialogs::question(const QString& text, const QString&) {
+int TerminalDialogs::question(const QString& text, const QString&, int) {
     print(text);
     return AnswerNo;
 }

@@ -11,7 +11,7 @@ public:
     explicit TerminalDialogs(const char* command) : command_(command) {}
 
     void message(const QString& text, const QString& title) override;
-    int question(const QString& text, const QString& title) override;
+    int question(const QString& text, const QString& title, int defaultAnswer) override;
     QString input(const QString& prompt, const QString& title, const QString& preset) override;
     void errorReport(const QString& text) override;
     QString chooseFolder(const QString& prompt, const QString& startFolder) override;

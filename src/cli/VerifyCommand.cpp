@@ -8,6 +8,7 @@
 #include "app/RuntimeError.h"
 #include "app/SystemPorts.h"
 #include "connections/ConnectionEntries.h"
+#include "fsutil/TableFiles.h"
 #include "tables/TableListing.h"
 #include "transfer/TableCheck.h"
 
@@ -34,12 +35,19 @@ private:
 };
 
 // The table named on the command line as the server lists it: the same name, else the one that
-// differs only in letter case; empty when the server has neither.
+// differs only in letter case; empty when the server has neither. A table of a sub-folder
+// ("sub/NAME") is NAME on the server.
 QString serverTableNamed(const QString& table, const QStringList& serverTables) {
-    if (serverTables.contains(table))
-        return table;
+    QString wanted = table;
+    try {
+        wanted = splitTablePath(table).entry;
+    } catch (const RuntimeError&) {
+        return {}; // a name that leaves the folder names no table
+    }
+    if (serverTables.contains(wanted))
+        return wanted;
     for (const QString& name : serverTables)
-        if (name.compare(table, Qt::CaseInsensitive) == 0)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
             return name;
     return {};
 }

@@ -19,6 +19,7 @@
 #include "app/Trap.h"
 #include "fsutil/FileHelpers.h"
 #include "fsutil/FolderPicker.h"
+#include "fsutil/SampleCopy.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -230,7 +231,9 @@ void Form1::PushButton5_Click() {
 
 void Form1::PushButton6_Click() {
     Trap trap(tags::Form1PushButton6Click);
-    trap.step(100, [&] { Text1->setText(sampleFolderPath()); });
+    // An installed copy's samples are copied for the user first: the installation is never
+    // written to.
+    trap.step(100, [&] { Text1->setText(sampleFolderForUser()); });
 }
 
 void Form1::Text1_Change() {

@@ -24,7 +24,7 @@ QGroupBox* frame(QWidget* parent, const char* name, const char* caption, int l, 
 
 void label(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
     auto* text = place(new QLabel(QString::fromLatin1(caption), parent), name, l, t, w, h);
-    text->setFont(windowFont(false));
+    text->setFont(windowFont(true));
     paintBackground(*text, Qt::white);
 }
 

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "ParadoxCursor.h"
 #include "app/RuntimeError.h"
+#include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
 
 #include <QFile>
@@ -63,8 +64,12 @@ public:
                                QStringLiteral("The Paradox connection only runs SELECT * FROM "
                                               "\"name\"; it cannot run: %1")
                                    .arg(sql));
+        // A table of a sub-folder is named by its path below the folder: "sub/NAME".
         const QString folder = QFile::decodeName(folder_.c_str());
-        const std::optional<QString> file = findTableFile(folder, *name);
+        const TablePlace place = splitTablePath(*name);
+        const std::optional<QString> file = findTableFile(
+            place.subFolder.isEmpty() ? folder : pathInFolder(folder, place.subFolder),
+            place.entry);
         if (!file)
             throw RuntimeError(
                 errnum::DataAccess,

@@ -72,6 +72,21 @@ std::optional<QString> chooseTableFile(const QStringList& names, const QString& 
 
 } // namespace
 
+QString tablePath(const QString& subFolder, const QString& entry) {
+    return subFolder.isEmpty() ? entry : subFolder + u'/' + entry;
+}
+
+TablePlace splitTablePath(const QString& path) {
+    const QStringList parts = path.split(u'/');
+    for (const QString& part : parts)
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            throw RuntimeError(errnum::BadFileName,
+                               QStringLiteral("Bad file name: %1 is not a table of the folder or "
+                                              "one of its sub-folders")
+                                   .arg(path));
+    return {parts.mid(0, parts.size() - 1).join(u'/'), parts.back()};
+}
+
 QString tableNameCapitals(const QString& name) {
     QString capitals;
     capitals.reserve(name.size());

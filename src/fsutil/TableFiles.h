@@ -22,6 +22,21 @@ QString tableNameCapitals(const QString& name);
 // The list entry of a table file name.
 QString tableEntryName(const QString& fileName);
 
+// A table of a sub-folder as dravena-cli names it and the Paradox connection reads it: the
+// sub-folder below the Paradox folder, "/" and the list entry ("sub/deeper/ZETA"); a table of the
+// folder itself is its bare entry.
+QString tablePath(const QString& subFolder, const QString& entry);
+
+// The sub-folder and list entry of a table path.
+struct TablePlace {
+    QString subFolder; // "" for the Paradox folder itself
+    QString entry;
+};
+
+// Splits a table path at its last "/". A path that would leave the folder or name no table (a
+// leading "/", an empty, "." or ".." part, an empty entry) fails with 52 (bad file name).
+TablePlace splitTablePath(const QString& path);
+
 // The table file (full path) of an entry, looked for in the folder itself, never below it. A
 // "*.db" file belongs to the entry when, in capitals, the entry equals the file's base name (the
 // name without its last ".db") or else the file's list entry; base-name matches come first, and

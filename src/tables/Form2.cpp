@@ -25,6 +25,13 @@ void setAllSelected(const char* tag, TableList& list, bool selected) {
     trap.line(100);
     for (int i = 0; i < list.entryCount(); ++i)
         trap.step(102, [&] { list.setEntrySelected(i, selected); });
+    // Selecting all makes the first entry current when none is, so that the operations that
+    // start from the current entry take the selection.
+    if (selected && trap.test(106, [&] { return list.currentIndex() == -1; }))
+        trap.step(106, [&] {
+            if (list.entryCount() > 0)
+                list.setCurrentIndex(0);
+        });
 }
 
 } // namespace

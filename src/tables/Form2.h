@@ -62,6 +62,7 @@ private:
     void buildLayout();
     void connectHandlers();
     void connectPointerHandlers();
+    QString tableFolder(const TableList& list, int index) const;
 
     Form1& form1_;
     QGroupBox* Frame1 = nullptr;

@@ -60,7 +60,7 @@ void Form2::PushButton6_Click() {
                          .currentEntry = 126,
                          .justOneMessage = 130,
                          .selectOneMessage = 132},
-                        [&](const QString& oldName, const QString& newName) {
+                        [&](int, const QString& oldName, const QString& newName) {
                             connection->execute(renameTableStatement(oldName, newName));
                             return true;
                         });

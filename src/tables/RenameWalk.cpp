@@ -8,7 +8,7 @@ namespace dravena {
 
 void renameSelectedEntry(
     Trap& trap, TableList& list, const RenameLines& lines,
-    const std::function<bool(const QString& oldName, const QString& newName)>& rename) {
+    const std::function<bool(int index, const QString& oldName, const QString& newName)>& rename) {
     if (trap.test(106, [&] { return list.currentIndex() == -1; })) {
         trap.step(lines.selectOneMessage,
                   [] { tellUser(QStringLiteral("Please select a table to rename.")); });
@@ -31,11 +31,12 @@ void renameSelectedEntry(
         if (trap.test(118, [&] { return newName.isEmpty(); }))
             continue;
         bool renamed = false;
-        trap.step(120, [&] { renamed = rename(oldName, newName); });
+        trap.step(120, [&] { renamed = rename(i, oldName, newName); });
         if (!renamed)
             continue;
+        const QString subFolder = list.entrySubFolder(i);
         trap.step(lines.removeEntry, [&] { list.removeEntry(i); });
-        trap.step(lines.addEntry, [&] { list.addEntry(newName); });
+        trap.step(lines.addEntry, [&] { list.addEntry(newName, subFolder); });
         if (trap.test(lines.currentEntry, [&] { return list.entryCount() >= 1; }))
             trap.step(lines.currentEntry, [&] { list.setCurrentIndex(0); });
     }

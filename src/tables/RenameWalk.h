@@ -24,11 +24,12 @@ struct RenameLines {
 
 // Renames the one selected entry of the list as a rename handler does, each step through the
 // trap: without a current entry, or with other than one entry selected, it says so; otherwise it
-// asks for the new name and, unless the answer is empty, runs the rename. The entry takes the new
-// name (at its sorted place, the current entry then the first) only when the rename returns true;
-// a rename that fails is reported at its line and leaves the entry as it was.
+// asks for the new name and, unless the answer is empty, runs the rename of entry `index`. The
+// entry takes the new name (at its sorted place, in the same sub-folder, the current entry then
+// the first) only when the rename returns true; a rename that fails is reported at its line and
+// leaves the entry as it was.
 void renameSelectedEntry(
     Trap& trap, TableList& list, const RenameLines& lines,
-    const std::function<bool(const QString& oldName, const QString& newName)>& rename);
+    const std::function<bool(int index, const QString& oldName, const QString& newName)>& rename);
 
 } // namespace dravena

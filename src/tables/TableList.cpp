@@ -6,12 +6,17 @@ namespace dravena {
 
 namespace {
 
-// Orders entries the way the list shows them: letter case ignored.
+constexpr int SubFolderRole = Qt::UserRole;
+
+// Orders entries the way the list shows them: letter case ignored; tables of one name by the
+// sub-folder they lie in, the folder's own first.
 class TableListItem final : public QListWidgetItem {
 public:
     explicit TableListItem(const QString& text) : QListWidgetItem(text) {}
     bool operator<(const QListWidgetItem& other) const override {
-        return listedBefore(text(), other.text());
+        if (listedBefore(text(), other.text()) || listedBefore(other.text(), text()))
+            return listedBefore(text(), other.text());
+        return listedBefore(data(SubFolderRole).toString(), other.data(SubFolderRole).toString());
     }
 };
 
@@ -22,13 +27,20 @@ TableList::TableList(QWidget* parent) : QListWidget(parent) {
     setSortingEnabled(true);
 }
 
-void TableList::addEntry(const QString& name) {
-    addItem(new TableListItem(name));
+void TableList::addEntry(const QString& name, const QString& subFolder) {
+    auto* entry = new TableListItem(name);
+    entry->setData(SubFolderRole, subFolder);
+    addItem(entry);
 }
 
 QString TableList::entry(int index) const {
     const QListWidgetItem* it = item(index);
     return it ? it->text() : QString();
+}
+
+QString TableList::entrySubFolder(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it ? it->data(SubFolderRole).toString() : QString();
 }
 
 void TableList::removeEntry(int index) {

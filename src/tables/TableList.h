@@ -10,9 +10,11 @@ class TableList final : public QListWidget {
 public:
     explicit TableList(QWidget* parent = nullptr);
 
-    // Adds an entry at its sorted place.
-    void addEntry(const QString& name);
+    // Adds an entry at its sorted place. An entry of the Paradox list knows the sub-folder of the
+    // Paradox folder its table lies in ("" for the folder itself); the list shows the name only.
+    void addEntry(const QString& name, const QString& subFolder = {});
     QString entry(int index) const;
+    QString entrySubFolder(int index) const;
     int entryCount() const { return count(); }
     void removeEntry(int index);
 

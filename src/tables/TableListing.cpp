@@ -48,15 +48,20 @@ void sortAsListed(QStringList& names) {
     std::sort(names.begin(), names.end(), listedBefore);
 }
 
-void findParadoxTables(const QString& folder, const std::function<void(const QString&)>& found) {
-    QStringList folders{folder + u'/'};
+void findParadoxTables(
+    const QString& folder,
+    const std::function<void(const QString& entry, const QString& subFolder)>& found) {
+    const QString top = folder + u'/';
+    QStringList folders{top};
     GetSubDirectories2016(folders, true);
     for (QString entry : folders) {
         entry.chop(1);
+        // The scan names every sub-folder by its parent's entry and its own name.
+        const QString subFolder = entry.mid(top.size());
         for (const QString& name : ListFiles(entry, QStringLiteral("*.db"))) {
             if (name.startsWith(u'~'))
                 continue;
-            found(tableEntryName(GetFileName(entry + u'/' + name)));
+            found(tableEntryName(GetFileName(entry + u'/' + name)), subFolder);
         }
     }
 }
@@ -65,7 +70,9 @@ void ListParadoxTables(TableList& list, const ConnectionEntries& entries) {
     const QString folder = entries.paradoxFolder();
     if (folder.isEmpty())
         return;
-    findParadoxTables(folder, [&list](const QString& entry) { list.addEntry(entry); });
+    findParadoxTables(folder, [&list](const QString& entry, const QString& subFolder) {
+        list.addEntry(entry, subFolder);
+    });
 }
 
 } // namespace dravena

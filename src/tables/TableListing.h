@@ -26,14 +26,17 @@ bool listedBefore(const QString& first, const QString& second);
 void sortAsListed(QStringList& names);
 
 // Calls found with the Paradox list's entry of every table file in the folder and its sub-folders
-// as it finds them: the file name in capitals without ".DB", names starting with "~" left out.
+// as it finds them (the file name in capitals without ".DB", names starting with "~" left out)
+// and the sub-folder it lies in, below the folder ("" for the folder itself, "sub/deeper").
 // Failures of the scan of sub-folders are reported; a folder that cannot be listed ends the
 // search with 76, 70 or 75.
-void findParadoxTables(const QString& folder, const std::function<void(const QString&)>& found);
+void findParadoxTables(
+    const QString& folder,
+    const std::function<void(const QString& entry, const QString& subFolder)>& found);
 
 // Fills the list with the Paradox tables found under the folder entry, named as the file name in
-// capitals without ".DB"; names starting with "~" are left out. An empty folder entry leaves the
-// list unchanged.
+// capitals without ".DB", each entry with the sub-folder it lies in; names starting with "~" are
+// left out. An empty folder entry leaves the list unchanged.
 void ListParadoxTables(TableList& list, const ConnectionEntries& entries);
 
 } // namespace dravena

@@ -7,6 +7,7 @@
 #include "app/LocationTags.h"
 #include "app/MainWindow.h"
 #include "app/Ports.h"
+#include "fsutil/TableFiles.h"
 #include "transfer/TransferLines.h"
 
 #include <QProgressBar>
@@ -35,6 +36,10 @@ bool WindowTransfer::isTableSelected(int index) const {
 
 QString WindowTransfer::tableName(int index) const {
     return paradoxList_.entry(index);
+}
+
+QString WindowTransfer::tableSource(int index) const {
+    return tablePath(paradoxList_.entrySubFolder(index), paradoxList_.entry(index));
 }
 
 bool WindowTransfer::isInServerList(const QString& name) const {

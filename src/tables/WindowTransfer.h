@@ -22,6 +22,7 @@ public:
     int tableCount() const override;
     bool isTableSelected(int index) const override;
     QString tableName(int index) const override;
+    QString tableSource(int index) const override;
     bool isInServerList(const QString& name) const override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;

@@ -44,6 +44,9 @@ public:
     virtual int tableCount() const = 0;
     virtual bool isTableSelected(int index) const = 0;
     virtual QString tableName(int index) const = 0;
+    // Where the Paradox connection reads the table: its name, or "sub/NAME" for a table of a
+    // sub-folder of the Paradox folder (the server table is named tableName all the same).
+    virtual QString tableSource(int index) const { return tableName(index); }
 
     // The server's table list, kept in step with the tables the run drops and creates.
     virtual bool isInServerList(const QString& name) const = 0;
@@ -64,9 +67,11 @@ public:
     // Rows sent per round trip: 1 sends one INSERT statement per row; more send the rows of a
     // table in arrays of parameters of that many rows.
     virtual int rowsPerArray() const { return 1; }
-    // The carried schema of a table (--schema full), or nothing for the described columns.
-    // Fails as reading the table does.
-    virtual std::optional<TablePlan> tablePlan(const QString& /*name*/) { return std::nullopt; }
+    // The carried schema of the table `name`, which lies at `source` (tableSource), for
+    // --schema full; nothing for the described columns. Fails as reading the table does.
+    virtual std::optional<TablePlan> tablePlan(const QString& /*name*/, const QString& /*source*/) {
+        return std::nullopt;
+    }
 
     // A failed step; the run goes on with the next step unless the server connection is lost.
     virtual void reportFailure(const TransferFailure& failure) = 0;

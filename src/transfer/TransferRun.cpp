@@ -34,7 +34,7 @@ public:
 private:
     bool openConnections();
     void sendTable(int index);
-    bool createTable(const QString& name);
+    bool createTable(const QString& name, const QString& source);
     void insertRows(const QString& name);
     void carrySchema(const QString& name);
     void carryForeignKeys();
@@ -90,8 +90,10 @@ bool TransferRun::openConnections() {
 
 void TransferRun::sendTable(int index) {
     QString name;
+    QString source;
     int answer = 0;
     run_.step(124, [&] { name = fe_.tableName(index); });
+    run_.step(124, [&] { source = fe_.tableSource(index); });
     run_.setTable(name);
     if (run_.test(126, [&] { return fe_.isInServerList(name); }))
         run_.step(128, [&] { answer = fe_.askOverwrite(name); });
@@ -109,8 +111,8 @@ void TransferRun::sendTable(int index) {
     // not create.
     bool created = false;
     if (run_.step(transferline::OpenSource,
-                  [&] { source_->open(selectAllStatement(name), *paradox_); })) {
-        created = createTable(name);
+                  [&] { source_->open(selectAllStatement(source), *paradox_); })) {
+        created = createTable(name, source);
         if (created)
             insertRows(name);
         if (created && plan_)
@@ -119,15 +121,15 @@ void TransferRun::sendTable(int index) {
     finishTable(name, created);
 }
 
-bool TransferRun::createTable(const QString& name) {
+bool TransferRun::createTable(const QString& name, const QString& source) {
     std::vector<bool> longText;
     QString text;
     plan_.reset();
-    if (!run_.step(transferline::ReadLayout, [&] { plan_ = fe_.tablePlan(name); }))
+    if (!run_.step(transferline::ReadLayout, [&] { plan_ = fe_.tablePlan(name, source); }))
         return false;
     if (!plan_)
         run_.step(transferline::ReadLayout, [&] {
-            longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(name),
+            longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(source),
                                              [this] { fe_.yield(); });
         });
     run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(name) + u'('; });

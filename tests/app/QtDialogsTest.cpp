@@ -49,11 +49,26 @@ struct Seen {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton byDefault = QMessageBox::NoButton; // what Enter presses
+    QSize buttonSize; // the size every button of the box has; invalid when they differ
 };
+
+QSize commonSize(const QList<QAbstractButton*>& buttons) {
+    QSize size = buttons.value(0)->size();
+    for (const QAbstractButton* button : buttons)
+        if (button->size() != size || !button->icon().isNull())
+            size = QSize();
+    return size;
+}
 
 void seeAndPress(Seen& seen, QMessageBox::StandardButton press) {
     whenOpen<QMessageBox>([&seen, press](QMessageBox* box) {
-        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        seen = {box->windowTitle(),
+                box->text(),
+                box->icon(),
+                box->standardButtons(),
+                box->standardButton(box->defaultButton()),
+                commonSize(box->buttons())};
         box->button(press)->click();
     });
 }
@@ -81,15 +96,25 @@ TEST(QtDialogsTest, PlainMessageHasOkOnlyNoIconAndTheGivenOrApplicationTitle) {
     EXPECT_EQ(seen.title, "Dravena Conversion");
 }
 
-TEST(QtDialogsTest, QuestionAnswersSixForYesAndSevenForNo) {
-    QtDialogs dialogs;
+TEST(QtDialogsTest, QuestionAnswersSixForYesAndSevenForNoWithTheDefaultAsked) {
+    QtDialogs qtDialogs;
+    Dialogs& dialogs = qtDialogs;
     Seen seen;
     seeAndPress(seen, QMessageBox::Yes);
     EXPECT_EQ(dialogs.question(QStringLiteral("Overwrite?"), QStringLiteral("T")), AnswerYes);
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.byDefault, QMessageBox::Yes);
     seeAndPress(seen, QMessageBox::No);
-    EXPECT_EQ(dialogs.question(QStringLiteral("Overwrite?"), QStringLiteral("T")), AnswerNo);
+    EXPECT_EQ(dialogs.question(QStringLiteral("Delete?"), QStringLiteral("T"), AnswerNo), AnswerNo);
+    EXPECT_EQ(seen.byDefault, QMessageBox::No);
+
+    // Every box's buttons at one size, without icons: a question's as a message's.
+    const QSize questionButtons = seen.buttonSize;
+    EXPECT_TRUE(questionButtons.isValid());
+    seeAndPress(seen, QMessageBox::Ok);
+    dialogs.message(QStringLiteral("Done."), QString());
+    EXPECT_EQ(seen.buttonSize, questionButtons);
 }
 
 TEST(QtDialogsTest, ErrorReportIsAWarningTitledApplicationErrorWithOkOnly) {

@@ -26,8 +26,9 @@ TEST(ParadoxTablesCommand, ListsTheTablesAsTheTablesWindowDoes) {
     const CliRun run = runCli({"paradox-tables", "--folder", folder.path()}, cliEnvironment());
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
-    EXPECT_EQ(run.lines,
-              (QStringList{"A", "ORDERS", "ORDERS", QString::fromUtf8("STRAßE"), "ZETA"}));
+    // In the window's order; a table of a sub-folder under the path the other commands take.
+    EXPECT_EQ(run.lines, (QStringList{"A", "ORDERS", "sub/ORDERS", QString::fromUtf8("STRAßE"),
+                                      "sub/deeper/ZETA"}));
 }
 
 TEST(ParadoxTablesCommand, AMissingFolderIsAFailure) {
@@ -37,6 +38,31 @@ TEST(ParadoxTablesCommand, AMissingFolderIsAFailure) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.lines.isEmpty());
     EXPECT_TRUE(run.errors.contains("not a folder")) << run.errors.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// Every name paradox-tables prints is a table sql reads where it lies, under its own name.
+TEST(ParadoxTablesCommand, PrintsNamesThatSqlTakes) {
+    QTemporaryDir folder;
+    const QString samples = QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples/");
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("sub")));
+    ASSERT_TRUE(QFile::copy(samples + "ORDERS.DB", folder.filePath("sub/orders.db")));
+    ASSERT_TRUE(QFile::copy(samples + "PARTS.DB", folder.filePath("PARTS.DB")));
+    ASSERT_TRUE(QFile::copy(samples + "PARTS.MB", folder.filePath("PARTS.MB")));
+    const CliRun listed = runCli({"paradox-tables", "--folder", folder.path()}, cliEnvironment());
+    ASSERT_EQ(listed.lines, (QStringList{"sub/ORDERS", "PARTS"}));
+    const CliRun sql =
+        runCli(QStringList{"sql", "--folder", folder.path()} + listed.lines, cliEnvironment());
+    EXPECT_EQ(sql.exitCode, 0) << sql.errors.toStdString();
+    EXPECT_EQ(sql.lines.filter(QStringLiteral("CREATE TABLE")).size(), 2);
+    EXPECT_TRUE(sql.lines.value(0).startsWith("CREATE TABLE \"ORDERS\"("))
+        << sql.lines.value(0).toStdString();
+    EXPECT_EQ(
+        sql.lines.filter(QStringLiteral("INSERT INTO \"ORDERS\" ")).size(),
+        sql.lines.indexOf(sql.lines.filter(QStringLiteral("CREATE TABLE \"PARTS\"")).value(0)) - 1);
 }
 
 } // namespace

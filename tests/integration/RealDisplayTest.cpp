@@ -2,10 +2,13 @@
 // keys go to its windows, and the effects are checked on disk and on the test server. Pictures of
 // the windows are left in the build folder's "screenshots" folder for people to look at.
 
+#include "ArrivedTable.h"
 #include "TestDatabase.h"
 #include "X11Display.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -25,11 +28,32 @@ const QString ScreenshotFolder = QStringLiteral(DRAVENA_BINARY_DIR "/screenshots
 // list, and the middle of the push buttons used.
 constexpr QPoint OracleFirstEntry{84, 40};
 constexpr QPoint ParadoxFirstEntry{348, 40};
+constexpr QPoint ParadoxSelectAll{341, 161};
+constexpr QPoint ParadoxSend{399, 194};
 constexpr QPoint OracleDelete{135, 227};
 constexpr QPoint ParadoxDelete{399, 227};
 constexpr QPoint ParadoxRename{399, 261};
 constexpr QPoint BackButton{136, 345};
 constexpr QPoint HelpButton{400, 345};
+// ... and of the connection window.
+constexpr QPoint LoadSampleButton{144, 77};
+constexpr QPoint NextButton{268, 295};
+
+// Every file under the folder with its size and modification time.
+QStringList folderState(const QString& folder) {
+    QStringList state;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        state.append(QStringLiteral("%1 %2 %3")
+                         .arg(info.filePath())
+                         .arg(info.size())
+                         .arg(info.lastModified().toMSecsSinceEpoch()));
+    }
+    state.sort();
+    return state;
+}
 
 class RealDisplayTest : public dravena::testing::ServerTest {
 protected:
@@ -53,6 +77,8 @@ protected:
             dropIfExists(table);
             executeAll({QStringLiteral("CREATE TABLE \"%1\"(\"A\" INT)").arg(table)});
         }
+        for (const QString& table : sentTables)
+            dropIfExists(table);
         copySamples();
         writeSettings();
     }
@@ -64,17 +90,22 @@ protected:
         }
         display.reset();
         if (!IsSkipped())
-            for (const QString& table : serverTables)
+            for (const QString& table : serverTables + sentTables)
                 dropIfExists(table);
     }
 
-    // The program's sample tables, with their file names in lower case as many folders hold them.
+    // The program's sample tables, with their file names in lower case as many folders hold them,
+    // and one more table (a copy of PARTS) in a sub-folder.
     void copySamples() {
         const QDir samples(QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples"));
         const QStringList files = samples.entryList(QDir::Files);
         ASSERT_FALSE(files.isEmpty()) << "no sample tables at " << samples.path().toStdString();
         for (const QString& name : files)
             ASSERT_TRUE(QFile::copy(samples.filePath(name), folder.filePath(name.toLower())));
+        ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+        for (const char* extension : {".DB", ".MB"})
+            ASSERT_TRUE(QFile::copy(samples.filePath(QStringLiteral("PARTS") + extension),
+                                    folder.filePath(QStringLiteral("sub/items") + extension)));
     }
 
     // Entries that work against the test server, so that the program starts in the tables
@@ -92,14 +123,31 @@ protected:
         ASSERT_EQ(store.status(), QSettings::NoError);
     }
 
-    void startProgram() {
+    void startProgram(const QString& path = QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena")) {
         QProcessEnvironment environment = display->environment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
         environment.insert(QStringLiteral("DRAVENA_NO_LAUNCH"), QStringLiteral("1"));
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena"), {});
+        program.start(path, {});
         ASSERT_TRUE(program.waitForStarted(10000)) << program.errorString().toStdString();
+    }
+
+    // The window titled so, once it shows.
+    QString waitForWindow(const QString& title, const QString& other = {}) const {
+        QString window;
+        waitUntil([&] {
+            window = display->windowTitled(title);
+            return !window.isEmpty() && window != other;
+        });
+        return window;
+    }
+
+    QString setting(const char* key) const {
+        QSettings store(config.filePath(QStringLiteral("Velmora/Velmora.ini")),
+                        QSettings::IniFormat);
+        return store.value(ProductCaption + u'/' + QLatin1String(key)).toString();
     }
 
     void click(const QString& window, QPoint point) const {
@@ -113,6 +161,13 @@ protected:
 
     bool fileThere(const QString& name) const { return QFile::exists(folder.filePath(name)); }
 
+    qint64 rowsOnServer(const QString& table) const {
+        const Value count =
+            scalar(QStringLiteral("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM \"%1\"").arg(table));
+        const auto* text = std::get_if<std::string>(&count);
+        return text ? std::stoll(*text) : -1;
+    }
+
     bool onServer(const QString& table) const {
         const Value found =
             scalar(QStringLiteral("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM user_tables WHERE "
@@ -123,38 +178,66 @@ protected:
 
     // Sorted before any other table a test leaves on the server: the first entry of the list.
     const QStringList serverTables = {QStringLiteral("0XD_DROP"), QStringLiteral("0XD_KEEP")};
+    // What Select All and Send puts on the server.
+    const QStringList sentTables = {QStringLiteral("CUSTOMER"), QStringLiteral("ITEMS"),
+                                    QStringLiteral("ORDERS"), QStringLiteral("PARTS")};
     std::unique_ptr<X11Display> display;
     QTemporaryDir folder;
     QTemporaryDir config;
+    QTemporaryDir data;
     QProcess program;
 };
 
-TEST_F(RealDisplayTest, TablesAreDeletedRenamedAndDroppedByPointerAndKeys) {
+TEST_F(RealDisplayTest, TablesAreSentDeletedRenamedAndDroppedByPointerAndKeys) {
     startProgram();
-    QString tables;
     // Working entries lead straight to the tables window: the connection window never shows.
-    ASSERT_TRUE(waitUntil([&] {
-        return !(tables = display->windowTitled(ProductCaption)).isEmpty();
-    })) << "the tables window did not appear";
+    const QString tables = waitForWindow(ProductCaption);
+    ASSERT_FALSE(tables.isEmpty()) << "the tables window did not appear";
     screenshot(tables, QStringLiteral("tables-window.png"));
 
-    // The second Paradox entry (ORDERS): a click on the first, the arrow key down, the delete
-    // button.
+    // "Select All" then "Send": every table arrives, the sub-folder's from where it lies.
+    click(tables, ParadoxSelectAll);
+    screenshot(tables, QStringLiteral("tables-window-all-selected.png"));
+    click(tables, ParadoxSend);
+    // The walk goes from the last entry up: CUSTOMER, the first, is sent last.
+    EXPECT_TRUE(waitUntil([&] {
+        return onServer(QStringLiteral("CUSTOMER")) &&
+               rowsOnServer(QStringLiteral("CUSTOMER")) == 55;
+    })) << "Select All then Send did not send CUSTOMER";
+    EXPECT_TRUE(display->windowTitled(BoxTitle).isEmpty()) << "a box showed while sending";
+    dravena::testing::expectArrivedWhole(db, folder.filePath(QStringLiteral("sub")),
+                                         QStringLiteral("ITEMS"), QStringLiteral("ITEMS"));
+    dravena::testing::expectArrivedWhole(db, folder.path(), QStringLiteral("ORDERS"),
+                                         QStringLiteral("ORDERS"));
+    screenshot(tables, QStringLiteral("tables-window-sent.png"));
+
+    // The third Paradox entry (ORDERS): a click on the first, the arrow key down twice, the
+    // delete button. The question's default, No, keeps the files; Yes deletes them.
     click(tables, ParadoxFirstEntry);
     display->key(QStringLiteral("Down"));
+    display->key(QStringLiteral("Down"));
     click(tables, ParadoxDelete);
+    QString box = waitForWindow(BoxTitle);
+    ASSERT_FALSE(box.isEmpty()) << "Delete did not ask";
+    screenshot(box, QStringLiteral("delete-question.png"));
+    display->key(QStringLiteral("Return"));
+    EXPECT_TRUE(waitUntil([&] { return display->windowTitled(BoxTitle).isEmpty(); }));
+    EXPECT_TRUE(fileThere(QStringLiteral("orders.db"))) << "deleted without a Yes";
+    click(tables, ParadoxDelete);
+    ASSERT_FALSE(waitForWindow(BoxTitle).isEmpty()) << "Delete did not ask again";
+    display->key(QStringLiteral("alt+y"));
     EXPECT_TRUE(waitUntil([&] { return !fileThere(QStringLiteral("orders.db")); }))
         << "orders.db was not deleted";
     EXPECT_TRUE(fileThere(QStringLiteral("customer.db")));
     EXPECT_TRUE(fileThere(QStringLiteral("parts.db")));
     EXPECT_TRUE(fileThere(QStringLiteral("parts.mb")));
+    EXPECT_TRUE(fileThere(QStringLiteral("sub/items.DB")));
 
     // The first (CUSTOMER) renamed through the input box, its memo file with it.
     click(tables, ParadoxFirstEntry);
     click(tables, ParadoxRename);
-    QString box;
-    ASSERT_TRUE(waitUntil([&] { return !(box = display->windowTitled(BoxTitle)).isEmpty(); }))
-        << "no input box";
+    box = waitForWindow(BoxTitle);
+    ASSERT_FALSE(box.isEmpty()) << "no input box";
     screenshot(box, QStringLiteral("rename-input-box.png"));
     display->key(QStringLiteral("ctrl+a"));
     display->type(QStringLiteral("Clients"));
@@ -175,21 +258,59 @@ TEST_F(RealDisplayTest, TablesAreDeletedRenamedAndDroppedByPointerAndKeys) {
 
     // The help message, closed with the Enter key.
     click(tables, HelpButton);
-    ASSERT_TRUE(waitUntil([&] { return !(box = display->windowTitled(BoxTitle)).isEmpty(); }))
-        << "no help message";
+    box = waitForWindow(BoxTitle);
+    ASSERT_FALSE(box.isEmpty()) << "no help message";
     screenshot(box, QStringLiteral("help-message.png"));
     display->key(QStringLiteral("Return"));
     EXPECT_TRUE(waitUntil([&] { return display->windowTitled(BoxTitle).isEmpty(); }));
 
     // Back to the connection window.
     click(tables, BackButton);
-    QString connection;
-    ASSERT_TRUE(waitUntil([&] {
-        connection = display->windowTitled(ProductCaption);
-        return !connection.isEmpty() && connection != tables;
-    })) << "the connection window did not appear";
+    const QString connection = waitForWindow(ProductCaption, tables);
+    ASSERT_FALSE(connection.isEmpty()) << "the connection window did not appear";
     screenshot(connection, QStringLiteral("connection-window.png"));
     EXPECT_EQ(program.state(), QProcess::Running);
+}
+
+// An installed copy (cmake --install into a prefix): "Load Sample/Example Database" offers the
+// user's own copy of the samples, and nothing under the prefix is written, whatever is done with
+// the tables.
+TEST_F(RealDisplayTest, LoadSampleFromAnInstalledCopyNeverWritesUnderThePrefix) {
+    QTemporaryDir prefix;
+    QProcess install;
+    install.setProcessChannelMode(QProcess::ForwardedChannels);
+    install.start(QStringLiteral(DRAVENA_CMAKE_COMMAND),
+                  {QStringLiteral("--install"), QStringLiteral(DRAVENA_BINARY_DIR),
+                   QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(120000) && install.exitCode() == 0) << "install failed";
+    const QStringList installed = folderState(prefix.path());
+    ASSERT_TRUE(installed.join(u'\n').contains(QStringLiteral("/share/dravena/Samples/ORDERS.DB")));
+    {
+        QSettings store(config.filePath(QStringLiteral("Velmora/Velmora.ini")),
+                        QSettings::IniFormat);
+        store.setValue(ProductCaption + QStringLiteral("/ParadoxFolder"), QString());
+    }
+    startProgram(prefix.filePath(QStringLiteral("bin/dravena")));
+    const QString connection = waitForWindow(ProductCaption);
+    ASSERT_FALSE(connection.isEmpty()) << "the connection window did not appear";
+    click(connection, LoadSampleButton);
+    const QString copy = data.filePath(QStringLiteral("dravena/Samples"));
+    EXPECT_TRUE(waitUntil([&] { return setting("ParadoxFolder") == copy; }))
+        << "the folder entry holds " << setting("ParadoxFolder").toStdString();
+    screenshot(connection, QStringLiteral("connection-window-samples.png"));
+    EXPECT_TRUE(QFile::exists(copy + QStringLiteral("/ORDERS.DB")));
+
+    // On to the tables window, which lists the copy; its first table deleted there.
+    click(connection, NextButton);
+    const QString tables = waitForWindow(ProductCaption, connection);
+    ASSERT_FALSE(tables.isEmpty()) << "the tables window did not appear";
+    click(tables, ParadoxFirstEntry);
+    click(tables, ParadoxDelete);
+    ASSERT_FALSE(waitForWindow(BoxTitle).isEmpty()) << "Delete did not ask";
+    display->key(QStringLiteral("alt+y"));
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(copy + QStringLiteral("/CUSTOMER.DB")); }))
+        << "the copy's CUSTOMER was not deleted";
+    EXPECT_EQ(folderState(prefix.path()), installed);
 }
 
 } // namespace

@@ -52,6 +52,28 @@ protected:
     const QStringList tables{"CLIKINDS", "CLINUMS", "CLIODD", "CLIBIG"};
 };
 
+// What paradox-tables lists, send takes: a table of a sub-folder arrives from where it lies under
+// its own name; a name that leaves the folder is refused.
+TEST_F(SendCli, SendsATableOfASubFolderByTheNameParadoxTablesGives) {
+    QDir(folder.path()).mkpath("sub/deeper");
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);
+    dravena::testing::writeNumbers(folder.filePath("sub/deeper/CliNums.db"), 7);
+    const CliRun listed =
+        runCli({"paradox-tables", "--folder=" + folder.path()}, dravena::testing::cliEnvironment());
+    ASSERT_EQ(listed.lines, (QStringList{"CLINUMS", "sub/deeper/CLINUMS"}));
+    const CliRun sent = run({"--", listed.lines[1], "../CLINUMS"});
+    EXPECT_EQ(sent.exitCode, 1);
+    EXPECT_TRUE(sent.errors.contains("CLINUMS: 7 of 7 rows sent")) << sent.errors.toStdString();
+    EXPECT_TRUE(sent.errors.contains("../CLINUMS is not a table of the folder"))
+        << sent.errors.toStdString();
+    dravena::testing::expectArrivedWhole(db, folder.filePath("sub/deeper"), "CLINUMS", "CLINUMS");
+    QStringList verify = send({listed.lines[1]});
+    verify[0] = "verify";
+    const CliRun verified = runCli(verify, dravena::testing::cliEnvironment(&db.password));
+    EXPECT_EQ(verified.exitCode, 0)
+        << verified.errors.toStdString() << verified.lines.join(u'\n').toStdString();
+}
+
 TEST_F(SendCli, SendsTheTablesAndAnswersForExistingOnesFromItsOption) {
     dravena::testing::writeKinds(folder.filePath("CliKinds.db"));
     dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);

@@ -200,20 +200,25 @@ TEST_F(TransferWindowTest, ProgressPointerQuestionAndListsFollowTheRun) {
     EXPECT_EQ(window->oracleList().findItems(QStringLiteral("THREE"), Qt::MatchExactly).size(), 1);
 }
 
-// Two entries of one name (tables in the folder and a sub-folder): the first creates the table,
-// the second meets the question.
+// Two entries of one name (tables in the folder and a sub-folder), each read where it lies: the
+// sub-folder's (listed second, so sent first) creates the table, the folder's own meets the
+// question.
 TEST_F(TransferWindowTest, TwoSelectedEntriesOfOneName) {
     writeNumbers(folder.filePath(QStringLiteral("Dup.db")), 4);
     QDir(folder.path()).mkdir(QStringLiteral("sub"));
     writeNumbers(folder.filePath(QStringLiteral("sub/dup.DB")), 9);
     dropIfExists(QStringLiteral("DUP"));
     loadAndSelect({QStringLiteral("DUP")});
-    dialogs->questionAnswers = {AnswerYes};
+    ASSERT_EQ(window->paradoxList().entrySubFolder(1), "sub");
+    dialogs->questionAnswers = {AnswerNo};
     send();
     ASSERT_EQ(dialogs->boxes.size(), 1u);
     EXPECT_EQ(dialogs->boxes[0].text, "Would you like to overwrite DUP?");
-    EXPECT_EQ(rowsOnServer(QStringLiteral("DUP")), 4); // both read the folder's own table
+    EXPECT_EQ(rowsOnServer(QStringLiteral("DUP")), 9);
     EXPECT_EQ(window->oracleList().findItems(QStringLiteral("DUP"), Qt::MatchExactly).size(), 1);
+    dialogs->questionAnswers = {AnswerNo, AnswerYes}; // the sub-folder's, then the folder's
+    send();
+    EXPECT_EQ(rowsOnServer(QStringLiteral("DUP")), 4);
 }
 
 // A refused row is reported at its line and the next row follows; a table whose CREATE is

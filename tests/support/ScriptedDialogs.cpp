@@ -20,8 +20,9 @@ void ScriptedDialogs::message(const QString& text, const QString& title) {
         onBox(boxes.back());
 }
 
-int ScriptedDialogs::question(const QString& text, const QString& title) {
-    boxes.push_back({Kind::Question, title, text, {}});
+int ScriptedDialogs::question(const QString& text, const QString& title, int defaultAnswer) {
+    boxes.push_back({Kind::Question, title, text,
+                     defaultAnswer == AnswerNo ? QStringLiteral("No") : QStringLiteral("Yes")});
     if (onBox)
         onBox(boxes.back());
     if (questionAnswers.empty())

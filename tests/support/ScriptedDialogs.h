@@ -20,11 +20,12 @@ public:
         Kind kind;
         QString title;
         QString text;
-        QString detail; // the preset answer of an input box, the start folder of a chooser
+        QString detail; // the preset answer of an input box, the start folder of a chooser,
+                        // the default answer of a question ("Yes" or "No")
     };
 
     void message(const QString& text, const QString& title) override;
-    int question(const QString& text, const QString& title) override;
+    int question(const QString& text, const QString& title, int defaultAnswer) override;
     QString input(const QString& prompt, const QString& title, const QString& preset) override;
     void errorReport(const QString& text) override;
     QString chooseFolder(const QString& prompt, const QString& startFolder) override;

@@ -140,7 +140,7 @@ TEST_F(Form2Test, WindowEnds580TwipsBelowTheBackButtonFrameIncluded) {
     }
 }
 
-TEST_F(Form2Test, SelectAllAndDeselectAllTouchOnlyTheFlags) {
+TEST_F(Form2Test, SelectAllSetsTheFlagsAndAFirstCurrentEntry) {
     Form2 window(form1);
     for (const char* name : {"B", "A", "C"})
         window.paradoxList().addEntry(QString::fromLatin1(name));
@@ -153,6 +153,16 @@ TEST_F(Form2Test, SelectAllAndDeselectAllTouchOnlyTheFlags) {
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(window.paradoxList().isEntrySelected(i));
     window.PushButton10_Click(); // empty Oracle list: nothing to do
+    EXPECT_EQ(window.oracleList().currentIndex(), -1);
+    // A list without a current entry gets the first one, so that the operations take the
+    // selection; deselecting leaves it.
+    for (const char* name : {"Y", "X"})
+        window.oracleList().addEntry(QString::fromLatin1(name));
+    window.PushButton10_Click();
+    EXPECT_EQ(window.oracleList().currentIndex(), 0);
+    EXPECT_EQ(window.oracleList().selectedCount(), 2);
+    window.PushButton11_Click();
+    EXPECT_EQ(window.oracleList().currentIndex(), 0);
     EXPECT_TRUE(dialogs->boxes.empty());
 }
 

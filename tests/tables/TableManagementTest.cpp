@@ -171,20 +171,72 @@ TEST_F(TableManagementTest, HelpNamesTheSupportPageAndSendToParadoxDoesNothing) 
     EXPECT_TRUE(data->opened.isEmpty());
 }
 
-// Two adjacent selected tables go with every file of their families, whatever the letter case
-// on disk; a selected table whose file is gone stays listed; neighbours keep files and entries.
-TEST_F(TableManagementTest, DeleteTakesTheWholeFamilyOfEachSelectedTable) {
-    for (const char* name : {"customer.db", "customer.mb", "Orders.DB", "ORDERS.PX", "orders.X02",
-                             "parts.db", "Parts.MB", "zeta.db", "zeta.mb"})
-        write(QString::fromLatin1(name));
+// Deleting asks first, No the default; on Yes two adjacent selected tables go with every file of
+// their families, whatever the letter case on disk; a selected table whose file is gone stays
+// listed; neighbours keep files and entries.
+TEST_F(TableManagementTest, DeleteAsksThenTakesTheWholeFamilyOfEachSelectedTable) {
+    const QStringList before = {"customer.db", "customer.mb", "Orders.DB",
+                                "ORDERS.PX",   "orders.X02",  "parts.db",
+                                "Parts.MB",    "zeta.db",     "zeta.mb"};
+    for (const QString& name : before)
+        write(name);
     fill(window.paradoxList(), {"CUSTOMER", "GHOST", "ORDERS", "PARTS", "ZETA"},
          {"GHOST", "ORDERS", "PARTS"});
+    window.PushButton5_Click(); // answered No
+    ASSERT_EQ(dialogs->boxes.size(), 1u);
+    EXPECT_EQ(dialogs->boxes[0].kind, Kind::Question);
+    EXPECT_EQ(dialogs->boxes[0].text, "Delete 3 table(s) and all their files from " +
+                                          folder.path() + "? This cannot be undone.");
+    EXPECT_EQ(dialogs->boxes[0].title, "Dravena Conversion");
+    EXPECT_EQ(dialogs->boxes[0].detail, "No");
+    EXPECT_EQ(files().size(), before.size());
+    EXPECT_EQ(window.paradoxList().entryCount(), 5);
+
+    dialogs->questionAnswers = {AnswerYes};
     window.PushButton5_Click();
     EXPECT_EQ(files(), (QStringList{"customer.db", "customer.mb", "zeta.db", "zeta.mb"}));
     EXPECT_EQ(entriesOf(window.paradoxList()), (QStringList{"CUSTOMER", "GHOST", "ZETA"}));
-    EXPECT_TRUE(dialogs->boxes.empty());
+    EXPECT_EQ(dialogs->boxes.size(), 2u);
+
+    // A current entry but nothing selected: no question, nothing deleted.
+    window.findChild<QPushButton*>("PushButton9")->click();
+    window.PushButton5_Click();
+    EXPECT_EQ(dialogs->boxes.size(), 2u);
+    EXPECT_EQ(files().size(), 4);
     EXPECT_TRUE(data->opened.isEmpty());
     EXPECT_EQ(window.mousePointer(), PointerDefault);
+}
+
+// A table listed from a sub-folder is deleted and renamed where it lies; its namesake in the
+// folder itself is not touched.
+TEST_F(TableManagementTest, ASubFolderTableIsDeletedAndRenamedWhereItLies) {
+    for (const char* name : {"orders.db", "sub/orders.db", "sub/Orders.MB", "sub/parts.db"}) {
+        QDir(folder.path()).mkpath(QStringLiteral("sub"));
+        write(QString::fromLatin1(name));
+    }
+    TableList& list = window.paradoxList();
+    list.addEntry(QStringLiteral("ORDERS"), QStringLiteral("sub"));
+    list.addEntry(QStringLiteral("ORDERS"));
+    list.addEntry(QStringLiteral("PARTS"), QStringLiteral("sub"));
+    ASSERT_EQ(list.entrySubFolder(0), ""); // the folder's own first
+    list.setEntrySelected(2, true);
+    list.setCurrentIndex(2);
+    dialogs->textAnswers = {QStringLiteral("Sales")};
+    window.PushButton7_Click();
+    EXPECT_EQ(QDir(folder.filePath("sub")).entryList(QDir::Files),
+              (QStringList{"orders.db", "Orders.MB", "Sales.db"}));
+    EXPECT_EQ(list.entry(2), "Sales");
+    EXPECT_EQ(list.entrySubFolder(2), "sub");
+
+    list.setEntrySelected(1, true);
+    list.setCurrentIndex(1);
+    dialogs->questionAnswers = {AnswerYes};
+    window.PushButton5_Click();
+    EXPECT_EQ(files(), QStringList{"orders.db"});
+    EXPECT_EQ(QDir(folder.filePath("sub")).entryList(QDir::Files), QStringList{"Sales.db"});
+    EXPECT_EQ(entriesOf(list), (QStringList{"ORDERS", "Sales"}));
+    EXPECT_EQ(list.entrySubFolder(0), "");
+    EXPECT_TRUE(reports().isEmpty());
 }
 
 TEST_F(TableManagementTest, ParadoxRenameMovesTheFamilyOrLeavesEverythingAsItWas) {

@@ -65,17 +65,33 @@ protected:
         window.setMousePointer(PointerDefault);
     }
 
-    // Every label's and push button's caption fits the room its control gives text.
+    // The font a control shows its caption in: Arial or its metric twin, bold, at the design's
+    // size.
+    static void expectDesignFont(const QWidget& control, int pixels) {
+        const QFontInfo shown(control.font());
+        const std::string name = control.objectName().toStdString();
+        EXPECT_TRUE(shown.family() == QLatin1String("Arial") ||
+                    shown.family() == QLatin1String("Liberation Sans"))
+            << name << " shows " << shown.family().toStdString()
+            << " (scripts/install-deps installs fonts-liberation2)";
+        EXPECT_TRUE(shown.bold()) << name;
+        EXPECT_EQ(shown.pixelSize(), pixels) << name;
+    }
+
+    // Every label's and push button's caption fits the room its control gives text, in the font
+    // of the design.
     static void expectCaptionsFit(QWidget& window, const char* look) {
         window.show();
         QCoreApplication::processEvents();
         for (const QLabel* label : window.findChildren<QLabel*>()) {
+            expectDesignFont(*label, TextPixels);
             const QSize need = label->fontMetrics().size(Qt::TextSingleLine, label->text());
             const QRect room = label->contentsRect();
             EXPECT_LE(need.width(), room.width()) << look << " " << label->text().toStdString();
             EXPECT_LE(need.height(), room.height()) << look << " " << label->text().toStdString();
         }
         for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+            expectDesignFont(*button, ButtonPixels);
             QStyleOptionButton option;
             option.initFrom(button);
             option.text = button->text();
