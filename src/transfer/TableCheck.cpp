@@ -104,7 +104,7 @@ void Check::openParadoxTable(const QString& table, const QString& serverTable) {
     const auto fields = static_cast<std::size_t>(source_.fieldCount());
     if (fullSchema_) {
         // The columns send plans from the table's files, named as the table delivers its fields.
-        const std::optional<QString> file = findTableFile(entries_.paradoxFolder(), table);
+        const std::optional<QString> file = findTableFileOfPath(entries_.paradoxFolder(), table);
         if (!file)
             throw RuntimeError(
                 errnum::FileNotFound,

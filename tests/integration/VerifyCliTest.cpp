@@ -243,6 +243,26 @@ TEST_F(VerifyCli, SendVerifyCountsADifferenceAsAFailure) {
     EXPECT_TRUE(sent.errors.contains("2 tables: 1 whole")) << sent.errors.toStdString();
 }
 
+// A table of a sub-folder is read where it lies, in both mappings, and checked against the
+// server's table of its own name.
+TEST_F(VerifyCli, ATableOfASubFolderIsCheckedWhereItLies) {
+    QDir(folder.path()).mkpath("sub");
+    dravena::testing::writeNumbers(folder.filePath("sub/VfyNums.db"), 7);
+    for (const char* schema : {"plain", "full"}) {
+        SCOPED_TRACE(schema);
+        const CliRun sent = send({"--schema", schema, "--verify", "sub/VFYNUMS"});
+        EXPECT_EQ(sent.exitCode, 0) << sent.errors.toStdString();
+        EXPECT_TRUE(sent.errors.contains("\nVFYNUMS: identical, 7 rows on each side\n"))
+            << sent.errors.toStdString();
+        const CliRun checked = verify({"--schema", schema, "sub/VFYNUMS", "VFYNUMS"});
+        EXPECT_EQ(checked.exitCode, 1);
+        EXPECT_EQ(checked.lines.value(0), "sub/VFYNUMS: identical, 7 rows on each side");
+        EXPECT_EQ(checked.lines.value(1), "VFYNUMS: differs: 5 rows in the Paradox table, 7 on the "
+                                          "server; 0 only in the Paradox table, 2 only on the "
+                                          "server");
+    }
+}
+
 TEST_F(VerifyCli, UsageAndTablesTheServerLacks) {
     EXPECT_EQ(verify({"--schema", "wide", "VFYNUMS"}).exitCode, 2);
     EXPECT_EQ(verify({}).exitCode, 2);
