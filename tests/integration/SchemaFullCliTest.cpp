@@ -279,9 +279,9 @@ TEST_F(SchemaFullCli, TypedSamplesKeepEveryValueInTypedColumns) {
               "Zeit interval day to second(3)\nZ\u00e4hler bigint");
 }
 
-// C's rows changed so that its data breaks its key, its required field and one of its
-// references: those are reported with the rows that break them and not created; everything
-// else is, and every row arrives.
+// C's rows changed so that its data breaks its key, its required field, a range given to it and
+// one of its references: those are reported with the rows that break them and not created;
+// everything else is, and every row arrives.
 TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
     QTemporaryDir folder;
     const fs::path dir = folder.path().toStdString();
@@ -303,6 +303,28 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
         put(2, 1, 0);           // A blank, though required
         put(0, 2, 0x80000009u); // B 9, which B does not hold
     }
+    {
+        // C.VAL: a minimum 2 and a maximum 3 for A (its second check record, at 0x51): the
+        // pointers set, the two Long values put in before the references, which move 8 bytes
+        // on, as does the footer.
+        std::ifstream in(dir / "C.VAL", std::ios::binary);
+        std::vector<char> val{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        in.close();
+        ASSERT_EQ(val.size(), 1176u);
+        const auto put32 = [&](std::size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                val[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+        };
+        put32(0x09, 1073 + 8);
+        put32(0x0D, 0x6D + 8);
+        put32(0x51 + 0x0C, 1);
+        put32(0x51 + 0x10, 1);
+        const char limits[8] = {'\x80', 0, 0, 2, '\x80', 0, 0, 3};
+        val.insert(val.begin() + 0x6D, limits, limits + 8);
+        fs::permissions(dir / "C.VAL", fs::perms::owner_write, fs::perm_options::add);
+        std::ofstream(dir / "C.VAL", std::ios::binary | std::ios::trunc)
+            .write(val.data(), static_cast<std::streamsize>(val.size()));
+    }
     const CliRun run = send(dir, {"A", "B", "C"});
     EXPECT_EQ(run.exitCode, 1);
     QStringList reported;
@@ -314,6 +336,8 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
               "C: carried index \"IX_C_A\" (\"A\")\n"
               "C: carried index \"IX_C_B\" (\"B\")\n"
               "C: not carried required \"A\" (check \"NN_C_A\"): rows break it: (3, NULL, 6)\n"
+              "C: not carried range of \"A\" (check \"CK_C_A\": \"A\" >= 2 AND \"A\" <= 3): rows "
+              "break it: (1, 1, 9)\n"
               "C: carried referential integrity \"FK_C_Reference A\" (\"A\") to \"A\" (\"A\")\n"
               "C: not carried referential integrity \"FK_C_Reference B\" (\"B\") to \"B\" "
               "(\"B\"): rows break it: (9)")
@@ -322,6 +346,38 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
     EXPECT_EQ(rows("SELECT conname FROM pg_constraint WHERE conrelid = '\"C\"'::regclass AND "
                    "conname NOT LIKE 'oracle%'"),
               "FK_C_Reference A");
+}
+
+// A lookup into a table keyed on its first field becomes a foreign key; JOINB holds 4, which
+// JOINA lacks, so it is reported with that row and not created.
+TEST_F(SchemaFullCli, ALookupIntoAKeyedTableIsAForeignKeyOnceTheDataKeepsIt) {
+    QTemporaryDir folder;
+    const fs::path dir = folder.path().toStdString();
+    for (const char* name : {"joina.db", "joinb.db", "joinb.val"})
+        fs::copy_file(samples / "joins" / name, dir / name);
+    fs::permissions(dir / "joina.db", fs::perms::owner_write, fs::perm_options::add);
+    {
+        std::fstream a(dir / "joina.db", std::ios::in | std::ios::out | std::ios::binary);
+        a.seekp(0x04);
+        a.put(0); // keyed
+        a.seekp(0x23);
+        a.put(1); // on its first field
+    }
+    const CliRun run = send(dir, {"JOINA", "JOINB"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains("JOINA: carried primary key \"PK_JOINA\" (\"ID\")"))
+        << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("JOINB: not carried lookup \"FK_JOINB_Id\" (\"Id\") to "
+                                    "\"JOINA\" (\"ID\"): rows break it: (4)"))
+        << run.errors.toStdString();
+
+    // The dry run writes it as it stands.
+    const CliRun again =
+        runCli(QStringList{"sql", "--folder", folder.path(), "--schema", "full", "JOINB"},
+               testing::cliEnvironment(&db.password));
+    EXPECT_TRUE(again.lines.contains("ALTER TABLE \"JOINB\" ADD CONSTRAINT \"FK_JOINB_Id\" "
+                                     "FOREIGN KEY (\"Id\") REFERENCES \"JOINA\" (\"ID\");"))
+        << again.lines.join(u'\n').toStdString();
 }
 
 } // namespace
