@@ -58,8 +58,6 @@ int runSend(const ParsedOptions& options) {
     if (!jobs)
         return options.refuse(QStringLiteral("--jobs takes a number from 1 to %1").arg(MostJobs));
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
-    if (settings.fullSchema && settings.verify)
-        return options.refuse(QStringLiteral("--verify cannot check --schema full yet"));
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
