@@ -5,7 +5,6 @@
 #include "app/Dialogs.h"
 #include "app/Ports.h"
 #include "app/RuntimeError.h"
-#include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
 #include "transfer/TransferLines.h"
 
@@ -116,14 +115,11 @@ void CliTransfer::reportReadingProblems(const QString& table, const QStringList&
 std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source) {
     if (!settings_.fullSchema)
         return std::nullopt;
-    const TablePlace place = splitTablePath(source);
-    const QString folder = place.subFolder.isEmpty()
-                               ? settings_.folder
-                               : pathInFolder(settings_.folder, place.subFolder);
-    const std::optional<QString> file = findTableFile(folder, place.entry);
+    const std::optional<QString> file = findTableFileOfPath(settings_.folder, source);
     if (!file)
-        throw RuntimeError(errnum::FileNotFound,
-                           QStringLiteral("no table file for %1 in %2").arg(name, folder));
+        throw RuntimeError(
+            errnum::FileNotFound,
+            QStringLiteral("no table file for %1 in %2").arg(source, settings_.folder));
     return planTable(name, file->toStdString());
 }
 
@@ -182,7 +178,8 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                   .arg(failed_)
                   .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
-        if (settings_.verify && !verified(name))
+        // The tables finish in command-line order: this one was named so.
+        if (settings_.verify && !verified(name, settings_.tables.value(tablesFinished_, name)))
             whole = false;
         if (whole)
             ++tablesWhole_;
@@ -193,6 +190,7 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
     tableRows_ = done_ = failed_ = 0;
     tableWhole_ = true;
     tableStart_ = -1;
+    ++tablesFinished_;
 }
 
 std::int64_t CliTransfer::tableMilliseconds() const {
@@ -220,14 +218,15 @@ void CliTransfer::print(const QString& line) {
     std::fflush(out_);
 }
 
-bool CliTransfer::verified(const QString& name) {
+bool CliTransfer::verified(const QString& name, const QString& source) {
     std::int64_t expected = -1;
     const TableCheck check =
-        TableChecker(*this).check(name, name, [&](std::int64_t done, std::int64_t total) {
-            if (total != expected)
-                bar_.start(name + QStringLiteral(" (verify)"), expected = total);
-            bar_.show(done);
-        });
+        TableChecker(*this, settings_.fullSchema)
+            .check(source, name, [&](std::int64_t done, std::int64_t total) {
+                if (total != expected)
+                    bar_.start(name + QStringLiteral(" (verify)"), expected = total);
+                bar_.show(done);
+            });
     for (const QString& line : checkReport(name, check))
         print(line);
     return check.identical();

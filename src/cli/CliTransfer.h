@@ -75,8 +75,9 @@ private:
     QString oraclePassword() const override { return settings_.password; }
 
     void print(const QString& line);
-    // Checks the table that arrived and tells what the check found; true when identical.
-    bool verified(const QString& name);
+    // Checks the table that arrived (named on the command line as source) and tells what the
+    // check found; true when identical.
+    bool verified(const QString& name, const QString& source);
     void drawBar(bool force);
     void clearBar();
     std::int64_t tableMilliseconds() const;
@@ -93,6 +94,7 @@ private:
     std::int64_t done_ = 0;
     std::int64_t failed_ = 0;
     bool tableWhole_ = true;
+    int tablesFinished_ = 0;       // tables the run is done with, in command-line order
     std::int64_t tableStart_ = -1; // none while no table is being sent
 
     // The run.

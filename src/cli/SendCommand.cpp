@@ -40,8 +40,6 @@ int runSend(const ParsedOptions& options) {
                 QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
     }
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
-    if (settings.fullSchema && settings.verify)
-        return options.refuse(QStringLiteral("--verify cannot check --schema full yet"));
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
