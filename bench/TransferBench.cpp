@@ -1,17 +1,21 @@
 // The transfer's speed against the test server, as a ratio to the least any client can do with
 // one INSERT per row: the same INSERT texts executed directly through unixODBC, in the same run.
 //
-//   ours    SendTablesToOracle reading the Paradox table and sending it (as dravena-cli send)
+//   ours    SendTablesToOracle with one INSERT per row (as dravena-cli send --batch 1)
 //   direct  the same statement texts, built beforehand, through SQLExecDirectW and nothing else
-//   window  the tables window's send button, yielding to the event loop per row and per value
-//   batch   SendTablesToOracle with arrays of 1,000 rows (as dravena-cli send --batch 1000)
+//   window  the tables window's send button
+//   batch   SendTablesToOracle with arrays of 1,000 rows (as dravena-cli send)
 //   verify  TableChecker comparing the sent table with the Paradox table (dravena-cli verify)
 //
 // Each is measured on a 10,000-row and a 100,000-row table of twelve fields, so that the rates
 // show whether time grows in proportion to the rows; the peak memory of the process is printed
-// after each run. Verifying is set against sending with --batch 1000 on the 100,000-row table:
-// checking a table should take no longer than sending it. Run through bench/transfer-bench,
-// which starts a private test server.
+// after each run. The runs of all ways are interleaved, repeat after repeat, and the median of
+// the repeats counts, with their spread. Direct and ours are measured twice: free, and with this
+// process and the server pinned to one CPU (as taskset does), which takes the wake-ups of a
+// client and a server on different CPUs out of the ratio. Verifying is set against sending in
+// arrays on the largest table: checking a table should take no longer than sending it. Run
+// through bench/transfer-bench, which starts a private test server and names its main process in
+// DRAVENA_BENCH_SERVER_PID.
 
 #include "app/Dialogs.h"
 #include "app/Ports.h"
@@ -31,14 +35,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <sched.h>
 #include <sql.h>
 #include <sqlext.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 using namespace dravena;
 namespace fs = std::filesystem;
@@ -49,7 +57,8 @@ const fs::path folder = fs::temp_directory_path() / "dravena-bench-transfer-1";
 
 // Twelve fields: integers, floats, BCD, dates, texts of 10 to 60 characters, a short memo, a
 // BLOB of about 200 bytes, and some NULLs.
-void writeTable(const fs::path& file, int rows) {
+// With memoChars, every memo is that long.
+void writeTable(const fs::path& file, int rows, std::size_t memoChars = 0) {
     using paradox::FieldType;
     paradox::WriterOptions options;
     options.replaceExisting = true;
@@ -85,7 +94,10 @@ void writeTable(const fs::path& file, int rows) {
         row[7] = name;
         row[8] = i % 7 == 0 ? paradox::Value{} : paradox::Value{std::string("Kapaa Kauai")};
         row[9] = i % 3 == 0;
-        row[10] = "Note " + std::to_string(i) + ", delivered";
+        std::string note = "Note " + std::to_string(i) + ", delivered";
+        if (memoChars > 0)
+            note.resize(memoChars, 'm');
+        row[10] = note;
         paradox::Bytes picture(190 + static_cast<std::size_t>(i % 20));
         for (std::size_t b = 0; b < picture.size(); ++b)
             picture[b] = static_cast<std::uint8_t>(b * 31 + static_cast<std::size_t>(i));
@@ -95,17 +107,35 @@ void writeTable(const fs::path& file, int rows) {
     writer.finish();
 }
 
-// The table of `rows` rows, written once and reused by later runs.
-QString benchTable(int rows) {
-    const std::string name = "BENCH" + std::to_string(rows);
+// The table of `rows` rows, written once and reused by later runs; with memoChars, a table
+// whose memos are that long.
+QString benchTable(int rows, std::size_t memoChars = 0) {
+    const std::string name = (memoChars > 0 ? "BENCHMEMO" : "BENCH") + std::to_string(rows);
     const fs::path done = folder / (name + ".complete");
     if (!fs::exists(done)) {
         std::fprintf(stderr, "Writing %d rows into %s (once)\n", rows, folder.c_str());
         fs::create_directories(folder);
-        writeTable(folder / (name + ".DB"), rows);
+        writeTable(folder / (name + ".DB"), rows, memoChars);
         std::ofstream(done) << rows << "\n";
     }
     return QString::fromStdString(name);
+}
+
+// Twenty tables of 5,000 rows, JOBS01 to JOBS20, for sending with several jobs; written once.
+fs::path jobTables() {
+    const fs::path jobs = folder / "jobs";
+    const fs::path done = jobs / "tables.complete";
+    if (!fs::exists(done)) {
+        std::fprintf(stderr, "Writing 20 tables of 5000 rows into %s (once)\n", jobs.c_str());
+        fs::create_directories(jobs);
+        for (int table = 1; table <= 20; ++table) {
+            char name[16];
+            std::snprintf(name, sizeof name, "JOBS%02d.DB", table);
+            writeTable(jobs / name, 5000);
+        }
+        std::ofstream(done) << 20 << "\n";
+    }
+    return jobs;
 }
 
 struct Server {
@@ -184,6 +214,7 @@ double secondsOf(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
+// One INSERT per row unless rowsPerArray says otherwise.
 double runOurs(const Server& server, const QString& table, int rowsPerArray = 1) {
     dropServerTable(server, table);
     QuietFrontEnd frontEnd(server, table, rowsPerArray);
@@ -216,7 +247,8 @@ double runVerify(const Server& server, const QString& table) {
     return seconds;
 }
 
-double runWindow(const Server& server, const QString& table) {
+// The window's own rows per round trip unless rowsPerArray says otherwise.
+double runWindow(const Server& server, const QString& table, int rowsPerArray = 0) {
     dropServerTable(server, table);
     auto dialogs = std::make_shared<QuietDialogs>();
     ports().dialogs = dialogs;
@@ -226,6 +258,8 @@ double runWindow(const Server& server, const QString& table) {
     form1.findChild<QLineEdit*>("Text3")->setText(server.user);
     form1.findChild<QLineEdit*>("Text4")->setText(server.password);
     Form2 window(form1);
+    if (rowsPerArray > 0)
+        window.setRowsPerArray(rowsPerArray);
     window.show();
     window.paradoxList().addEntry(table);
     window.paradoxList().setEntrySelected(0, true);
@@ -310,41 +344,115 @@ double runDirect(const Server& server, const QString& table) {
 }
 
 void print(const char* what, int rows, double seconds) {
-    std::printf("%-7s %7d rows  %7.2f s  %8.0f rows/s  peak memory %ld KiB\n", what, rows, seconds,
+    std::printf("%-13s %7d rows  %7.2f s  %8.0f rows/s  peak memory %ld KiB\n", what, rows, seconds,
                 rows / seconds, peakMemoryKiB());
     std::fflush(stdout);
 }
 
-double timed(const char* what, int rows, double seconds) {
-    print(what, rows, seconds);
-    return seconds;
+// The server's processes: its main process and every process it started.
+std::vector<pid_t> serverProcesses() {
+    const pid_t main = static_cast<pid_t>(qEnvironmentVariableIntValue("DRAVENA_BENCH_SERVER_PID"));
+    std::vector<pid_t> found;
+    if (main <= 0)
+        return found;
+    found.push_back(main);
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+            continue;
+        // pid (name) state ppid ...: the name may hold blanks, so read after its last ')'.
+        char state = 0;
+        long parent = 0;
+        if (std::sscanf(line.c_str() + line.rfind(')') + 1, " %c %ld", &state, &parent) == 2 &&
+            parent == main)
+            found.push_back(static_cast<pid_t>(std::stol(entry.path().filename().string())));
+    }
+    return found;
+}
+
+// Pins this thread and the server's processes to one CPU, or frees them to every CPU this
+// process started with. New server sessions inherit the main process's CPUs.
+class Pinning {
+public:
+    Pinning() { sched_getaffinity(0, sizeof(all_), &all_); }
+    bool available() const { return !serverProcesses().empty() && CPU_COUNT(&all_) > 1; }
+    void set(bool pinned) {
+        cpu_set_t cpus = all_;
+        if (pinned) {
+            CPU_ZERO(&cpus);
+            for (int cpu = CPU_SETSIZE - 1; cpu >= 0; --cpu)
+                if (CPU_ISSET(cpu, &all_)) {
+                    CPU_SET(cpu, &cpus); // the last CPU: the first one takes most interrupts
+                    break;
+                }
+        }
+        sched_setaffinity(0, sizeof(cpus), &cpus);
+        for (const pid_t process : serverProcesses())
+            sched_setaffinity(process, sizeof(cpus), &cpus);
+    }
+
+private:
+    cpu_set_t all_{};
+};
+
+// The seconds of the repeats of one way; their median counts.
+struct Timings {
+    std::string name;
+    bool pinned = false;
+    std::function<double()> run;
+    std::vector<double> seconds;
+
+    double median() const {
+        std::vector<double> sorted = seconds;
+        std::sort(sorted.begin(), sorted.end());
+        const std::size_t n = sorted.size();
+        return n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    }
+};
+
+void printMedian(const Timings& way, int rows) {
+    const auto [fastest, slowest] = std::minmax_element(way.seconds.begin(), way.seconds.end());
+    const double median = way.median();
+    std::printf("  %-13s median %8.0f rows/s  (%.0f to %.0f, spread %.0f%% of the median)\n",
+                way.name.c_str(), rows / median, rows / *slowest, rows / *fastest,
+                (*slowest - *fastest) / median * 100);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    // --write-tables: write the tables (once) and print their folder, for other benchmarks.
+    // --write-tables: write the tables (once) and print their folder, for other benchmarks;
+    // --write-job-tables: the same for the twenty tables of 5,000 rows.
     if (argc > 1 && std::string(argv[1]) == "--write-tables") {
         benchTable(10000);
         benchTable(100000);
         std::printf("%s\n", folder.c_str());
         return 0;
     }
+    if (argc > 1 && std::string(argv[1]) == "--write-job-tables") {
+        std::printf("%s\n", jobTables().c_str());
+        return 0;
+    }
     const Server server;
-    // --only direct|ours|window|batch|verify ROWS: one run of one way, for a profiler (verify
-    // sends the table first, untimed).
+    // --only direct|ours|arrays|arrays-memo|batch|verify|window|window-per-row ROWS: one run of
+    // one way, for a profiler, for the peak memory of one way (arrays-memo: arrays of 1,000 rows
+    // with memos of 2,000 characters), or for the network benchmark; verify sends the table
+    // first, untimed.
     if (argc > 3 && std::string(argv[1]) == "--only") {
         const std::string way = argv[2];
         const int rows = std::atoi(argv[3]);
-        const QString table = benchTable(rows);
+        const QString table = benchTable(rows, way == "arrays-memo" ? 2000 : 0);
         if (way == "verify")
             runBatch(server, table); // the table to check, sent outside the time
-        const double seconds = way == "direct"   ? runDirect(server, table)
-                               : way == "ours"   ? runOurs(server, table)
-                               : way == "batch"  ? runBatch(server, table)
-                               : way == "verify" ? runVerify(server, table)
-                                                 : runWindow(server, table);
+        const double seconds = way == "direct"             ? runDirect(server, table)
+                               : way == "ours"             ? runOurs(server, table)
+                               : way.starts_with("arrays") ? runBatch(server, table)
+                               : way == "batch"            ? runBatch(server, table)
+                               : way == "verify"           ? runVerify(server, table)
+                               : way == "window-per-row"   ? runWindow(server, table, 1)
+                                                           : runWindow(server, table);
         print(way.c_str(), rows, seconds);
         return 0;
     }
@@ -352,42 +460,67 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "No test server: run this through bench/transfer-bench\n");
         return 2;
     }
-    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    const int repeats = std::max(7, argc > 1 ? std::atoi(argv[1]) : 7);
+    Pinning pinning;
+    const bool pin = pinning.available();
+    if (!pin)
+        std::printf("Not pinned: one CPU only, or no server process named\n");
     // A first pass that is not counted: the server's caches and the client's libraries warm up.
     runDirect(server, benchTable(10000));
-    for (const int rows : {10000, 100000}) {
+    // Table sizes after REPEATS: 10,000 and 100,000 rows unless given.
+    std::vector<int> sizes;
+    for (int i = 2; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty())
+        sizes = {10000, 100000};
+    for (const int rows : sizes) {
         const QString table = benchTable(rows);
-        double direct = 1e300;
-        double ours = 1e300;
-        double window = 1e300;
-        // The best of each is compared. The runs are interleaved, and their order turns from repeat
-        // to repeat, so that neither a slow spell of the machine nor the server's own work after a
-        // run (autovacuum, checkpoints) falls on one way only.
+        std::vector<Timings> ways = {
+            {"direct", false, [&] { return runDirect(server, table); }, {}},
+            {"ours", false, [&] { return runOurs(server, table); }, {}},
+            {"window", false, [&] { return runWindow(server, table); }, {}}};
+        if (pin) {
+            ways.push_back({"direct pinned", true, [&] { return runDirect(server, table); }, {}});
+            ways.push_back({"ours pinned", true, [&] { return runOurs(server, table); }, {}});
+        }
+        // Interleaved, in an order that turns from repeat to repeat, so that neither a slow spell
+        // of the machine nor the server's own work after a run (autovacuum, checkpoints) falls on
+        // one way only.
         for (int r = 0; r < repeats; ++r) {
-            for (int turn = 0; turn < 3; ++turn) {
-                switch ((turn + r) % 3) {
-                case 0:
-                    direct = std::min(direct, timed("direct", rows, runDirect(server, table)));
-                    break;
-                case 1:
-                    ours = std::min(ours, timed("ours", rows, runOurs(server, table)));
-                    break;
-                default:
-                    window = std::min(window, timed("window", rows, runWindow(server, table)));
-                }
+            for (std::size_t turn = 0; turn < ways.size(); ++turn) {
+                Timings& way = ways[(turn + static_cast<std::size_t>(r)) % ways.size()];
+                if (pin)
+                    pinning.set(way.pinned);
+                const double seconds = way.run();
+                print(way.name.c_str(), rows, seconds);
+                way.seconds.push_back(seconds);
             }
         }
-        std::printf("%d rows: ours/direct = %.3f (goal >= 0.95), window/direct = %.3f\n\n", rows,
-                    direct / ours, direct / window);
+        if (pin)
+            pinning.set(false);
+        std::printf("%d rows, medians of %d repeats:\n", rows, repeats);
+        for (const Timings& way : ways)
+            printMedian(way, rows);
+        std::printf("%d rows: ours/direct = %.3f free", rows, ways[0].median() / ways[1].median());
+        if (pin)
+            std::printf(", %.3f pinned (goal >= 0.95)", ways[3].median() / ways[4].median());
+        std::printf("; window/direct = %.3f\n\n", ways[0].median() / ways[2].median());
+        std::fflush(stdout);
     }
     // Verifying against sending with arrays, each verify right after a send of the same table.
-    const QString table = benchTable(100000);
-    double batch = 1e300;
-    double verify = 1e300;
+    const int rows = *std::max_element(sizes.begin(), sizes.end());
+    const QString table = benchTable(rows);
+    Timings batch{"batch", false, [&] { return runBatch(server, table); }, {}};
+    Timings verify{"verify", false, [&] { return runVerify(server, table); }, {}};
     for (int r = 0; r < repeats; ++r) {
-        batch = std::min(batch, timed("batch", 100000, runBatch(server, table)));
-        verify = std::min(verify, timed("verify", 100000, runVerify(server, table)));
+        for (Timings* way : {&batch, &verify}) {
+            way->seconds.push_back(way->run());
+            print(way->name.c_str(), rows, way->seconds.back());
+        }
     }
-    std::printf("100000 rows: verify/send --batch 1000 = %.3f (goal <= 1)\n", verify / batch);
+    printMedian(batch, rows);
+    printMedian(verify, rows);
+    std::printf("%d rows: verify/send --batch 1000 = %.3f (goal <= 1)\n", rows,
+                verify.median() / batch.median());
     return 0;
 }

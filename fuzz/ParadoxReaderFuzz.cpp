@@ -4,6 +4,7 @@
 //   n bytes      the .DB file
 //   the rest     the .MB file (absent when empty)
 // Every input must either read consistently or fail with a ParadoxError.
+#include "FuzzFolder.h"
 #include "paradox/TableReader.h"
 
 #include <cstdint>
@@ -22,20 +23,8 @@ using dravena::paradox::ReaderOptions;
 using dravena::paradox::TableReader;
 using dravena::paradox::Value;
 
-// The folder for the table files: DRAVENA_FUZZ_TMP (scripts/fuzz-paradox makes and removes it),
-// else one per process under /dev/shm or the temporary folder.
-const fs::path& workFolder() {
-    static const fs::path folder = [] {
-        if (const char* given = std::getenv("DRAVENA_FUZZ_TMP"); given != nullptr && *given != 0) {
-            return fs::path(given);
-        }
-        const fs::path base =
-            fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path f = base / ("dravena-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(f);
-        return f;
-    }();
-    return folder;
+const std::filesystem::path& workFolder() {
+    return fuzzFolder("dravena-fuzz");
 }
 
 void writeFile(const fs::path& path, const std::uint8_t* data, std::size_t size) {

@@ -4,6 +4,7 @@
 //   .VAL and the .PX (an empty part leaves its file out); the rest is the secondary index.
 // Every input must either fail with a ParadoxError (the .DB itself cannot be read) or give a
 // schema whose every field reference lies within the table.
+#include "FuzzFolder.h"
 #include "paradox/TableSchema.h"
 
 #include <cstdint>
@@ -20,18 +21,8 @@ using dravena::paradox::ParadoxError;
 using dravena::paradox::readTableSchema;
 using dravena::paradox::TableSchema;
 
-const fs::path& workFolder() {
-    static const fs::path folder = [] {
-        if (const char* given = std::getenv("DRAVENA_FUZZ_TMP"); given != nullptr && *given != 0) {
-            return fs::path(given);
-        }
-        const fs::path base =
-            fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path f = base / ("dravena-schema-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(f);
-        return f;
-    }();
-    return folder;
+const std::filesystem::path& workFolder() {
+    return fuzzFolder("dravena-schema-fuzz");
 }
 
 // Writes the part, or removes the file when the part is empty.

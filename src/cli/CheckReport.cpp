@@ -35,8 +35,8 @@ QString rowFields(const TableCheck& check, const UnmatchedRow& row, const char* 
                   const char* there) {
     QStringList fields;
     for (std::size_t i = 0; i < check.columns.size(); ++i) {
-        const ColumnDefinition& column = check.columns[i];
-        const ColumnKind kind = columnKindOf(column.type);
+        const ColumnPlan& column = check.columns[i];
+        const ColumnKind kind = columnKindOf(column);
         const auto value = fieldOf(row.values, i);
         const QString name = u'"' + column.name + u'"';
         if (row.closest.empty()) {

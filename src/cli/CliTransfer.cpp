@@ -5,8 +5,10 @@
 #include "app/Dialogs.h"
 #include "app/Ports.h"
 #include "app/RuntimeError.h"
-#include "fsutil/FileListing.h"
+#include "connections/ConnectionStrings.h"
+#include "connections/DataAccess.h"
 #include "fsutil/TableFiles.h"
+#include "transfer/SchemaObjects.h"
 #include "transfer/TransferLines.h"
 
 #include <csignal>
@@ -64,9 +66,51 @@ CliTransfer::CliTransfer(Settings settings, std::FILE* out, bool terminal,
     : settings_(std::move(settings)), out_(out), clock_(clock), bar_(out, terminal, clock),
       runStart_(clock_->steadyMilliseconds()) {}
 
+void CliTransfer::shareRun(SharedRun& shared, int job) {
+    shared_ = &shared;
+    job_ = job;
+}
+
+bool CliTransfer::deferForeignKeys(const std::vector<ForeignKeyPlan>& keys) {
+    if (shared_ == nullptr)
+        return false;
+    const std::lock_guard<std::mutex> guard(shared_->lock);
+    shared_->foreignKeys.insert(shared_->foreignKeys.end(), keys.begin(), keys.end());
+    return true;
+}
+
+void CliTransfer::carryForeignKeys(const std::vector<ForeignKeyPlan>& keys,
+                                   const std::function<bool(const QString&)>& masterPresent) {
+    try {
+        const auto server = dataAccess().createConnection();
+        server->setCursorLocation(ServerSideCursor);
+        server->open(oracleConnectionString(oracleSid(), oracleUser(), oraclePassword()));
+        schemaReported({}, createForeignKeys(*server, keys, masterPresent), {});
+    } catch (const RuntimeError& error) {
+        reportFailure({error.description(), transferline::ForeignKeys, {}, -1});
+    }
+}
+
+void CliTransfer::addCounts(const CliTransfer& other) {
+    tablesWhole_ += other.tablesWhole_;
+    tablesSkipped_ += other.tablesSkipped_;
+    rowsSent_ += other.rowsSent_;
+    rowsFailed_ += other.rowsFailed_;
+    runFailed_ = runFailed_ || other.runFailed_;
+    keysMissing_ = keysMissing_ || other.keysMissing_;
+    stopped_ = stopped_ || other.stopped_;
+    reached_ += other.reached_;
+}
+
+bool CliTransfer::isTableSelected(int index) const {
+    return shared_ == nullptr || shared_->claims.claim(settings_.tables.size() - 1 - index, job_);
+}
+
 QString CliTransfer::tableSource(int index) const {
     // The run walks from the last entry to the first: the tables go in command-line order.
-    return settings_.tables[settings_.tables.size() - 1 - index];
+    const QString& table = settings_.tables[settings_.tables.size() - 1 - index];
+    reached_.append(table); // asked for once for each table the run takes up
+    return table;
 }
 
 QString CliTransfer::tableName(int index) const {
@@ -133,14 +177,11 @@ void CliTransfer::valuesNotRead(const QString&) {
 std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source) {
     if (!settings_.fullSchema)
         return std::nullopt;
-    const TablePlace place = splitTablePath(source);
-    const QString folder = place.subFolder.isEmpty()
-                               ? settings_.folder
-                               : pathInFolder(settings_.folder, place.subFolder);
-    const std::optional<QString> file = findTableFile(folder, place.entry);
+    const std::optional<QString> file = findTableFileOfPath(settings_.folder, source);
     if (!file)
-        throw RuntimeError(errnum::FileNotFound,
-                           QStringLiteral("no table file for %1 in %2").arg(name, folder));
+        throw RuntimeError(
+            errnum::FileNotFound,
+            QStringLiteral("no table file for %1 in %2").arg(source, settings_.folder));
     return planTable(name, file->toStdString());
 }
 
@@ -184,7 +225,6 @@ void CliTransfer::rowSent(std::int64_t, bool inserted) {
 
 void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
     clearBar();
-    finished_.append(name);
     const bool asked = outcome == TableOutcome::Skipped;
     if (asked && settings_.overwrite && !*settings_.overwrite) {
         ++tablesSkipped_;
@@ -200,7 +240,8 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                   .arg(failed_)
                   .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
-        if (settings_.verify && !verified(name))
+        // The tables finish in command-line order: this one was named so.
+        if (settings_.verify && !verified(name, settings_.tables.value(tablesFinished_, name)))
             whole = false;
         if (whole)
             ++tablesWhole_;
@@ -219,6 +260,7 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
     tableRows_ = done_ = failed_ = 0;
     tableWhole_ = true;
     tableStart_ = -1;
+    ++tablesFinished_;
 }
 
 bool CliTransfer::stopRequested() {
@@ -248,8 +290,9 @@ std::int64_t CliTransfer::tableMilliseconds() const {
 
 QString CliTransfer::summary() const {
     QStringList notReached;
+    QStringList reached = reached_;
     for (const QString& table : settings_.tables)
-        if (!finished_.contains(table))
+        if (!reached.removeOne(table))
             notReached.append(table);
     return QStringLiteral("dravena-cli send: %1%2: %3 whole, %4, %5 with failures; %6, %7; %8%9")
         .arg(stopped_ ? QStringLiteral("interrupted; ") : QString(),
@@ -270,19 +313,23 @@ bool CliTransfer::allWhole() const {
 }
 
 void CliTransfer::print(const QString& line) {
+    std::unique_lock<std::mutex> guard;
+    if (shared_ != nullptr)
+        guard = std::unique_lock<std::mutex>(shared_->lock);
     clearBar();
     printLine(out_, line);
     std::fflush(out_);
 }
 
-bool CliTransfer::verified(const QString& name) {
+bool CliTransfer::verified(const QString& name, const QString& source) {
     std::int64_t expected = -1;
     const TableCheck check =
-        TableChecker(*this).check(name, name, [&](std::int64_t done, std::int64_t total) {
-            if (total != expected)
-                bar_.start(name + QStringLiteral(" (verify)"), expected = total);
-            bar_.show(done);
-        });
+        TableChecker(*this, settings_.fullSchema)
+            .check(source, name, [&](std::int64_t done, std::int64_t total) {
+                if (total != expected)
+                    bar_.start(name + QStringLiteral(" (verify)"), expected = total);
+                bar_.show(done);
+            });
     for (const QString& line : checkReport(name, check))
         print(line);
     return check.identical();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TableClaims.h"
 #include "TerminalBar.h"
 #include "connections/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
@@ -8,7 +9,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace dravena {
@@ -28,16 +31,27 @@ public:
         QString sid;
         QString user;
         QString password;
-        std::optional<bool> overwrite; // nothing: an existing table is an error
-        int rowsPerArray = 1;          // --batch
-        bool fullSchema = false;       // --schema full
-        bool verify = false;           // --verify: each table checked after it arrived
+        std::optional<bool> overwrite;          // nothing: an existing table is an error
+        int rowsPerArray = DefaultRowsPerArray; // --batch
+        bool fullSchema = false;                // --schema full
+        bool verify = false;                    // --verify: each table checked after it arrived
         QStringList tables;
         QStringList serverTables;
     };
 
     // Times the run and each table on the clock; a terminal gets a progress bar.
     CliTransfer(Settings settings, std::FILE* out, bool terminal, std::shared_ptr<Clock> clock);
+
+    // Makes this one of several jobs of one send, each on its own connection: it sends only the
+    // tables it claims, and its lines go out one whole line at a time under the shared lock.
+    struct SharedRun;
+    void shareRun(SharedRun& shared, int job);
+    // Creates the foreign keys the jobs left for the end of the run (--schema full), on a
+    // connection of its own, and tells what became of them.
+    void carryForeignKeys(const std::vector<ForeignKeyPlan>& keys,
+                          const std::function<bool(const QString&)>& masterPresent);
+    // Adds the counts of another job of the same send, for the summary.
+    void addCounts(const CliTransfer& other);
 
     // The summary line, and whether every table arrived whole (or was left as asked).
     QString summary() const;
@@ -46,10 +60,11 @@ public:
     const ConnectionEntries& entries() const override { return *this; }
     int currentTableIndex() const override { return settings_.tables.isEmpty() ? -1 : 0; }
     int tableCount() const override { return static_cast<int>(settings_.tables.size()); }
-    bool isTableSelected(int) const override { return true; }
+    bool isTableSelected(int index) const override;
     QString tableName(int index) const override;
     QString tableSource(int index) const override;
     bool isInServerList(const QString& name) const override;
+    bool deferForeignKeys(const std::vector<ForeignKeyPlan>& keys) override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;
     int askOverwrite(const QString& name) override;
@@ -82,8 +97,9 @@ private:
     QString oraclePassword() const override { return settings_.password; }
 
     void print(const QString& line);
-    // Checks the table that arrived and tells what the check found; true when identical.
-    bool verified(const QString& name);
+    // Checks the table that arrived (named on the command line as source) and tells what the
+    // check found; true when identical.
+    bool verified(const QString& name, const QString& source);
     void drawBar(bool force);
     void clearBar();
     std::int64_t tableMilliseconds() const;
@@ -93,6 +109,8 @@ private:
     std::shared_ptr<Clock> clock_;
     TerminalBar bar_;
     std::int64_t runStart_;
+    SharedRun* shared_ = nullptr; // with several jobs: what they share
+    int job_ = 0;
 
     // The table being sent.
     QString table_;
@@ -100,6 +118,7 @@ private:
     std::int64_t done_ = 0;
     std::int64_t failed_ = 0;
     bool tableWhole_ = true;
+    int tablesFinished_ = 0;       // tables the run is done with, in command-line order
     std::int64_t tableStart_ = -1; // none while no table is being sent
 
     // The run.
@@ -109,8 +128,17 @@ private:
     std::int64_t rowsFailed_ = 0;
     bool runFailed_ = false;
     bool stopped_ = false;
-    QStringList finished_;     // the tables the run reached, in order
-    bool keysMissing_ = false; // a foreign key of the run was not created
+    mutable QStringList reached_; // the tables (as named) the run took up, in order
+    bool keysMissing_ = false;    // a foreign key of the run was not created
+};
+
+// What the jobs of one send share: the tables they take, standard error (one whole line at a
+// time) and the foreign keys that wait until every table of the run is in.
+struct CliTransfer::SharedRun {
+    explicit SharedRun(const QStringList& tables) : claims(tables) {}
+    TableClaims claims;
+    std::mutex lock;
+    std::vector<ForeignKeyPlan> foreignKeys;
 };
 
 } // namespace dravena::cli

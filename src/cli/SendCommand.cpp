@@ -4,13 +4,14 @@
 #include "LetterCaseTwins.h"
 #include "Options.h"
 #include "PasswordInput.h"
+#include "SendJobs.h"
 #include "app/RuntimeError.h"
 #include "app/SystemPorts.h"
 #include "fsutil/TableFiles.h"
 #include "tables/TableListing.h"
-#include "transfer/TransferRun.h"
 
 #include <cstdio>
+#include <optional>
 
 #include <unistd.h>
 
@@ -19,13 +20,28 @@ namespace dravena::cli {
 namespace {
 
 constexpr int MostRowsPerArray = 10000;
+constexpr int MostJobs = 16;
+
+// The number an option gives, from 1 to `most`, or `fallback` without the option; nothing when
+// it gives none (the caller refuses the command line).
+std::optional<int> countOption(const ParsedOptions& options, const char* name, int fallback,
+                               int most) {
+    if (!options.has(name))
+        return fallback;
+    bool number = false;
+    const int count = options.value(name).toInt(&number);
+    if (number && count >= 1 && count <= most)
+        return count;
+    return std::nullopt;
+}
 
 } // namespace
 
 // Sends the named Paradox tables of the folder to the server as the tables window does: each
-// table is loaded anew and takes its name when the load ran to its end. Exit status 0 only when
-// every table arrived whole (or, with --overwrite no, was left as it was); 128 + the signal when
-// SIGINT or SIGTERM stopped the run.
+// table is loaded anew, in arrays of --batch rows (one INSERT statement per row with --batch 1),
+// over --jobs connections, and takes its name when the load ran to its end. Exit status 0 only
+// when every table arrived whole (or, with --overwrite no, was left as it was); 128 + the signal
+// when SIGINT or SIGTERM stopped the run.
 int runSend(const ParsedOptions& options) {
     CliTransfer::Settings settings;
     settings.folder = options.value("--folder");
@@ -37,16 +53,16 @@ int runSend(const ParsedOptions& options) {
     settings.verify = options.has("--verify");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
-    if (options.has("--batch")) {
-        bool number = false;
-        settings.rowsPerArray = options.value("--batch").toInt(&number);
-        if (!number || settings.rowsPerArray < 1 || settings.rowsPerArray > MostRowsPerArray)
-            return options.refuse(
-                QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
-    }
+    const auto rowsPerArray =
+        countOption(options, "--batch", settings.rowsPerArray, MostRowsPerArray);
+    if (!rowsPerArray)
+        return options.refuse(
+            QStringLiteral("--batch takes a number from 1 to %1").arg(MostRowsPerArray));
+    settings.rowsPerArray = *rowsPerArray;
+    const auto jobs = countOption(options, "--jobs", 1, MostJobs);
+    if (!jobs)
+        return options.refuse(QStringLiteral("--jobs takes a number from 1 to %1").arg(MostJobs));
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
-    if (settings.fullSchema && settings.verify)
-        return options.refuse(QStringLiteral("--verify cannot check --schema full yet"));
     if (!applyTimeoutOption(options))
         return 2;
     tellLetterCaseTwins("send", settings.folder, settings.tables);
@@ -59,13 +75,13 @@ int runSend(const ParsedOptions& options) {
                               error.description());
         return 1;
     }
-    CliTransfer transfer(std::move(settings), stderr, isatty(fileno(stderr)) != 0, localClock());
     CliTransfer::stopOnSignals();
-    SendTablesToOracle(transfer);
-    printLine(stderr, transfer.summary());
+    const SendOutcome outcome =
+        sendInJobs(settings, *jobs, stderr, isatty(fileno(stderr)) != 0, localClock());
+    printLine(stderr, outcome.summary);
     if (const int signal = CliTransfer::stopSignal())
         return 128 + signal; // 130 for SIGINT, 143 for SIGTERM
-    return transfer.allWhole() ? 0 : 1;
+    return outcome.allWhole ? 0 : 1;
 }
 
 } // namespace dravena::cli

@@ -48,6 +48,7 @@ const std::vector<Command> commands = {
        userOption,
        {"--overwrite", "yes|no"},
        {"--batch", "N"},
+       {"--jobs", "N"},
        {"--verify", nullptr},
        {"--schema", "plain|full"},
        {"--timeout", "SECONDS"}},
@@ -67,9 +68,10 @@ const std::vector<Command> commands = {
      "  --overwrite yes|no\n"
      "                 a table the server already has: yes replaces it, no leaves it; without\n"
      "                 this option it is an error for that table\n"
-     "  --batch N      send N rows per round trip (1 to 10000; 1, the default, sends one INSERT\n"
-     "                 per row as the window does); for a server across a network and large\n"
-     "                 tables\n"
+     "  --batch N      send N rows per round trip (1 to 10000, default 1000), in arrays of\n"
+     "                 parameters; 1 sends one INSERT statement per row\n"
+     "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"
+     "                 default 1); for many tables on a server across a network\n"
      "  --verify       check each table right after it arrived as verify does; a difference\n"
      "                 counts as a failure\n"
      "  --schema plain|full\n"
@@ -100,7 +102,8 @@ const std::vector<Command> commands = {
      "prove that the server holds every row and value of the tables",
      "Compares each TABLE of the Paradox folder DIR with the server's table of that name: every\n"
      "value mapped as send maps it, then the rows of both sides compared in any order, value by\n"
-     "value, each in the terms of its column (numbers as numbers, exact decimals, texts, bytes).\n"
+     "value, each in the terms of its column (numbers as numbers, exact decimals, texts, bytes,\n"
+     "dates and times).\n"
      "Per table it prints the rows on each side, the rows only in the Paradox table and only on\n"
      "the server (how many, and the first five with the fields that differ) and the columns whose\n"
      "type is not the one send creates; then a summary. Memory stays small whatever the size of\n"
@@ -112,8 +115,9 @@ const std::vector<Command> commands = {
      "  --sid SID      the Oracle net service name, as typed in the connection window\n"
      "  --user USER    the user to sign on as\n"
      "  --schema plain|full\n"
-     "                 the columns to check against: plain (the default) is what send and the\n"
-     "                 tables window create; full cannot be checked yet\n",
+     "                 the columns to check against, as send was given: plain (the default)\n"
+     "                 are those the tables window creates, full the carried schema's typed\n"
+     "                 columns (dates as dates, logical values as 0 and 1, ...)\n",
      dravena::cli::runVerify},
 };
 

@@ -129,6 +129,12 @@ QStringList tableFileNamesOf(const QString& folder, const QString& entry) {
     return found;
 }
 
+std::optional<QString> findTableFileOfPath(const QString& folder, const QString& tablePath) {
+    const TablePlace place = splitTablePath(tablePath);
+    return findTableFile(place.subFolder.isEmpty() ? folder : pathInFolder(folder, place.subFolder),
+                         place.entry);
+}
+
 QStringList tableFamilyFiles(const QString& folder, const QString& entry) {
     const QStringList names = regularFileNames(folder);
     const std::optional<QString> table = chooseTableFile(names, entry);

@@ -54,6 +54,11 @@ std::optional<QString> findTableFile(const QString& folder, const QString& entry
 // findTableFile chooses. Fails like findTableFile.
 QStringList tableFileNamesOf(const QString& folder, const QString& entry);
 
+// The table file (full path) of a table path ("sub/NAME", or a bare entry) below the folder:
+// findTableFile in its sub-folder. A bad path fails as splitTablePath does, a folder that cannot
+// be read as findTableFile does.
+std::optional<QString> findTableFileOfPath(const QString& folder, const QString& tablePath);
+
 // Every file of the entry's table family in the folder (full paths): the table file first, then
 // the files of the same base name, letter case ignored, with a family extension (.MB, .PX, .Xnn,
 // .Ynn, .XGn, .YGn, .VAL, .TV, .FAM) sorted by name. When another table file's base name differs

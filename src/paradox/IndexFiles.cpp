@@ -60,12 +60,6 @@ std::optional<IndexNames> readNames(const SchemaBytes& b, std::size_t base, unsi
     }
 }
 
-std::string hexByte(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
-    return text;
-}
-
 } // namespace
 
 SecondaryIndex readSecondaryIndex(const std::filesystem::path& file, const TableHeader& table,

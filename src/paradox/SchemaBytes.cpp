@@ -5,6 +5,7 @@
 #include "Field.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace dravena::paradox {
 
@@ -49,6 +50,12 @@ std::string SchemaBytes::cString(std::size_t offset, std::size_t area, const cha
         fail(std::string(what) + " at byte " + std::to_string(offset) + " is not terminated");
     }
     return std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
+}
+
+std::string hexByte(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
+    return text;
 }
 
 } // namespace dravena::paradox

@@ -33,4 +33,7 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
+// "0x2E": a byte as messages show it.
+std::string hexByte(unsigned value);
+
 } // namespace dravena::paradox

@@ -31,12 +31,6 @@ struct ListedField {
     std::uint8_t size = 0;
 };
 
-std::string hexByte(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
-    return text;
-}
-
 class ValidityParser {
 public:
     ValidityParser(const std::filesystem::path& file, const TableHeader& table, TextDecoder& text,

@@ -111,7 +111,7 @@ void Form2::PushButton2_Click() {
 }
 
 void Form2::PushButton4_Click() {
-    WindowTransfer frontEnd(*this, form1_, *List2, *List1, *ProgressBar1);
+    WindowTransfer frontEnd(*this, form1_, *List2, *List1, *ProgressBar1, rowsPerArray_);
     sending_ = &frontEnd;
     SendTablesToOracle(frontEnd);
     sending_ = nullptr;

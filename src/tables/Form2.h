@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "connections/ConnectionEntries.h"
+#include "transfer/TransferFrontEnd.h"
 
 class QGroupBox;
 class QProgressBar;
@@ -59,6 +60,9 @@ public:
 
     TableList& oracleList() { return *List1; }
     TableList& paradoxList() { return *List2; }
+    // Rows the send button sends per round trip; 1 sends one INSERT statement per row (for
+    // comparing the two in benchmarks).
+    void setRowsPerArray(int rows) { rowsPerArray_ = rows; }
 
 protected:
     // While tables are being sent, closing the window or pressing Escape asks "Stop sending?"
@@ -92,6 +96,7 @@ private:
     QPushButton* PushButton11 = nullptr;
     QPushButton* PushButton12 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    int rowsPerArray_ = DefaultRowsPerArray;
     WindowTransfer* sending_ = nullptr; // the run of PushButton4_Click under way
     bool closeWhenStopped_ = false;
 };

@@ -18,9 +18,9 @@ namespace dravena {
 
 WindowTransfer::WindowTransfer(MainWindow& window, const ConnectionEntries& entries,
                                TableList& paradoxList, TableList& oracleList,
-                               QProgressBar& progressBar)
+                               QProgressBar& progressBar, int rowsPerArray)
     : window_(window), entries_(entries), paradoxList_(paradoxList), oracleList_(oracleList),
-      progressBar_(progressBar) {}
+      progressBar_(progressBar), rowsPerArray_(rowsPerArray) {}
 
 int WindowTransfer::currentTableIndex() const {
     return paradoxList_.currentIndex();
@@ -93,8 +93,8 @@ constexpr int QuotedRefusals = 3;
 void WindowTransfer::reportFailure(const TransferFailure& failure) {
     QString description = failure.description;
     if (failure.connectionLost && !failure.table.isEmpty()) {
-        description += QStringLiteral(" (sending %1: %2 of %3 rows had arrived; the row in flight "
-                                      "is not known to have arrived)")
+        description += QStringLiteral(" (sending %1: %2 of %3 rows had arrived; what was in "
+                                      "flight is not known to have arrived)")
                            .arg(failure.table)
                            .arg(rowsArrived_)
                            .arg(tableRows_);

@@ -14,8 +14,10 @@ class TableList;
 // failure reports go through the dialogs.
 class WindowTransfer final : public TransferFrontEnd {
 public:
+    // Sends rowsPerArray rows per round trip (1: one INSERT statement per row).
     WindowTransfer(MainWindow& window, const ConnectionEntries& entries, TableList& paradoxList,
-                   TableList& oracleList, QProgressBar& progressBar);
+                   TableList& oracleList, QProgressBar& progressBar,
+                   int rowsPerArray = DefaultRowsPerArray);
 
     const ConnectionEntries& entries() const override { return entries_; }
     int currentTableIndex() const override;
@@ -32,6 +34,7 @@ public:
     void setProgress(double percent) override;
     void resetProgress() override;
     void yield() override;
+    int rowsPerArray() const override { return rowsPerArray_; }
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
     void valuesNotRead(const QString&) override { valuesLost_ = true; }
@@ -49,6 +52,7 @@ private:
     TableList& paradoxList_;
     TableList& oracleList_;
     QProgressBar& progressBar_;
+    int rowsPerArray_;
     bool stopRequested_ = false;
     bool valuesLost_ = false; // the table's reading problems cost values
 

@@ -10,9 +10,11 @@ ArrayTransport::ArrayTransport(const RowDestination& destination, int rowsPerArr
     : to_(destination), single_(destination),
       arrays_(destination.connection, destination.table, destination.columns, rowsPerArray) {}
 
-void ArrayTransport::add(std::int64_t row, std::vector<Value> values) {
-    if (const auto full = arrays_.add(row, std::move(values)))
+bool ArrayTransport::add(std::int64_t row, std::vector<Value> values) {
+    const auto full = arrays_.add(row, std::move(values));
+    if (full)
         send(*full);
+    return full.has_value();
 }
 
 void ArrayTransport::finish() {

@@ -15,18 +15,26 @@ constexpr std::size_t LengthBytes = sizeof(std::uint32_t);
 
 } // namespace
 
-void ComparedRow::append(ColumnKind kind, const Value& value) {
+template <class Form> void ComparedRow::appendField(Form form) {
     const std::size_t flag = encoded_.size();
     encoded_.push_back(ValueField);
     encoded_.append(LengthBytes, '\0');
     const std::size_t start = encoded_.size();
-    if (!appendComparedForm(encoded_, kind, value)) {
+    if (!form(encoded_)) {
         encoded_.resize(flag);
         encoded_.push_back(NullField);
         return;
     }
     const auto length = static_cast<std::uint32_t>(encoded_.size() - start);
     std::memcpy(encoded_.data() + flag + 1, &length, LengthBytes);
+}
+
+void ComparedRow::append(ColumnKind kind, const Value& value) {
+    appendField([&](std::string& out) { return appendComparedForm(out, kind, value); });
+}
+
+void ComparedRow::appendExpected(const ColumnPlan& plan, const Value& value) {
+    appendField([&](std::string& out) { return appendExpectedForm(out, plan, value); });
 }
 
 ComparedRow::Fields ComparedRow::fields(std::string_view encoded) {

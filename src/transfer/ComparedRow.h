@@ -14,7 +14,10 @@ namespace dravena {
 class ComparedRow {
 public:
     void clear() { encoded_.clear(); }
+    // The next field: a value read back from the server (appendComparedForm), or one read from
+    // the Paradox table (appendExpectedForm).
     void append(ColumnKind kind, const Value& value);
+    void appendExpected(const ColumnPlan& plan, const Value& value);
 
     std::string_view encoded() const { return encoded_; }
 
@@ -23,6 +26,8 @@ public:
     static Fields fields(std::string_view encoded);
 
 private:
+    template <class Form> void appendField(Form form);
+
     std::string encoded_;
 };
 

@@ -1,5 +1,6 @@
 #include "ComparedValue.h"
 
+#include "ColumnValues.h"
 #include "TypeMapping.h"
 #include "ValueText.h"
 
@@ -90,6 +91,84 @@ bool appendFloat(std::string& out, std::string_view text) {
     return true;
 }
 
+// Reads "HH:MM:SS[.fff...]" at the start of the text into milliseconds past midnight plus the
+// days given; false when the text is not a time.
+bool readTime(std::string_view text, long long days, long long& ms) {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    if (text.size() < 8 || text[2] != ':' || text[5] != ':' ||
+        std::from_chars(text.data(), text.data() + 2, hour).ptr != text.data() + 2 ||
+        std::from_chars(text.data() + 3, text.data() + 5, minute).ptr != text.data() + 5 ||
+        std::from_chars(text.data() + 6, text.data() + 8, second).ptr != text.data() + 8)
+        return false;
+    int fraction = 0;
+    if (text.size() > 8) {
+        if (text[8] != '.' || text.size() == 9)
+            return false;
+        for (std::size_t i = 9; i < text.size(); ++i) {
+            if (!isDigit(text[i]))
+                return false;
+            // Digits past the milliseconds must be zeros: anything else is a difference.
+            if (i < 12)
+                fraction = fraction * 10 + (text[i] - '0');
+            else if (text[i] != '0')
+                return false;
+        }
+        for (std::size_t i = text.size(); i < 12; ++i)
+            fraction *= 10;
+    }
+    ms = ((days * 24 + hour) * 60 + minute) * 60000LL + second * 1000LL + fraction;
+    return true;
+}
+
+// Appends a time of day as "HH:MM:SS" with ".fff" when there are milliseconds, the form of a
+// Paradox time's text.
+void appendTimeOfDay(std::string& out, long long ms) {
+    out += valueTextUtf8(
+        paradox::Time{static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                      static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000)});
+}
+
+// A time of day, or an interval of days and a time ("0 23:59:59.999", "+00 23:59:59.999000").
+bool appendTime(std::string& out, std::string_view text) {
+    if (!text.empty() && text[0] == '+')
+        text.remove_prefix(1);
+    long long days = 0;
+    if (const std::size_t blank = text.find(' '); blank != std::string_view::npos) {
+        if (std::from_chars(text.data(), text.data() + blank, days).ptr != text.data() + blank)
+            return false;
+        text.remove_prefix(blank + 1);
+    }
+    long long ms = 0;
+    if (days < 0 || !readTime(text, days, ms))
+        return false;
+    appendTimeOfDay(out, ms);
+    return true;
+}
+
+// "YYYY-MM-DD", with a time after a blank when the kind has one (a date's 00:00:00 is dropped).
+bool appendDateAndTime(std::string& out, std::string_view text, bool withTime) {
+    const std::size_t blank = text.find(' ', 1);
+    const std::string_view day = text.substr(0, blank);
+    if (day.size() < 10)
+        return false;
+    out += day;
+    long long ms = 0;
+    if (blank == std::string_view::npos) {
+        if (withTime)
+            out += " 00:00:00";
+        return true;
+    }
+    if (!readTime(text.substr(blank + 1), 0, ms))
+        return false;
+    if (withTime || ms != 0) {
+        out += ' ';
+        appendTimeOfDay(out, ms);
+    }
+    return true;
+}
+
 bool isIntegerType(int adoType) {
     switch (adoType) {
     case adotype::SmallInt:
@@ -121,59 +200,107 @@ bool isBytesType(int adoType) {
            adoType == adotype::LongVarBinary;
 }
 
-// The scale of "DECIMAL(32,s)"; 0 for INT and a bare DECIMAL, whole numbers both.
-int decimalScale(const QString& columnType) {
-    if (!columnType.startsWith(QLatin1String("DECIMAL(")))
-        return 0;
-    bool ok = false;
-    const int scale = columnType.section(u',', 1).chopped(1).toInt(&ok);
-    return ok ? scale : 0;
+// Turns the text appended at start into the form the kind compares; false for NULL.
+bool toComparedForm(std::string& out, std::size_t start, ColumnKind kind) {
+    if (out.size() == start)
+        return false;
+    if (kind == ColumnKind::Text || kind == ColumnKind::Bytes)
+        return true;
+    const std::string text(out, start);
+    out.resize(start);
+    bool read = false;
+    switch (kind) {
+    case ColumnKind::Number:
+        read = appendPlainDecimal(out, text);
+        break;
+    case ColumnKind::Float:
+        read = appendFloat(out, text);
+        break;
+    case ColumnKind::Time:
+        read = appendTime(out, text);
+        break;
+    default:
+        read = appendDateAndTime(out, text, kind == ColumnKind::Timestamp);
+        break;
+    }
+    if (!read) {
+        out.resize(start);
+        out += text; // not of its kind: compared as it stands
+    }
+    return true;
 }
 
 } // namespace
 
-ColumnKind columnKindOf(const QString& columnType) {
-    if (columnType == QLatin1String("INT") || columnType.startsWith(QLatin1String("DECIMAL")))
+ColumnKind columnKindOf(const ColumnPlan& plan) {
+    switch (plan.kind) {
+    case PlanKind::Integer:
+    case PlanKind::Decimal:
+    case PlanKind::Number:
+    case PlanKind::Logical:
         return ColumnKind::Number;
-    if (columnType == QLatin1String("FLOAT"))
+    case PlanKind::Float:
+    case PlanKind::BinaryDouble:
         return ColumnKind::Float;
-    if (columnType == QLatin1String("BLOB"))
+    case PlanKind::Bytes:
         return ColumnKind::Bytes;
+    case PlanKind::Date:
+        return ColumnKind::Date;
+    case PlanKind::Time:
+        return ColumnKind::Time;
+    case PlanKind::Timestamp:
+        return ColumnKind::Timestamp;
+    case PlanKind::Text:
+    case PlanKind::LongText:
+        break;
+    }
     return ColumnKind::Text;
 }
 
 bool appendComparedForm(std::string& out, ColumnKind kind, const Value& value) {
     const std::size_t start = out.size();
     appendValueText(out, NullToDefault(value, NoValueText));
-    if (out.size() == start)
-        return false;
-    if (kind != ColumnKind::Number && kind != ColumnKind::Float)
-        return true;
-    const std::string text(out, start);
-    out.resize(start);
-    const bool number =
-        kind == ColumnKind::Number ? appendPlainDecimal(out, text) : appendFloat(out, text);
-    if (!number)
-        out += text; // not a number: compared as it stands
-    return true;
+    return toComparedForm(out, start, kind);
 }
 
-bool serverColumnHasType(const QString& columnType, int adoType, int scale) {
-    switch (columnKindOf(columnType)) {
-    case ColumnKind::Number: {
-        const int wanted = decimalScale(columnType);
-        if (wanted == 0 && isIntegerType(adoType))
-            return true;
-        return adoType == adotype::Numeric && std::max(scale, 0) == wanted;
+bool appendExpectedForm(std::string& out, const ColumnPlan& plan, const Value& value) {
+    if (!plan.typed)
+        return appendComparedForm(out, columnKindOf(plan), value);
+    const std::size_t start = out.size();
+    out += typedValueText(plan, value);
+    return toComparedForm(out, start, columnKindOf(plan));
+}
+
+bool serverColumnHasType(const ColumnPlan& plan, int adoType, int scale) {
+    const bool wholeNumber = isIntegerType(adoType) || (adoType == adotype::Numeric && scale <= 0);
+    switch (plan.kind) {
+    case PlanKind::Integer:
+    case PlanKind::Logical:
+        return wholeNumber;
+    case PlanKind::Decimal: {
+        // A described DECIMAL without a scale is a whole number (Oracle's NUMBER(38,0)).
+        const int wanted = plan.scale > 0 ? plan.scale : 0;
+        return wanted == 0 ? wholeNumber : adoType == adotype::Numeric && scale == wanted;
     }
-    case ColumnKind::Float:
+    case PlanKind::Number:
+        return adoType == adotype::Numeric || adoType == adotype::Double;
+    case PlanKind::Float:
+    case PlanKind::BinaryDouble:
         return adoType == adotype::Double || adoType == adotype::Single;
-    case ColumnKind::Bytes:
+    case PlanKind::Bytes:
         return isBytesType(adoType);
-    case ColumnKind::Text:
-        return isTextType(adoType);
+    case PlanKind::Date:
+        return adoType == adotype::DBDate || adoType == adotype::DBTimeStamp;
+    case PlanKind::Timestamp:
+        return adoType == adotype::DBTimeStamp;
+    case PlanKind::Time:
+        // An interval reaches the client as text.
+        return adoType == adotype::DBTime || isTextType(adoType);
+    case PlanKind::Text:
+    case PlanKind::LongText:
+        break;
     }
-    return false;
+    return isTextType(adoType);
 }
 
 QString serverColumnTypeName(int adoType, int scale) {

@@ -19,10 +19,14 @@ class RowTransport {
 public:
     virtual ~RowTransport() = default;
     // Hands over one row as read, a value per column (0-based row number in the table's order).
-    // The row may go at once or wait for more.
-    virtual void add(std::int64_t row, std::vector<Value> values) = 0;
+    // The row may go at once or wait for more; true when rows went to the server (the rows
+    // handed over before this one, with arrays: this one then waits for the next array).
+    virtual bool add(std::int64_t row, std::vector<Value> values) = 0;
     // Sends the rows still waiting; called once, after the last row.
     virtual void finish() = 0;
+    // Whether rows go many per round trip: the run then yields and moves its progress once per
+    // array instead of per row and per value.
+    virtual bool sendsArrays() const = 0;
 };
 
 // The table the rows go to, and the run they belong to.

@@ -10,8 +10,9 @@ namespace dravena {
 SingleRowTransport::SingleRowTransport(const RowDestination& destination)
     : to_(destination), insert_(destination.table, destination.columns) {}
 
-void SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
+bool SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
     send(row, values);
+    return true;
 }
 
 bool SingleRowTransport::send(std::int64_t row, const std::vector<Value>& values) {

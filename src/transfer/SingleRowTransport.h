@@ -10,8 +10,9 @@ class SingleRowTransport final : public RowTransport {
 public:
     explicit SingleRowTransport(const RowDestination& destination);
 
-    void add(std::int64_t row, std::vector<Value> values) override;
+    bool add(std::int64_t row, std::vector<Value> values) override;
     void finish() override {}
+    bool sendsArrays() const override { return false; }
 
     // Sends one row now; true when the server took it.
     bool send(std::int64_t row, const std::vector<Value>& values);

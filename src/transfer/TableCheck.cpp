@@ -2,10 +2,13 @@
 
 #include "ColumnLayout.h"
 #include "ComparedValue.h"
+#include "Statements.h"
+#include "TablePlan.h"
 #include "app/RuntimeError.h"
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
+#include "fsutil/TableFiles.h"
 
 #include <algorithm>
 #include <memory>
@@ -31,9 +34,9 @@ std::vector<ServerColumn> serverColumns(Connection& server, const QString& table
 }
 
 // SELECT "F1","F2" FROM "T"
-QString selectColumns(const QString& table, const std::vector<ColumnDefinition>& columns) {
+QString selectColumns(const QString& table, const std::vector<ColumnPlan>& columns) {
     QString sql = QStringLiteral("SELECT ");
-    for (const ColumnDefinition& column : columns)
+    for (const ColumnPlan& column : columns)
         sql += quotedName(column.name) + u',';
     sql.chop(1);
     return sql + QStringLiteral(" FROM ") + quotedName(table);
@@ -42,13 +45,13 @@ QString selectColumns(const QString& table, const std::vector<ColumnDefinition>&
 // One table's comparison, step by step; a failure names the side it happened on.
 class Check {
 public:
-    Check(const ConnectionEntries& entries, const TableChecker::Progress& progress)
-        : entries_(entries), progress_(progress) {}
+    Check(const ConnectionEntries& entries, bool fullSchema, const TableChecker::Progress& progress)
+        : entries_(entries), fullSchema_(fullSchema), progress_(progress) {}
 
     TableCheck run(const QString& paradoxTable, const QString& serverTable);
 
 private:
-    void openParadoxTable(const QString& table);
+    void openParadoxTable(const QString& table, const QString& serverTable);
     void compareColumns(const QString& serverTable);
     void readParadoxRows(RowMatcher& matcher);
     void readServerRows(RowMatcher& matcher, const QString& serverTable);
@@ -58,12 +61,13 @@ private:
     }
 
     const ConnectionEntries& entries_;
+    bool fullSchema_;
     const TableChecker::Progress& progress_;
     TableCheck result_;
     std::unique_ptr<Connection> paradox_;
     std::unique_ptr<Connection> server_;
     Recordset source_;
-    std::vector<bool> longText_;      // of each Paradox field
+    std::vector<ColumnPlan> plans_;   // of each Paradox field, as send plans its column
     std::vector<int> comparedFields_; // Paradox field of each compared column
     std::vector<ColumnKind> kinds_;   // of each compared column
     std::int64_t done_ = 0;
@@ -73,7 +77,7 @@ private:
 TableCheck Check::run(const QString& paradoxTable, const QString& serverTable) {
     QString side = QStringLiteral("reading the Paradox table");
     try {
-        openParadoxTable(paradoxTable);
+        openParadoxTable(paradoxTable, serverTable);
         side = QStringLiteral("reading the server's table");
         compareColumns(serverTable);
         if (!result_.columns.empty()) {
@@ -91,13 +95,34 @@ TableCheck Check::run(const QString& paradoxTable, const QString& serverTable) {
     return std::move(result_);
 }
 
-void Check::openParadoxTable(const QString& table) {
+void Check::openParadoxTable(const QString& table, const QString& serverTable) {
     paradox_ = dataAccess().createConnection();
     paradox_->setCursorLocation(ClientSideCursor);
     paradox_->open(paradoxConnectionString(entries_.paradoxFolder()));
     source_.open(selectAllStatement(table), *paradox_);
     expected_ = 2 * std::max<std::int64_t>(source_.recordCount(), 0);
-    longText_ = fieldsHoldingLongText(source_, *paradox_, selectAllStatement(table));
+    const auto fields = static_cast<std::size_t>(source_.fieldCount());
+    if (fullSchema_) {
+        // The columns send plans from the table's files, named as the table delivers its fields.
+        const std::optional<QString> file = findTableFileOfPath(entries_.paradoxFolder(), table);
+        if (!file)
+            throw RuntimeError(
+                errnum::FileNotFound,
+                QStringLiteral("no table file for %1 in %2").arg(table, entries_.paradoxFolder()));
+        plans_ = planTable(serverTable, file->toStdString()).columns;
+        if (plans_.size() != fields)
+            throw RuntimeError(errnum::InvalidCall,
+                               QStringLiteral("the table delivers %1 fields, its file has %2")
+                                   .arg(fields)
+                                   .arg(plans_.size()));
+        for (std::size_t i = 0; i < fields; ++i)
+            plans_[i].name = source_.fieldName(static_cast<int>(i));
+        return;
+    }
+    const std::vector<bool> longText =
+        fieldsHoldingLongText(source_, *paradox_, selectAllStatement(table));
+    for (std::size_t i = 0; i < fields; ++i)
+        plans_.push_back(columnOfField(source_, static_cast<int>(i), longText[i]));
 }
 
 // Pairs the columns by name, as send names them: each must have the type send creates.
@@ -107,23 +132,22 @@ void Check::compareColumns(const QString& serverTable) {
     server_->open(oracleConnectionString(entries_.oracleSid(), entries_.oracleUser(),
                                          entries_.oraclePassword()));
     std::vector<ServerColumn> onServer = serverColumns(*server_, serverTable);
-    for (int i = 0; i < source_.fieldCount(); ++i) {
-        const ColumnDefinition column =
-            columnDefinition(columnOfField(source_, i, longText_[static_cast<std::size_t>(i)]));
+    for (std::size_t i = 0; i < plans_.size(); ++i) {
+        const ColumnPlan& column = plans_[i];
         const auto found =
             std::find_if(onServer.begin(), onServer.end(),
                          [&](const ServerColumn& c) { return c.name == column.name; });
         if (found == onServer.end()) {
-            result_.columnDifferences.push_back({column.name, column.type, QString()});
+            result_.columnDifferences.push_back({column.name, columnTypeText(column), QString()});
             continue;
         }
-        if (!serverColumnHasType(column.type, found->type, found->scale))
-            result_.columnDifferences.push_back(
-                {column.name, column.type, serverColumnTypeName(found->type, found->scale)});
+        if (!serverColumnHasType(column, found->type, found->scale))
+            result_.columnDifferences.push_back({column.name, columnTypeText(column),
+                                                 serverColumnTypeName(found->type, found->scale)});
         onServer.erase(found);
         result_.columns.push_back(column);
-        comparedFields_.push_back(i);
-        kinds_.push_back(columnKindOf(column.type));
+        comparedFields_.push_back(static_cast<int>(i));
+        kinds_.push_back(columnKindOf(column));
     }
     for (const ServerColumn& extra : onServer)
         result_.columnDifferences.push_back(
@@ -135,7 +159,7 @@ void Check::readParadoxRows(RowMatcher& matcher) {
     for (std::int64_t index = 0; !source_.atEnd(); source_.moveNext(), ++index) {
         row.clear();
         for (std::size_t c = 0; c < kinds_.size(); ++c)
-            row.append(kinds_[c], source_.fieldValue(comparedFields_[c]));
+            row.appendExpected(result_.columns[c], source_.fieldValue(comparedFields_[c]));
         matcher.addParadoxRow(index, row);
         ++done_;
         tellProgress();
@@ -163,7 +187,7 @@ void Check::readServerRows(RowMatcher& matcher, const QString& serverTable) {
 
 TableCheck TableChecker::check(const QString& paradoxTable, const QString& serverTable,
                                const Progress& progress) const {
-    return Check(entries_, progress).run(paradoxTable, serverTable);
+    return Check(entries_, fullSchema_, progress).run(paradoxTable, serverTable);
 }
 
 } // namespace dravena

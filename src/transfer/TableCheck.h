@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ColumnPlan.h"
 #include "RowMatcher.h"
-#include "Statements.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,8 +22,8 @@ struct ColumnDifference {
 
 // What checking one table found.
 struct TableCheck {
-    QString failure;                       // why the table could not be compared; empty when it was
-    std::vector<ColumnDefinition> columns; // the columns compared, with the type send creates
+    QString failure;                 // why the table could not be compared; empty when it was
+    std::vector<ColumnPlan> columns; // the columns compared, as send plans them
     std::vector<ColumnDifference> columnDifferences;
     RowMatch rows;
     // Problems of the Paradox reading that did not stop it (send tells the same ones): the
@@ -36,14 +36,16 @@ struct TableCheck {
     }
 };
 
-// Checks that the server holds every row of a Paradox table, value by value, as send with the
-// plain column mapping leaves it: the rows of both sides compared as multisets (the server keeps
-// no order), each value in the terms of its column (ColumnKind), the columns by name and type.
+// Checks that the server holds every row of a Paradox table, value by value, as send leaves it
+// with the described columns or, with fullSchema, the carried schema (--schema full): the rows
+// of both sides compared as multisets (the server keeps no order), each value mapped as send
+// maps it and compared in the terms of its column (ColumnKind), the columns by name and type.
 // Memory stays small whatever the table's size (RowMatcher). Both connections are opened anew
 // for each table from the entries.
 class TableChecker {
 public:
-    explicit TableChecker(const ConnectionEntries& entries) : entries_(entries) {}
+    explicit TableChecker(const ConnectionEntries& entries, bool fullSchema = false)
+        : entries_(entries), fullSchema_(fullSchema) {}
 
     // Rows read so far on both sides, of the rows expected on both (twice the Paradox rows).
     using Progress = std::function<void(std::int64_t done, std::int64_t expected)>;
@@ -54,6 +56,7 @@ public:
 
 private:
     const ConnectionEntries& entries_;
+    bool fullSchema_;
 };
 
 } // namespace dravena

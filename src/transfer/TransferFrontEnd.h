@@ -14,6 +14,9 @@ namespace dravena {
 
 class ConnectionEntries;
 
+// Rows per round trip unless asked otherwise: the tables window and dravena-cli send.
+constexpr int DefaultRowsPerArray = 1000;
+
 // A step of a transfer that failed: the driver's (or the layer's) message, the step's label, and
 // where the run stood: the table, and the row (0-based) when it failed on a row, else -1.
 struct TransferFailure {
@@ -67,7 +70,8 @@ public:
     // Percentage of the table's rows done.
     virtual void setProgress(double percent) = 0;
     virtual void resetProgress() = 0;
-    // Lets the front end do its other work (repaint, clicks); called per field and per row.
+    // Lets the front end do its other work (repaint, clicks); called per field and per row, or
+    // once per array when the rows go in arrays.
     virtual void yield() = 0;
     // Rows sent per round trip: 1 sends one INSERT statement per row; more send the rows of a
     // table in arrays of parameters of that many rows.
@@ -90,6 +94,11 @@ public:
     // Told before those problems when one of them cost a value (it could not be read and went
     // as NULL); a value read and written in another form costs none.
     virtual void valuesNotRead(const QString& /*table*/) {}
+
+    // The foreign keys of the run's tables, at the run's end (--schema full): false to have the
+    // run create them now; true when the front end creates them itself once the tables of other
+    // runs are in too (the jobs of one dravena-cli send).
+    virtual bool deferForeignKeys(const std::vector<ForeignKeyPlan>& /*keys*/) { return false; }
 
     // Progress of the tables, for front ends that count.
     virtual void tableStarting(const QString& /*name*/, std::int64_t /*rows*/) {}

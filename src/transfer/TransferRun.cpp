@@ -229,7 +229,7 @@ bool TransferRun::createTable(const QString& name, const QString& source, const 
 }
 
 // Loads the rows into the table of ours; true when every row was read and handed over (rows the
-// server refused one by one are told and do not stop the load).
+// server or a typed column refused one by one are told and do not stop the load).
 bool TransferRun::insertRows(const QString& name, const QString& loading) {
     std::int64_t lastRow = -1;
     bool whole = run_.step(210, [&] { lastRow = source_->recordCount() - 1; });
@@ -237,23 +237,33 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
     int fieldCount = 0;
     whole = run_.step(220, [&] { fieldCount = source_->fieldCount(); }) && whole;
     const auto transport = makeRowTransport({run_, fe_, *oracle_, loading, columns_});
+    // One statement per row yields per row and per value and moves the progress per row; arrays
+    // do both once per array, after it went, so that the window repaints between round trips.
+    const bool perRow = !transport->sendsArrays();
+    const auto showProgress = [&](std::int64_t done) {
+        run_.step(216, [&] {
+            fe_.setProgress(static_cast<double>(done) / static_cast<double>(lastRow + 1) * 100);
+        });
+    };
     run_.line(212);
-    for (std::int64_t row = 0; row <= lastRow && !run_.ended(); ++row) {
+    std::int64_t row = 0;
+    for (; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
-        // every field of every row it no longer has.
+        // every field of every row it no longer has; a stop asked for ends the load here.
         if (sourceExhausted() || stopping()) {
             whole = false;
             break;
         }
         run_.setRow(row);
-        run_.step(214, [&] { fe_.yield(); });
-        run_.step(216, [&] {
-            fe_.setProgress(static_cast<double>(row + 1) / static_cast<double>(lastRow + 1) * 100);
-        });
+        if (perRow) {
+            run_.step(214, [&] { fe_.yield(); });
+            showProgress(row + 1);
+        }
         std::vector<Value> values(static_cast<std::size_t>(fieldCount));
         bool read = true;
         for (int i = 0; i < fieldCount; ++i) {
-            run_.step(222, [&] { fe_.yield(); });
+            if (perRow)
+                run_.step(222, [&] { fe_.yield(); });
             Value& value = values[static_cast<std::size_t>(i)];
             const bool valueRead = run_.step(transferline::ReadValue, [&] {
                 value = NullToDefault(source_->fieldValue(i), NoValueText);
@@ -274,15 +284,20 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
         // the server refuses.
         if (!read) {
             fe_.rowSent(row, false);
-        } else {
-            transport->add(row, std::move(values));
+        } else if (transport->add(row, std::move(values)) && !perRow && !run_.ended()) {
+            // An array of the rows before this one went.
+            showProgress(row);
+            run_.step(214, [&] { fe_.yield(); });
         }
         if (!run_.step(transferline::NextRow, [&] { source_->moveNext(); }))
             whole = false;
         run_.line(248);
     }
-    if (!run_.ended() && !stopped_)
+    if (!run_.ended() && !stopped_) {
         transport->finish();
+        if (!perRow && row > 0 && !run_.ended())
+            showProgress(row);
+    }
     run_.setRow(-1);
     return whole && !run_.ended() && !stopped_;
 }
@@ -313,7 +328,7 @@ void TransferRun::carrySchema(const QString& name) {
 // Once every table of the run is in: the foreign keys whose master is in the run or on the
 // server.
 void TransferRun::carryForeignKeys() {
-    if (foreignKeys_.empty() || run_.ended())
+    if (foreignKeys_.empty() || run_.ended() || fe_.deferForeignKeys(foreignKeys_))
         return;
     std::vector<ObjectOutcome> outcomes;
     run_.step(transferline::ForeignKeys, [&] {

@@ -1,6 +1,7 @@
 // What dravena-cli send shows while it sends: the bar on a terminal, the table lines, the
 // summary, timed on a clock the test moves.
 #include "CliTransfer.h"
+#include "TableClaims.h"
 #include "app/Dialogs.h"
 #include "support/ScriptedPorts.h"
 
@@ -47,6 +48,7 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
     settings.serverTables = {QStringLiteral("u")};
     CliTransfer transfer(settings, out.file(), true, clock);
 
+    transfer.tableSource(1); // T, the first named
     transfer.tableStarting(QStringLiteral("T"), 10);
     const auto sendRows = [&](std::int64_t at, int rows, bool inserted = true) {
         clock->milliseconds = at;
@@ -63,6 +65,7 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
 
     // No --overwrite: a table the server has is an error for that table.
     EXPECT_TRUE(transfer.isInServerList(QStringLiteral("U")));
+    transfer.tableSource(0);
     EXPECT_EQ(transfer.askOverwrite(QStringLiteral("U")), AnswerNo);
     transfer.tableFinished(QStringLiteral("U"), TableOutcome::Skipped);
     clock->milliseconds = 5000;
@@ -80,4 +83,57 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
     EXPECT_EQ(transfer.summary(), "dravena-cli send: 2 tables: 0 whole, 0 left as they were, 2 "
                                   "with failures; 9 rows sent, 1 row failed; 4.0s");
     EXPECT_FALSE(transfer.allWhole());
+}
+
+// Jobs of one send take the tables in the order named, each table once; tables of one name (in
+// any letter case) stay with the job that took the first of them.
+TEST(CliTransfer, JobsTakeEachTableOnceAndKeepTablesOfOneNameTogether) {
+    TableClaims claims({"A", "B", "a", "C", "A"});
+    struct Claim {
+        qsizetype position;
+        int job;
+        bool taken;
+    };
+    for (const Claim& claim :
+         {Claim{0, 0, true}, Claim{0, 1, false}, Claim{1, 1, true}, Claim{2, 1, false},
+          Claim{3, 1, true}, Claim{1, 0, false}, Claim{2, 0, true}, Claim{3, 0, false},
+          Claim{4, 1, false}, Claim{4, 0, true}, Claim{0, 0, true}})
+        EXPECT_EQ(claims.claim(claim.position, claim.job), claim.taken)
+            << "table " << claim.position << ", job " << claim.job;
+}
+
+// Two jobs of one send: each sends the tables it takes (the run walks its list from the last
+// entry, so the first table named is the last index), and one summary counts both.
+TEST(CliTransfer, JobsSendTheirOwnTablesAndOneSummaryCountsThemAll) {
+    auto clock = std::make_shared<dravena::testing::FixedClock>();
+    CapturedOutput out;
+    CliTransfer::Settings settings;
+    settings.tables = {QStringLiteral("T"), QStringLiteral("U"), QStringLiteral("V")};
+    CliTransfer::SharedRun shared(settings.tables);
+    CliTransfer first(settings, out.file(), false, clock);
+    CliTransfer second(settings, out.file(), false, clock);
+    first.shareRun(shared, 0);
+    second.shareRun(shared, 1);
+    EXPECT_TRUE(first.isTableSelected(2));   // T
+    EXPECT_FALSE(second.isTableSelected(2)); // T is taken
+    EXPECT_TRUE(second.isTableSelected(1));  // U
+    EXPECT_FALSE(first.isTableSelected(1));
+    EXPECT_TRUE(first.isTableSelected(0)); // V
+    const auto send = [](CliTransfer& job, const char* name, int rows, int refused) {
+        job.tableStarting(QString::fromLatin1(name), rows);
+        for (int row = 0; row < rows; ++row)
+            job.rowSent(row, row >= refused);
+        job.tableFinished(QString::fromLatin1(name), TableOutcome::Sent);
+    };
+    send(first, "T", 4, 0);
+    send(second, "U", 3, 1);
+    send(first, "V", 2, 0);
+    first.addCounts(second);
+    EXPECT_EQ(first.summary(), "dravena-cli send: 3 tables: 2 whole, 0 left as they were, 1 "
+                               "with failures; 8 rows sent, 1 row failed; 0.0s");
+    EXPECT_FALSE(first.allWhole());
+    const QStringList lines = out.text().split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines, (QStringList{"T: 4 of 4 rows sent, 0 failed, 0.0s",
+                                  "U: 2 of 3 rows sent, 1 failed, 0.0s (not complete)",
+                                  "V: 2 of 2 rows sent, 0 failed, 0.0s"}));
 }

@@ -59,13 +59,16 @@ protected:
             executeAll({QStringLiteral("DROP TABLE IF EXISTS \"%1\" CASCADE").arg(table)});
     }
 
-    CliRun send(const fs::path& folder, const QStringList& tables) {
+    // Sends in arrays of 100 rows, or with rowsPerArray 1 one statement per row; `more` options
+    // go before the tables.
+    CliRun send(const fs::path& folder, const QStringList& tables, int rowsPerArray = 100,
+                const QStringList& more = {}) {
         dropWithForeignKeys(tables);
         sent_ += tables;
         return runCli(QStringList{"send", "--folder", QString::fromStdString(folder.string()),
                                   "--sid", db.sid, "--user", db.user, "--schema", "full", "--batch",
-                                  "100", "--overwrite", "yes"} +
-                          tables,
+                                  QString::number(rowsPerArray), "--overwrite", "yes"} +
+                          more + tables,
                       testing::cliEnvironment(&db.password));
     }
 
@@ -150,6 +153,25 @@ protected:
         EXPECT_EQ(stored.join(u'\n').toStdString(), read.join(u'\n').toStdString())
             << table.toStdString();
     }
+
+    // The foreign keys of the joins samples whose master has the key they refer to.
+    void expectJoinsForeignKeys() const {
+        EXPECT_EQ(
+            rows("SELECT conrelid::regclass::text, confrelid::regclass::text, "
+                 "pg_get_constraintdef(oid) FROM pg_constraint WHERE contype = 'f'"),
+            lines(QStringList{
+                "\"C\" \"A\" FOREIGN KEY (\"A\") REFERENCES \"A\"(\"A\")",
+                "\"C\" \"B\" FOREIGN KEY (\"B\") REFERENCES \"B\"(\"B\")",
+                "\"FK1\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"FK2\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"FK3\" \"PRIMARY\" FOREIGN KEY (\"FK2\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"FK4\" \"TWO\" FOREIGN KEY (\"FK1\", \"FK\") REFERENCES \"TWO\"(\"ID1\", "
+                "\"ID2\")",
+                "\"MULTIPLE\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"MULTIPLE\" \"PRIMARY\" FOREIGN KEY (\"FK2\") REFERENCES \"PRIMARY\"(\"ID\")",
+                "\"TO_MULTIPLE\" \"MULTIPLE\" FOREIGN KEY (\"FK\") REFERENCES "
+                "\"MULTIPLE\"(\"ID\")"}));
+    }
 };
 
 TEST_F(SchemaFullCli, JoinsTablesArriveWithKeysIndexesChecksAndForeignKeys) {
@@ -204,20 +226,7 @@ TEST_F(SchemaFullCli, JoinsTablesArriveWithKeysIndexesChecksAndForeignKeys) {
                   "(\"FK2\")",
                   "TO_MULTIPLE CREATE INDEX \"IX_TO_MULTIPLE_FK\" ON dravena.\"TO_MULTIPLE\" "
                   "USING btree (\"FK\")"}));
-    EXPECT_EQ(rows("SELECT conrelid::regclass::text, confrelid::regclass::text, "
-                   "pg_get_constraintdef(oid) FROM pg_constraint WHERE contype = 'f'"),
-              lines(QStringList{
-                  "\"C\" \"A\" FOREIGN KEY (\"A\") REFERENCES \"A\"(\"A\")",
-                  "\"C\" \"B\" FOREIGN KEY (\"B\") REFERENCES \"B\"(\"B\")",
-                  "\"FK1\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
-                  "\"FK2\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
-                  "\"FK3\" \"PRIMARY\" FOREIGN KEY (\"FK2\") REFERENCES \"PRIMARY\"(\"ID\")",
-                  "\"FK4\" \"TWO\" FOREIGN KEY (\"FK1\", \"FK\") REFERENCES \"TWO\"(\"ID1\", "
-                  "\"ID2\")",
-                  "\"MULTIPLE\" \"PRIMARY\" FOREIGN KEY (\"FK\") REFERENCES \"PRIMARY\"(\"ID\")",
-                  "\"MULTIPLE\" \"PRIMARY\" FOREIGN KEY (\"FK2\") REFERENCES \"PRIMARY\"(\"ID\")",
-                  "\"TO_MULTIPLE\" \"MULTIPLE\" FOREIGN KEY (\"FK\") REFERENCES "
-                  "\"MULTIPLE\"(\"ID\")"}));
+    expectJoinsForeignKeys();
     EXPECT_EQ(
         rows("SELECT conrelid::regclass::text, pg_get_constraintdef(oid) FROM "
              "pg_constraint WHERE contype = 'c' AND conname NOT LIKE 'oracle%' AND conrelid <> 0"),
@@ -233,6 +242,18 @@ TEST_F(SchemaFullCli, JoinsTablesArriveWithKeysIndexesChecksAndForeignKeys) {
     EXPECT_EQ(rows("SELECT CAST(\"ID\" AS VARCHAR(9)) FROM \"DESTINATION\" WHERE \"NAME\" = "
                    "'next'"),
               "2");
+}
+
+// Over several connections the foreign keys wait until every table of the run is in, whichever
+// connection brought its master.
+TEST_F(SchemaFullCli, JoinsTablesOverFourJobsGetTheirForeignKeysAtTheEnd) {
+    const QStringList tables{"A",   "B",        "C",       "FK1",         "FK2", "FK3",
+                             "FK4", "MULTIPLE", "PRIMARY", "TO_MULTIPLE", "TWO"};
+    const CliRun run = send(samples / "joins", tables, 100, {"--jobs", "4"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    expectJoinsForeignKeys();
+    for (const QString& table : tables)
+        expectValuesEqual(tableFile(samples / "joins", table), table);
 }
 
 TEST_F(SchemaFullCli, TypedSamplesKeepEveryValueInTypedColumns) {
@@ -251,7 +272,8 @@ TEST_F(SchemaFullCli, TypedSamplesKeepEveryValueInTypedColumns) {
     for (const auto& [file, table] : files) {
         SCOPED_TRACE(file);
         const fs::path path = samples / file;
-        const CliRun run = send(path.parent_path(), {table});
+        // One statement per row: the typed literals (the joins tables go in arrays).
+        const CliRun run = send(path.parent_path(), {table}, 1);
         QStringList failures;
         for (const QString& line : run.errors.split(u'\n'))
             if (line.contains(QStringLiteral(" failed: ")) ||
@@ -279,9 +301,9 @@ TEST_F(SchemaFullCli, TypedSamplesKeepEveryValueInTypedColumns) {
               "Zeit interval day to second(3)\nZ\u00e4hler bigint");
 }
 
-// C's rows changed so that its data breaks its key, its required field and one of its
-// references: those are reported with the rows that break them and not created; everything
-// else is, and every row arrives.
+// C's rows changed so that its data breaks its key, its required field, a range given to it and
+// one of its references: those are reported with the rows that break them and not created;
+// everything else is, and every row arrives.
 TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
     QTemporaryDir folder;
     const fs::path dir = folder.path().toStdString();
@@ -303,6 +325,28 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
         put(2, 1, 0);           // A blank, though required
         put(0, 2, 0x80000009u); // B 9, which B does not hold
     }
+    {
+        // C.VAL: a minimum 2 and a maximum 3 for A (its second check record, at 0x51): the
+        // pointers set, the two Long values put in before the references, which move 8 bytes
+        // on, as does the footer.
+        std::ifstream in(dir / "C.VAL", std::ios::binary);
+        std::vector<char> val{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        in.close();
+        ASSERT_EQ(val.size(), 1176u);
+        const auto put32 = [&](std::size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                val[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+        };
+        put32(0x09, 1073 + 8);
+        put32(0x0D, 0x6D + 8);
+        put32(0x51 + 0x0C, 1);
+        put32(0x51 + 0x10, 1);
+        const char limits[8] = {'\x80', 0, 0, 2, '\x80', 0, 0, 3};
+        val.insert(val.begin() + 0x6D, limits, limits + 8);
+        fs::permissions(dir / "C.VAL", fs::perms::owner_write, fs::perm_options::add);
+        std::ofstream(dir / "C.VAL", std::ios::binary | std::ios::trunc)
+            .write(val.data(), static_cast<std::streamsize>(val.size()));
+    }
     const CliRun run = send(dir, {"A", "B", "C"});
     EXPECT_EQ(run.exitCode, 1);
     QStringList reported;
@@ -314,6 +358,8 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
               "C: carried index \"IX_C_A\" (\"A\")\n"
               "C: carried index \"IX_C_B\" (\"B\")\n"
               "C: not carried required \"A\" (check \"NN_C_A\"): rows break it: (3, NULL, 6)\n"
+              "C: not carried range of \"A\" (check \"CK_C_A\": \"A\" >= 2 AND \"A\" <= 3): rows "
+              "break it: (1, 1, 9)\n"
               "C: carried referential integrity \"FK_C_Reference A\" (\"A\") to \"A\" (\"A\")\n"
               "C: not carried referential integrity \"FK_C_Reference B\" (\"B\") to \"B\" "
               "(\"B\"): rows break it: (9)")
@@ -322,6 +368,38 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
     EXPECT_EQ(rows("SELECT conname FROM pg_constraint WHERE conrelid = '\"C\"'::regclass AND "
                    "conname NOT LIKE 'oracle%'"),
               "FK_C_Reference A");
+}
+
+// A lookup into a table keyed on its first field becomes a foreign key; JOINB holds 4, which
+// JOINA lacks, so it is reported with that row and not created.
+TEST_F(SchemaFullCli, ALookupIntoAKeyedTableIsAForeignKeyOnceTheDataKeepsIt) {
+    QTemporaryDir folder;
+    const fs::path dir = folder.path().toStdString();
+    for (const char* name : {"joina.db", "joinb.db", "joinb.val"})
+        fs::copy_file(samples / "joins" / name, dir / name);
+    fs::permissions(dir / "joina.db", fs::perms::owner_write, fs::perm_options::add);
+    {
+        std::fstream a(dir / "joina.db", std::ios::in | std::ios::out | std::ios::binary);
+        a.seekp(0x04);
+        a.put(0); // keyed
+        a.seekp(0x23);
+        a.put(1); // on its first field
+    }
+    const CliRun run = send(dir, {"JOINA", "JOINB"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains("JOINA: carried primary key \"PK_JOINA\" (\"ID\")"))
+        << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("JOINB: not carried lookup \"FK_JOINB_Id\" (\"Id\") to "
+                                    "\"JOINA\" (\"ID\"): rows break it: (4)"))
+        << run.errors.toStdString();
+
+    // The dry run writes it as it stands.
+    const CliRun again =
+        runCli(QStringList{"sql", "--folder", folder.path(), "--schema", "full", "JOINB"},
+               testing::cliEnvironment(&db.password));
+    EXPECT_TRUE(again.lines.contains("ALTER TABLE \"JOINB\" ADD CONSTRAINT \"FK_JOINB_Id\" "
+                                     "FOREIGN KEY (\"Id\") REFERENCES \"JOINA\" (\"ID\");"))
+        << again.lines.join(u'\n').toStdString();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "paradoxwriter/TableWriter.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace dravena::testing {
@@ -70,6 +71,13 @@ void writeNumbers(const QString& file, int rows, const std::map<int, double>& sp
     for (int i = 0; i < rows; ++i)
         table.append({special.contains(i) ? special.at(i) : static_cast<double>(i) + 0.5});
     table.finish();
+}
+
+QStringList tableNamesIn(const QString& folder) {
+    QStringList names;
+    for (const QString& file : QDir(folder).entryList({"*.db"}, QDir::Files))
+        names.append(file.left(file.size() - 3).toUpper());
+    return names;
 }
 
 } // namespace dravena::testing

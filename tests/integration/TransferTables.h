@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <map>
 
@@ -13,5 +14,9 @@ void writeKinds(const QString& file);
 // A Paradox table of one Number field "N" with `rows` rows (i + 0.5); the values listed in
 // `special` replace theirs.
 void writeNumbers(const QString& file, int rows, const std::map<int, double>& special = {});
+
+// The tables of a folder as the tables window names them: each .db file's name in capitals
+// without the extension.
+QStringList tableNamesIn(const QString& folder);
 
 } // namespace dravena::testing

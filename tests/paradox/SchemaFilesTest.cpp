@@ -191,8 +191,8 @@ TEST_F(SchemaFileDamageTest, EveryTruncationReadsWholeOrNotAtAll) {
         const auto original = bytesOf(dir_ / file);
         fs::remove(dir_ / file);
         const std::string without = described(readTableSchema(db));
-        // Every size through the parts that are read, then samples of the unused rest.
-        for (std::size_t size = 0; size < original.size(); size += size < 1800 ? 1 : 97) {
+        // Every size through the headers, then every seventh.
+        for (std::size_t size = 0; size < original.size(); size += size < 400 ? 1 : 7) {
             write(dir_ / file, {original.begin(), original.begin() + size});
             const TableSchema schema = readTableSchema(db);
             if (described(schema) == whole)

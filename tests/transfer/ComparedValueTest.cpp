@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace dravena {
 namespace {
@@ -86,34 +87,103 @@ TEST(ComparedValue, EqualExactlyWhenTheServerKeptTheValue) {
     }
 }
 
+ColumnPlan typed(PlanKind kind) {
+    ColumnPlan plan;
+    plan.typed = true;
+    plan.kind = kind;
+    return plan;
+}
+
+// The carried schema's columns (--schema full): the Paradox value as send types it, against what
+// the server's typed column gives back.
+TEST(ComparedValue, TypedColumnsCompareInTheirOwnTerms) {
+    struct TypedPair {
+        const char* what;
+        PlanKind kind;
+        Value paradox;
+        Value server;
+        bool equal;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const TypedPair pairs[] = {
+        {"logical as 1", PlanKind::Logical, true, Decimal{"1"}, true},
+        {"logical as 0", PlanKind::Logical, false, std::int64_t{1}, false},
+        {"date", PlanKind::Date, Date{2024, 2, 29}, Date{2024, 2, 29}, true},
+        {"date in a column with a time of day", PlanKind::Date, Date{2024, 2, 29},
+         Timestamp{{2024, 2, 29}, {0, 0, 0, 0}}, true},
+        {"date that gained a time", PlanKind::Date, Date{2024, 2, 29},
+         Timestamp{{2024, 2, 29}, {0, 0, 1, 0}}, false},
+        {"date before the year 1000", PlanKind::Date, Date{1, 1, 1}, "0001-01-01", true},
+        {"time as an interval's text", PlanKind::Time, Time{23, 59, 59, 999}, "+00 23:59:59.999000",
+         true},
+        {"time as a time of day", PlanKind::Time, Time{0, 0, 0, 0}, Time{0, 0, 0, 0}, true},
+        {"time a millisecond off", PlanKind::Time, Time{23, 59, 59, 999}, "23:59:59.998", false},
+        {"time past the milliseconds", PlanKind::Time, Time{1, 2, 3, 4}, "01:02:03.0041", false},
+        {"time stamp", PlanKind::Timestamp, Timestamp{{1999, 12, 31}, {23, 59, 59, 500}},
+         Timestamp{{1999, 12, 31}, {23, 59, 59, 500}}, true},
+        {"time stamp without milliseconds", PlanKind::Timestamp,
+         Timestamp{{1999, 12, 31}, {23, 59, 59, 0}}, "1999-12-31 23:59:59", true},
+        {"time stamp a millisecond off", PlanKind::Timestamp,
+         Timestamp{{1999, 12, 31}, {23, 59, 59, 500}}, Timestamp{{1999, 12, 31}, {23, 59, 59, 501}},
+         false},
+        {"binary double infinity", PlanKind::BinaryDouble, inf, inf, true},
+        {"binary double minus infinity", PlanKind::BinaryDouble, -inf, inf, false},
+        {"binary double NaN", PlanKind::BinaryDouble, std::nan(""), std::nan(""), true},
+        {"number of a double", PlanKind::Number, 13.002, Decimal{"13.0020"}, true},
+        {"number one digit off", PlanKind::Number, 13.002, Decimal{"13.0021"}, false},
+        {"identity", PlanKind::Integer, std::int64_t{7}, Decimal{"7"}, true},
+        {"bytes", PlanKind::Bytes, Bytes{0x27, 0}, Bytes{0x27, 0}, true},
+        {"NULL date", PlanKind::Date, Value{}, Value{}, true},
+    };
+    for (const TypedPair& pair : pairs) {
+        SCOPED_TRACE(pair.what);
+        const ColumnPlan plan = typed(pair.kind);
+        std::string paradox;
+        std::string server;
+        const bool paradoxValue = appendExpectedForm(paradox, plan, pair.paradox);
+        const bool serverValue = appendComparedForm(server, columnKindOf(plan), pair.server);
+        EXPECT_EQ(paradoxValue == serverValue && paradox == server, pair.equal)
+            << paradox << " / " << server;
+    }
+}
+
 TEST(ComparedValue, ServerColumnTypesAgainstWhatSendCreates) {
     struct Case {
-        const char* sendType;
+        ColumnPlan plan;
         int adoType;
         int scale;
         bool same;
         const char* serverName;
     };
+    const auto plain = [](int adoType, int scale = -1, bool longText = false) {
+        return plainColumnPlan(QStringLiteral("F"), adoType, scale, longText);
+    };
     const Case cases[] = {
-        {"INT", adotype::Numeric, 0, true, "INT"},
-        {"INT", adotype::Integer, -1, true, "INT"},
-        {"INT", adotype::Numeric, 2, false, "DECIMAL(2)"},
-        {"INT", adotype::VarWChar, -1, false, "text"},
-        {"DECIMAL(32,6)", adotype::Numeric, 6, true, "DECIMAL(6)"},
-        {"DECIMAL(32,0)", adotype::Numeric, 0, true, "INT"},
-        {"DECIMAL(32,6)", adotype::Double, -1, false, "FLOAT"},
-        {"FLOAT", adotype::Double, -1, true, "FLOAT"},
-        {"FLOAT", adotype::Numeric, 0, false, "INT"},
-        {"NVARCHAR2(2000)", adotype::VarWChar, -1, true, "text"},
-        {"NVARCHAR2(2000)", adotype::LongVarChar, -1, true, "text"},
-        {"NCLOB", adotype::LongVarWChar, -1, true, "text"},
-        {"NVARCHAR2(2000)", adotype::DBTimeStamp, -1, false, "adDBTimeStamp"},
-        {"BLOB", adotype::LongVarBinary, -1, true, "BLOB"},
-        {"BLOB", adotype::VarWChar, -1, false, "text"},
+        {plain(adotype::Integer), adotype::Numeric, 0, true, "INT"},
+        {plain(adotype::SmallInt), adotype::Integer, -1, true, "INT"},
+        {plain(adotype::Integer), adotype::Numeric, 2, false, "DECIMAL(2)"},
+        {plain(adotype::Integer), adotype::VarWChar, -1, false, "text"},
+        {plain(adotype::Numeric, 6), adotype::Numeric, 6, true, "DECIMAL(6)"},
+        {plain(adotype::Numeric, 0), adotype::Numeric, 0, true, "INT"},
+        {plain(adotype::Numeric, 6), adotype::Double, -1, false, "FLOAT"},
+        {plain(adotype::Double), adotype::Double, -1, true, "FLOAT"},
+        {plain(adotype::Double), adotype::Numeric, 0, false, "INT"},
+        {plain(adotype::VarWChar), adotype::VarWChar, -1, true, "text"},
+        {plain(adotype::LongVarWChar), adotype::LongVarChar, -1, true, "text"},
+        {plain(adotype::LongVarWChar, -1, true), adotype::LongVarWChar, -1, true, "text"},
+        {plain(adotype::DBTimeStamp), adotype::DBTimeStamp, -1, false, "adDBTimeStamp"},
+        {plain(adotype::LongVarBinary), adotype::LongVarBinary, -1, true, "BLOB"},
+        {plain(adotype::LongVarBinary), adotype::VarWChar, -1, false, "text"},
+        {typed(PlanKind::Date), adotype::DBTimeStamp, -1, true, "adDBTimeStamp"},
+        {typed(PlanKind::Date), adotype::VarWChar, -1, false, "text"},
+        {typed(PlanKind::Timestamp), adotype::DBDate, -1, false, "adDBDate"},
+        {typed(PlanKind::Logical), adotype::Numeric, 0, true, "INT"},
+        {typed(PlanKind::BinaryDouble), adotype::Double, -1, true, "FLOAT"},
+        {typed(PlanKind::Number), adotype::Numeric, 4, true, "DECIMAL(4)"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.sendType) + " / " + c.serverName);
-        EXPECT_EQ(serverColumnHasType(QString::fromLatin1(c.sendType), c.adoType, c.scale), c.same);
+        SCOPED_TRACE(columnTypeText(c.plan).toStdString() + " / " + c.serverName);
+        EXPECT_EQ(serverColumnHasType(c.plan, c.adoType, c.scale), c.same);
         EXPECT_EQ(serverColumnTypeName(c.adoType, c.scale), QString::fromLatin1(c.serverName));
     }
 }
