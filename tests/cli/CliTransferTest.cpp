@@ -119,15 +119,16 @@ TEST(CliTransfer, JobsSendTheirOwnTablesAndOneSummaryCountsThemAll) {
     EXPECT_TRUE(second.isTableSelected(1));  // U
     EXPECT_FALSE(first.isTableSelected(1));
     EXPECT_TRUE(first.isTableSelected(0)); // V
-    const auto send = [](CliTransfer& job, const char* name, int rows, int refused) {
+    const auto send = [](CliTransfer& job, int index, const char* name, int rows, int refused) {
+        job.tableSource(index);
         job.tableStarting(QString::fromLatin1(name), rows);
         for (int row = 0; row < rows; ++row)
             job.rowSent(row, row >= refused);
         job.tableFinished(QString::fromLatin1(name), TableOutcome::Sent);
     };
-    send(first, "T", 4, 0);
-    send(second, "U", 3, 1);
-    send(first, "V", 2, 0);
+    send(first, 2, "T", 4, 0);
+    send(second, 1, "U", 3, 1);
+    send(first, 0, "V", 2, 0);
     first.addCounts(second);
     EXPECT_EQ(first.summary(), "dravena-cli send: 3 tables: 2 whole, 0 left as they were, 1 "
                                "with failures; 8 rows sent, 1 row failed; 0.0s");
