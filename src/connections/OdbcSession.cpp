@@ -7,6 +7,7 @@
 #include "OdbcValues.h"
 #include "OracleClientSettings.h"
 #include "ServerTimeLimits.h"
+#include "ServerWait.h"
 #include "app/RuntimeError.h"
 
 #include <QSqlDriver>
@@ -81,15 +82,28 @@ void OdbcSession::open(const QString& connectionString) {
         throw RuntimeError(errnum::DataAccess, failure);
     }
     sockets_ = socketsOpenedSince(before, openSockets());
+    // Kept rather than looked up by name, which Qt allows on the opening thread only: a call
+    // waiting on the server may run on a thread of its own (waitOnServer).
+    database_ = QSqlDatabase::database(name_, false);
     open_ = true;
     ++generation_;
 }
 
 void OdbcSession::timed(const std::function<void()>& call) {
+    // While a call waits, the windows handle their events; none of them may start a second call
+    // on the same connection meanwhile.
+    if (waiting_)
+        throw RuntimeError(errnum::DataAccess,
+                           QStringLiteral("The connection is still waiting for the server."));
+    waiting_ = true;
+    struct Done {
+        bool& waiting;
+        ~Done() { waiting = false; }
+    } done{waiting_};
     CallDeadline deadline([sockets = sockets_] { return sockets; },
                           serverTimeLimits().statementSeconds);
     try {
-        call();
+        waitOnServer(call);
     } catch (...) {
         deadline.throwIfExpired();
         throw;
@@ -109,6 +123,7 @@ void OdbcSession::release() {
     statement_.reset();
     sockets_.clear();
     open_ = false;
+    database_ = QSqlDatabase();
     if (!QSqlDatabase::contains(name_))
         return;
     {
@@ -121,7 +136,7 @@ void OdbcSession::release() {
 QSqlDatabase OdbcSession::database() const {
     if (!open_)
         throwObjectClosed();
-    return QSqlDatabase::database(name_, false);
+    return database_;
 }
 
 OdbcStatement& OdbcSession::statement() {

@@ -37,6 +37,7 @@ public:
 
     // Runs a call that waits on the server under the statement time limit: when the server
     // does not answer in time the connection is cut and the call fails as a lost connection.
+    // In a program with windows they keep handling their events meanwhile (waitOnServer).
     void timed(const std::function<void()>& call);
 
     void attach(OdbcServerCursor* cursor);
@@ -49,6 +50,8 @@ private:
     bool open_ = false;
     unsigned long long generation_ = 0;
     std::vector<int> sockets_; // what the connection talks to the server through
+    QSqlDatabase database_;    // the open connection
+    bool waiting_ = false;     // a timed call is under way
     std::vector<OdbcServerCursor*> cursors_;
     std::unique_ptr<OdbcStatement> statement_;
 };

@@ -4,6 +4,7 @@
 #include "connections/ConnectionStrings.h"
 
 #include <QThread>
+#include <QTimer>
 
 #include <ctime>
 
@@ -112,6 +113,29 @@ TEST_F(ServerTest, ARejectedStatementFailsWithTheDriversMessageAndTheConnectionG
 
     const std::unique_ptr<Cursor> still = connection->query("SELECT 1");
     EXPECT_EQ(still->fieldValue(0), Value{std::int64_t{1}});
+}
+
+// A slow statement does not freeze the windows: their events go on while it waits, a second
+// statement on the same connection meanwhile is refused instead of running beside it, and the
+// statement's own failure still reaches its caller.
+TEST_F(ServerTest, WindowsHandleTheirEventsWhileAStatementWaits) {
+    const std::unique_ptr<Connection> connection = connect();
+    bool waiting = false;
+    bool eventDuringTheWait = false;
+    QString secondCall;
+    QTimer::singleShot(100, [&] {
+        eventDuringTheWait = waiting;
+        secondCall = failureOf([&] { connection->execute("SELECT 1"); });
+    });
+    waiting = true;
+    const std::unique_ptr<Cursor> slept = connection->query("SELECT pg_sleep(1), 7");
+    waiting = false;
+    EXPECT_TRUE(eventDuringTheWait);
+    EXPECT_EQ(secondCall, QStringLiteral("The connection is still waiting for the server."));
+    EXPECT_EQ(slept->fieldValue(1), Value{std::int64_t{7}});
+    EXPECT_TRUE(failureOf([&] {
+                    connection->execute(R"(DROP TABLE "ODBC_NO_SUCH_TABLE")");
+                }).contains("ODBC_NO_SUCH_TABLE"));
 }
 
 TEST_F(ServerTest, ClientSideCursorsKnowTheRecordCountBeforeTheFirstRow) {
