@@ -26,10 +26,13 @@ bool SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
     return true;
 }
 
+// A stop asked for while a block goes ends it after the current row, as without reading ahead.
 void SingleRowTransport::finish() {
-    for (const auto& [row, values] : ahead_)
-        if (!to_.steps.ended())
-            send(row, values);
+    for (const auto& [row, values] : ahead_) {
+        if (to_.steps.ended() || to_.frontEnd.stopRequested())
+            break;
+        send(row, values);
+    }
     ahead_.clear();
 }
 
