@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PointerMove.h"
+#include "ServerWait.h"
 
 #include <QCursor>
 #include <QFont>
@@ -68,6 +69,7 @@ public:
             bool& flag;
             ~Done() { flag = false; }
         } done{operationRunning_};
+        const EventsWhileWaiting painting; // a slow server does not freeze the window
         operation();
     }
     bool operationRunning() const { return operationRunning_; }

@@ -7,8 +7,8 @@
 #include "OdbcValues.h"
 #include "OracleClientSettings.h"
 #include "ServerTimeLimits.h"
-#include "ServerWait.h"
 #include "app/RuntimeError.h"
+#include "app/ServerWait.h"
 
 #include <QSqlDriver>
 #include <QSqlError>

@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 
 #include "app/RuntimeError.h"
+#include "app/ServerWait.h"
 #include "connections/ConnectionStrings.h"
 
 #include <QThread>
@@ -115,11 +116,12 @@ TEST_F(ServerTest, ARejectedStatementFailsWithTheDriversMessageAndTheConnectionG
     EXPECT_EQ(still->fieldValue(0), Value{std::int64_t{1}});
 }
 
-// A slow statement does not freeze the windows: their events go on while it waits, a second
+// A slow statement does not freeze a window's operation: events go on while it waits, a second
 // statement on the same connection meanwhile is refused instead of running beside it, and the
 // statement's own failure still reaches its caller.
 TEST_F(ServerTest, WindowsHandleTheirEventsWhileAStatementWaits) {
     const std::unique_ptr<Connection> connection = connect();
+    const EventsWhileWaiting operation;
     bool waiting = false;
     bool eventDuringTheWait = false;
     QString secondCall;

@@ -109,7 +109,13 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
                     "current_user AND pid <> pg_backend_pid()"});
     };
     const auto stopServerSession = [&](QProcess&) {
-        stopped = loadingBackend();
+        // Between two arrays the loading session's last statement is its COMMIT: wait for the
+        // next INSERT.
+        QElapsedTimer looking;
+        looking.start();
+        for (stopped = loadingBackend(); *stopped == 0 && looking.elapsed() < 10000;
+             stopped = loadingBackend())
+            QThread::msleep(1);
         ASSERT_GT(*stopped, 0);
         ASSERT_EQ(::kill(static_cast<pid_t>(*stopped), SIGSTOP), 0);
     };

@@ -12,18 +12,28 @@ namespace dravena {
 
 namespace {
 
-// True on the event thread of a program with windows (a program without them has no events
-// that must go on while it waits).
-bool onWindowsThread() {
+// Set on the window thread only.
+bool eventsWhileWaiting = false;
+
+bool onApplicationThread() {
     const QCoreApplication* application = QCoreApplication::instance();
-    return application != nullptr && application->inherits("QGuiApplication") &&
-           QThread::currentThread() == application->thread();
+    return application != nullptr && QThread::currentThread() == application->thread();
 }
 
 } // namespace
 
+EventsWhileWaiting::EventsWhileWaiting() : before_(eventsWhileWaiting) {
+    if (onApplicationThread())
+        eventsWhileWaiting = true;
+}
+
+EventsWhileWaiting::~EventsWhileWaiting() {
+    if (onApplicationThread())
+        eventsWhileWaiting = before_;
+}
+
 void waitOnServer(const std::function<void()>& call) {
-    if (!onWindowsThread()) {
+    if (!eventsWhileWaiting || !onApplicationThread()) {
         call();
         return;
     }
