@@ -261,6 +261,14 @@ TEST_F(VerifyCli, ATableOfASubFolderIsCheckedWhereItLies) {
                                           "server; 0 only in the Paradox table, 2 only on the "
                                           "server");
     }
+    // Over several jobs each table is checked against its own Paradox table: the two of one
+    // name in their order on one job, the other beside them.
+    const CliRun jobs = send({"--jobs", "2", "--verify", "sub/VFYNUMS", "VFYKINDS", "VFYNUMS"});
+    EXPECT_EQ(jobs.exitCode, 0) << jobs.errors.toStdString();
+    for (const char* line : {"\nVFYNUMS: identical, 7 rows on each side\n",
+                             "\nVFYKINDS: identical, 3 rows on each side\n",
+                             "\nVFYNUMS: identical, 5 rows on each side\n"})
+        EXPECT_TRUE(jobs.errors.contains(QLatin1String(line))) << jobs.errors.toStdString();
 }
 
 TEST_F(VerifyCli, UsageAndTablesTheServerLacks) {
