@@ -11,6 +11,8 @@
 #include "transfer/SchemaObjects.h"
 #include "transfer/TransferLines.h"
 
+#include <csignal>
+
 namespace dravena::cli {
 
 namespace {
@@ -35,6 +37,8 @@ QString whatFailed(int line) {
         return QStringLiteral("reading the row");
     case Insert:
         return QStringLiteral("INSERT");
+    case RenameTable:
+        return QStringLiteral("ALTER TABLE ... RENAME");
     case CarryValue:
         return QStringLiteral("carrying a value");
     case CarryObject:
@@ -47,6 +51,12 @@ QString whatFailed(int line) {
 
 QString seconds(std::int64_t milliseconds) {
     return QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 1) + u's';
+}
+
+volatile std::sig_atomic_t caughtSignal = 0;
+
+extern "C" void catchStopSignal(int signal) {
+    caughtSignal = signal;
 }
 
 } // namespace
@@ -88,6 +98,8 @@ void CliTransfer::addCounts(const CliTransfer& other) {
     rowsFailed_ += other.rowsFailed_;
     runFailed_ = runFailed_ || other.runFailed_;
     keysMissing_ = keysMissing_ || other.keysMissing_;
+    stopped_ = stopped_ || other.stopped_;
+    reached_ += other.reached_;
 }
 
 bool CliTransfer::isTableSelected(int index) const {
@@ -96,7 +108,9 @@ bool CliTransfer::isTableSelected(int index) const {
 
 QString CliTransfer::tableSource(int index) const {
     // The run walks from the last entry to the first: the tables go in command-line order.
-    return settings_.tables[settings_.tables.size() - 1 - index];
+    const QString& table = settings_.tables[settings_.tables.size() - 1 - index];
+    reached_.append(table); // asked for once for each table the run takes up
+    return table;
 }
 
 QString CliTransfer::tableName(int index) const {
@@ -139,8 +153,12 @@ void CliTransfer::reportFailure(const TransferFailure& failure) {
     QString where = failure.table.isEmpty() ? QString() : failure.table + QStringLiteral(": ");
     if (failure.row >= 0)
         where += QStringLiteral("row %1: ").arg(failure.row + 1);
-    print(QStringLiteral("dravena-cli send: %1%2 failed: %3")
-              .arg(where, whatFailed(failure.line), failure.description));
+    // The statement in flight when the connection went may have arrived or not.
+    const QString outcome = failure.connectionLost && failure.row >= 0
+                                ? QStringLiteral("not known to have arrived")
+                                : QStringLiteral("failed");
+    print(QStringLiteral("dravena-cli send: %1%2 %3: %4")
+              .arg(where, whatFailed(failure.line), outcome, failure.description));
     if (failure.table.isEmpty())
         runFailed_ = true;
     else
@@ -150,6 +168,9 @@ void CliTransfer::reportFailure(const TransferFailure& failure) {
 void CliTransfer::reportReadingProblems(const QString& table, const QStringList& problems) {
     for (const QString& problem : problems)
         print(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, problem));
+}
+
+void CliTransfer::valuesNotRead(const QString&) {
     tableWhole_ = false;
 }
 
@@ -225,7 +246,15 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
         if (whole)
             ++tablesWhole_;
     } else if (!asked) {
-        print(QStringLiteral("%1: not sent").arg(name));
+        const QString loaded = tableStart_ < 0
+                                   ? QString()
+                                   : QStringLiteral(" (the load ended after %1 of %2 rows)")
+                                         .arg(done_)
+                                         .arg(tableRows_);
+        const QString left = isInServerList(name)
+                                 ? QStringLiteral("%1 on the server was left as it was").arg(name)
+                                 : QStringLiteral("no table %1 was left on the server").arg(name);
+        print(QStringLiteral("%1: not sent%2; %3").arg(name, loaded, left));
     }
     table_.clear();
     tableRows_ = done_ = failed_ = 0;
@@ -250,19 +279,49 @@ QString CliTransfer::sourceOfFinished(const QString& name) {
     return name;
 }
 
+bool CliTransfer::stopRequested() {
+    if (caughtSignal != 0)
+        stopped_ = true;
+    return stopped_;
+}
+
+int CliTransfer::stopSignal() {
+    return caughtSignal;
+}
+
+void CliTransfer::stopOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = catchStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART; // a call that waits on the server goes on waiting
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // A connection cut for want of an answer fails its calls instead of ending the process.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
 std::int64_t CliTransfer::tableMilliseconds() const {
     return tableStart_ < 0 ? 0 : clock_->steadyMilliseconds() - tableStart_;
 }
 
 QString CliTransfer::summary() const {
-    return QStringLiteral("dravena-cli send: %1: %2 whole, %3, %4 with failures; %5, %6; %7")
-        .arg(counted(settings_.tables.size(), "table", "tables"))
+    QStringList notReached;
+    QStringList reached = reached_;
+    for (const QString& table : settings_.tables)
+        if (!reached.removeOne(table))
+            notReached.append(table);
+    return QStringLiteral("dravena-cli send: %1%2: %3 whole, %4, %5 with failures; %6, %7; %8%9")
+        .arg(stopped_ ? QStringLiteral("interrupted; ") : QString(),
+             counted(settings_.tables.size(), "table", "tables"))
         .arg(tablesWhole_)
         .arg(counted(tablesSkipped_, "left as it was", "left as they were"))
-        .arg(settings_.tables.size() - tablesWhole_ - tablesSkipped_)
+        .arg(settings_.tables.size() - tablesWhole_ - tablesSkipped_ - notReached.size())
         .arg(counted(rowsSent_, "row sent", "rows sent"),
              counted(rowsFailed_, "row failed", "rows failed"),
-             seconds(clock_->steadyMilliseconds() - runStart_));
+             seconds(clock_->steadyMilliseconds() - runStart_),
+             notReached.isEmpty()
+                 ? QString()
+                 : QStringLiteral("; not reached: ") + notReached.join(QStringLiteral(", ")));
 }
 
 bool CliTransfer::allWhole() const {

@@ -80,9 +80,16 @@ public:
                         const QStringList& warnings) override;
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
+    void valuesNotRead(const QString& table) override;
     void tableStarting(const QString& name, std::int64_t rows) override;
     void rowSent(std::int64_t row, bool inserted) override;
     void tableFinished(const QString& name, TableOutcome outcome) override;
+    bool stopRequested() override;
+
+    // The signal that stopped the run (SIGINT, SIGTERM), 0 when none did.
+    static int stopSignal();
+    // From now on SIGINT and SIGTERM stop the run after the current row or array.
+    static void stopOnSignals();
 
 private:
     QString paradoxFolder() const override { return settings_.folder; }
@@ -123,7 +130,9 @@ private:
     std::int64_t rowsSent_ = 0;
     std::int64_t rowsFailed_ = 0;
     bool runFailed_ = false;
-    bool keysMissing_ = false; // a foreign key of the run was not created
+    bool stopped_ = false;
+    mutable QStringList reached_; // the tables (as named) the run took up, in order
+    bool keysMissing_ = false;    // a foreign key of the run was not created
 };
 
 // What the jobs of one send share: the tables they take, standard error (one whole line at a

@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "connections/ServerTimeLimits.h"
+
 #include <algorithm>
 
 namespace dravena::cli {
@@ -152,6 +154,24 @@ int ParsedOptions::refuse(const QString& fault) const {
     printLine(stderr, QStringLiteral("dravena-cli %1: %2").arg(command, fault));
     printLine(stderr, QStringLiteral("Usage: dravena-cli %1 %2").arg(command, usage).trimmed());
     return 2;
+}
+
+bool applyTimeoutOption(const ParsedOptions& options) {
+    constexpr int MostSeconds = 86400;
+    if (!options.has("--timeout"))
+        return true;
+    bool number = false;
+    const int seconds = options.value("--timeout").toInt(&number);
+    if (!number || seconds < 1 || seconds > MostSeconds) {
+        options.refuse(
+            QStringLiteral("--timeout takes a number of seconds from 1 to %1").arg(MostSeconds));
+        return false;
+    }
+    ServerTimeLimits limits;
+    limits.statementSeconds = seconds;
+    limits.signOnSeconds = std::min(limits.signOnSeconds, seconds);
+    setServerTimeLimits(limits);
+    return true;
 }
 
 QString counted(qint64 count, const char* one, const char* many) {

@@ -57,6 +57,10 @@ std::optional<ParsedOptions> parseArguments(const char* command, const Syntax& s
 // "1 table", "2 tables": the count and the word in the form the count takes.
 QString counted(qint64 count, const char* one, const char* many);
 
+// Takes --timeout SECONDS (1 to 86400) when given: each statement waits that long for the server,
+// sign-on that long but at most 30 seconds. A value out of range is refused: false.
+bool applyTimeoutOption(const ParsedOptions& options);
+
 // Writes the text and a line break to the stream in UTF-8.
 void printLine(std::FILE* out, const QString& text);
 

@@ -1,11 +1,13 @@
 // dravena-cli send: the tables window's transfer without the window.
 
 #include "CliTransfer.h"
+#include "LetterCaseTwins.h"
 #include "Options.h"
 #include "PasswordInput.h"
 #include "SendJobs.h"
 #include "app/RuntimeError.h"
 #include "app/SystemPorts.h"
+#include "fsutil/TableFiles.h"
 #include "tables/TableListing.h"
 
 #include <cstdio>
@@ -36,15 +38,18 @@ std::optional<int> countOption(const ParsedOptions& options, const char* name, i
 } // namespace
 
 // Sends the named Paradox tables of the folder to the server as the tables window does: each
-// table is created anew and filled with its rows, in arrays of --batch rows (one INSERT statement
-// per row with --batch 1), over --jobs connections. Exit status 0 only when every table arrived
-// whole (or, with --overwrite no, was left as it was).
+// table is loaded anew, in arrays of --batch rows (one INSERT statement per row with --batch 1),
+// over --jobs connections, and takes its name when the load ran to its end. Exit status 0 only
+// when every table arrived whole (or, with --overwrite no, was left as it was); 128 + the signal
+// when SIGINT or SIGTERM stopped the run.
 int runSend(const ParsedOptions& options) {
     CliTransfer::Settings settings;
     settings.folder = options.value("--folder");
     settings.sid = options.value("--sid");
     settings.user = options.value("--user");
-    settings.tables = options.words;
+    // A table is named as the tables window lists it, whatever the letter case typed.
+    for (const QString& word : options.words)
+        settings.tables.append(listedTablePath(word));
     settings.verify = options.has("--verify");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
@@ -58,6 +63,9 @@ int runSend(const ParsedOptions& options) {
     if (!jobs)
         return options.refuse(QStringLiteral("--jobs takes a number from 1 to %1").arg(MostJobs));
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
+    if (!applyTimeoutOption(options))
+        return 2;
+    tellLetterCaseTwins("send", settings.folder, settings.tables);
     settings.password = readPassword();
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
@@ -67,9 +75,12 @@ int runSend(const ParsedOptions& options) {
                               error.description());
         return 1;
     }
+    CliTransfer::stopOnSignals();
     const SendOutcome outcome =
         sendInJobs(settings, *jobs, stderr, isatty(fileno(stderr)) != 0, localClock());
     printLine(stderr, outcome.summary);
+    if (const int signal = CliTransfer::stopSignal())
+        return 128 + signal; // 130 for SIGINT, 143 for SIGTERM
     return outcome.allWhole ? 0 : 1;
 }
 

@@ -1,3 +1,4 @@
+#include "LetterCaseTwins.h"
 #include "Options.h"
 
 #include "app/RuntimeError.h"
@@ -26,16 +27,17 @@ void printError(const QString& subject, const RuntimeError& error) {
     std::fprintf(stderr, "dravena-cli sql: %s: %s\n", qPrintable(subject), error.what());
 }
 
-void printWarnings(const QString& table, const Recordset& recordset) {
+// False when a value could not be read (it is printed as NULL).
+bool printWarnings(const QString& table, const Recordset& recordset) {
     std::fflush(stdout);
     for (const QString& warning : recordset.warnings())
         std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
                      qPrintable(warning));
+    return !recordset.valuesLost();
 }
 
-// Prints the statements of one table; false when it could not be read to its end. What the
-// reading met without stopping (values that could only be delivered as NULL, for example) is
-// told on the error output.
+// Prints the statements of one table; false when it could not be read to its end or a value
+// could not be read. What the reading met without stopping is told on the error output.
 bool printTable(Recordset& recordset, const QString& table, const std::function<bool()>& generate) {
     bool complete = true;
     try {
@@ -45,7 +47,7 @@ bool printTable(Recordset& recordset, const QString& table, const std::function<
         complete = false;
     }
     if (recordset.isOpen()) {
-        printWarnings(table, recordset);
+        complete = printWarnings(table, recordset) && complete;
         recordset.close();
     }
     return complete;
@@ -84,8 +86,11 @@ bool printFullStatements(Connection& connection, Recordset& recordset, const QSt
 // row that a transfer would send, each followed by ";" and a line break.
 int runSql(const ParsedOptions& options) {
     const QString folder = options.value("--folder");
-    const QStringList& tables = options.words;
+    QStringList tables; // named as the tables window lists them, whatever the letter case typed
+    for (const QString& word : options.words)
+        tables.append(listedTablePath(word));
     const bool full = options.value("--schema") == QLatin1String("full");
+    tellLetterCaseTwins("sql", folder, tables);
     int status = 0;
     try {
         const auto connection = dataAccess().createConnection();

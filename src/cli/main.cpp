@@ -50,13 +50,17 @@ const std::vector<Command> commands = {
        {"--batch", "N"},
        {"--jobs", "N"},
        {"--verify", nullptr},
-       {"--schema", "plain|full"}},
+       {"--schema", "plain|full"},
+       {"--timeout", "SECONDS"}},
       "TABLE..."},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
-     "order given: creates the table and inserts every row. Progress per table, every failed\n"
-     "statement and a summary go to standard error. The password comes from DRAVENA_PASSWORD,\n"
-     "else from one line of standard input. Exit status 0 only when every table arrived whole.\n\n"
+     "order given: loads it under a name of its own and, once every row is read and sent, puts\n"
+     "it in place of the server's table of that name; a load that does not end so leaves the\n"
+     "server's table as it was. Progress per table, every failed statement and a summary go to\n"
+     "standard error. The password comes from DRAVENA_PASSWORD, else from one line of standard\n"
+     "input. Exit status 0 only when every table arrived whole; SIGINT or SIGTERM stop after the\n"
+     "current row or array with status 130 or 143.\n\n"
      "Options:\n"
      "  --folder DIR   the folder that holds the Paradox tables\n"
      "  --sid SID      the Oracle net service name, as typed in the connection window\n"
@@ -74,7 +78,11 @@ const std::vector<Command> commands = {
      "                 plain (the default): the window's columns; full: typed columns, then\n"
      "                 the primary key, indexes and checks of each table and, once every table\n"
      "                 is in, its foreign keys, each after a check of the data; what is not\n"
-     "                 carried is told, and the exit status is then 1\n",
+     "                 carried is told, and the exit status is then 1\n"
+     "  --timeout SECONDS\n"
+     "                 how long to wait for the server's answer to each statement (default\n"
+     "                 300) and to sign-on (the same, at most 30) before the run ends as on a\n"
+     "                 lost connection\n",
      dravena::cli::runSend},
     {"sql",
      {{folderOption, {"--schema", "plain|full"}}, "TABLE..."},

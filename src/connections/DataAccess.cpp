@@ -157,6 +157,10 @@ QStringList Recordset::warnings() const {
     return cursor().warnings();
 }
 
+bool Recordset::valuesLost() const {
+    return cursor().valuesLost();
+}
+
 void Recordset::close() {
     cursor();
     cursor_.reset();

@@ -112,6 +112,8 @@ public:
     // Problems met while reading that did not stop it (for example a value that could not be
     // read and is delivered as NULL).
     virtual QStringList warnings() const { return {}; }
+    // Whether one of those problems cost a value: it could not be read and came as NULL.
+    virtual bool valuesLost() const { return false; }
 };
 
 // A database connection (ADODB.Connection). Every failure is a RuntimeError whose description is
@@ -155,6 +157,7 @@ public:
     bool atEnd() const;
     void moveNext();
     QStringList warnings() const;
+    bool valuesLost() const;
     void close();
 
 private:

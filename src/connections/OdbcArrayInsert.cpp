@@ -2,6 +2,7 @@
 
 #include "OdbcDiagnostics.h"
 #include "OdbcSession.h"
+#include "ServerTimeLimits.h"
 
 #include <QSqlDriver>
 
@@ -33,6 +34,7 @@ OdbcArrayInsert::OdbcArrayInsert(std::shared_ptr<OdbcSession> session, const QSt
     generation_ = session_->generation();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement_)))
         throw RuntimeError(errnum::DataAccess, diagnosticText(SQL_HANDLE_DBC, connection));
+    setQueryTimeout(statement_);
     const std::u16string text(reinterpret_cast<const char16_t*>(sql.utf16()),
                               static_cast<std::size_t>(sql.size()));
     const SQLRETURN r =
@@ -196,7 +198,9 @@ std::vector<ArrayRowStatus> OdbcArrayInsert::send(std::span<const ArrayRow> rows
         return {};
     if (!bind(rows))
         return std::vector<ArrayRowStatus>(rows.size(), ArrayRowStatus::Refused);
-    return execute(rows.size());
+    std::vector<ArrayRowStatus> statuses;
+    session_->timed([&] { statuses = execute(rows.size()); });
+    return statuses;
 }
 
 } // namespace dravena

@@ -41,23 +41,27 @@ void OdbcConnection::open(const QString& connectionString) {
 }
 
 void OdbcConnection::execute(const QString& sql) {
-    session_->statement().execute(sql);
+    session_->timed([&] { session_->statement().execute(sql); });
 }
 
 void OdbcConnection::execute(const QString& sql, std::span<const BoundValue> parameters) {
     const QSqlDatabase db = session_->database();
     QSqlQuery statement(db);
     statement.setForwardOnly(true);
-    if (!statement.prepare(sql))
-        throwStatementFailure(statement, db);
-    for (const BoundValue& parameter : parameters)
-        std::visit([&statement](const auto& value) { statement.addBindValue(value); }, parameter);
-    if (!statement.exec())
-        throwStatementFailure(statement, db);
+    session_->timed([&] {
+        if (!statement.prepare(sql))
+            throwStatementFailure(statement, db);
+        for (const BoundValue& parameter : parameters)
+            std::visit([&statement](const auto& value) { statement.addBindValue(value); },
+                       parameter);
+        if (!statement.exec())
+            throwStatementFailure(statement, db);
+    });
 }
 
 std::unique_ptr<Cursor> OdbcConnection::query(const QString& sql) {
-    QSqlQuery query = run(session_->database(), sql);
+    QSqlQuery query;
+    session_->timed([&] { query = run(session_->database(), sql); });
     if (openLocation_ == ClientSideCursor)
         return std::make_unique<OdbcClientCursor>(query);
     return std::make_unique<OdbcServerCursor>(session_, std::move(query));
@@ -72,7 +76,9 @@ OdbcConnection::prepareArrayInsert(const QString& sql, std::vector<ParameterColu
 // A failed transaction call is a lost connection when the connection's diagnostics say so.
 void OdbcConnection::transactionCall(bool (QSqlDatabase::*call)()) {
     QSqlDatabase db = session_->database();
-    if ((db.*call)())
+    bool done = false;
+    session_->timed([&] { done = (db.*call)(); });
+    if (done)
         return;
     const SQLHANDLE connection = odbcHandle(db.driver()->handle());
     if (connectionLost(nullptr, connection))

@@ -34,7 +34,9 @@ void OdbcServerCursor::fetch() {
     row_.clear();
     if (!query_)
         return;
-    if (!query_->next()) {
+    bool fetched = false;
+    session_->timed([&] { fetched = query_->next(); });
+    if (!fetched) {
         const QSqlError error = query_->lastError();
         release();
         if (error.isValid())

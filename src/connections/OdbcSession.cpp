@@ -6,6 +6,7 @@
 #include "OdbcStatement.h"
 #include "OdbcValues.h"
 #include "OracleClientSettings.h"
+#include "ServerTimeLimits.h"
 #include "app/RuntimeError.h"
 
 #include <QSqlDriver>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 namespace dravena {
 
@@ -25,6 +27,14 @@ QString forQtOdbcDriver(const QString& connectionString) {
     if (connectionString.contains(QLatin1String(".dsn"), Qt::CaseInsensitive))
         return u';' + connectionString;
     return connectionString;
+}
+
+// The sockets in `now` that were not in `before`.
+std::vector<int> socketsOpenedSince(const std::vector<int>& before, const std::vector<int>& now) {
+    std::vector<int> opened;
+    std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                        std::back_inserter(opened));
+    return opened;
 }
 
 QString uniqueConnectionName() {
@@ -43,6 +53,8 @@ OdbcSession::~OdbcSession() {
 void OdbcSession::open(const QString& connectionString) {
     release();
     applyOracleClientDefaults();
+    const int signOnSeconds = serverTimeLimits().signOnSeconds;
+    const std::vector<int> before = openSockets();
     QString failure;
     bool ok = false;
     {
@@ -51,16 +63,39 @@ void OdbcSession::open(const QString& connectionString) {
         db.setNumericalPrecisionPolicy(QSql::HighPrecision);
         // A driver connection string ("Driver={...};...") goes to SQLDriverConnect unchanged.
         db.setDatabaseName(forQtOdbcDriver(connectionString));
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(signOnSeconds));
+        // The sockets of a sign-on still under way are the ones opened since it began.
+        CallDeadline deadline([before] { return socketsOpenedSince(before, openSockets()); },
+                              signOnSeconds);
         ok = db.open();
         if (!ok)
             failure = odbcMessage(db.lastError());
+        if (deadline.expired()) {
+            ok = false;
+            failure =
+                QStringLiteral("No answer from the server within %1 seconds.").arg(signOnSeconds);
+        }
     }
     if (!ok) {
         QSqlDatabase::removeDatabase(name_);
         throw RuntimeError(errnum::DataAccess, failure);
     }
+    sockets_ = socketsOpenedSince(before, openSockets());
     open_ = true;
     ++generation_;
+}
+
+void OdbcSession::timed(const std::function<void()>& call) {
+    CallDeadline deadline([sockets = sockets_] { return sockets; },
+                          serverTimeLimits().statementSeconds);
+    try {
+        call();
+    } catch (...) {
+        deadline.throwIfExpired();
+        throw;
+    }
+    // A call that came back after its connection was cut is not to be trusted either.
+    deadline.throwIfExpired();
 }
 
 void OdbcSession::close() {
@@ -72,6 +107,7 @@ void OdbcSession::release() {
     while (!cursors_.empty())
         cursors_.back()->release();
     statement_.reset();
+    sockets_.clear();
     open_ = false;
     if (!QSqlDatabase::contains(name_))
         return;

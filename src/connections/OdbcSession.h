@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,10 @@ public:
     OdbcStatement& statement();
     const QString& name() const { return name_; }
 
+    // Runs a call that waits on the server under the statement time limit: when the server
+    // does not answer in time the connection is cut and the call fails as a lost connection.
+    void timed(const std::function<void()>& call);
+
     void attach(OdbcServerCursor* cursor);
     void detach(OdbcServerCursor* cursor);
 
@@ -43,6 +48,7 @@ private:
     QString name_;
     bool open_ = false;
     unsigned long long generation_ = 0;
+    std::vector<int> sockets_; // what the connection talks to the server through
     std::vector<OdbcServerCursor*> cursors_;
     std::unique_ptr<OdbcStatement> statement_;
 };

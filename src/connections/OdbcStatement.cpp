@@ -1,6 +1,7 @@
 #include "OdbcStatement.h"
 
 #include "OdbcDiagnostics.h"
+#include "ServerTimeLimits.h"
 
 #include <sqlext.h>
 
@@ -9,6 +10,7 @@ namespace dravena {
 OdbcStatement::OdbcStatement(SQLHANDLE connection) : connection_(connection) {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement_)))
         throw RuntimeError(errnum::DataAccess, diagnosticText(SQL_HANDLE_DBC, connection_));
+    setQueryTimeout(statement_);
 }
 
 OdbcStatement::~OdbcStatement() {

@@ -30,6 +30,7 @@ public:
     bool atEnd() const override;
     void moveNext() override;
     QStringList warnings() const override;
+    bool valuesLost() const override { return reader_->valuesLost(); }
 
 private:
     std::size_t checkedIndex(int index) const;

@@ -76,6 +76,11 @@ QString tablePath(const QString& subFolder, const QString& entry) {
     return subFolder.isEmpty() ? entry : subFolder + u'/' + entry;
 }
 
+QString listedTablePath(const QString& typed) {
+    const qsizetype slash = typed.lastIndexOf(u'/');
+    return typed.left(slash + 1) + tableEntryName(typed.mid(slash + 1));
+}
+
 TablePlace splitTablePath(const QString& path) {
     const QStringList parts = path.split(u'/');
     for (const QString& part : parts)
@@ -112,6 +117,16 @@ std::optional<QString> findTableFile(const QString& folder, const QString& entry
     if (!name)
         return std::nullopt;
     return pathInFolder(folder, *name);
+}
+
+QStringList tableFileNamesOf(const QString& folder, const QString& entry) {
+    const QString wanted = tableNameCapitals(entry);
+    QStringList found;
+    for (const QString& name : regularFileNames(folder))
+        if (isTableFileName(name) &&
+            (tableNameCapitals(baseName(name)) == wanted || tableEntryName(name) == wanted))
+            found.append(name);
+    return found;
 }
 
 std::optional<QString> findTableFileOfPath(const QString& folder, const QString& tablePath) {

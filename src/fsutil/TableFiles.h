@@ -27,6 +27,10 @@ QString tableEntryName(const QString& fileName);
 // folder itself is its bare entry.
 QString tablePath(const QString& subFolder, const QString& entry);
 
+// A table path as typed, with its entry as the table list shows it ("sub/Orders.db" gives
+// "sub/ORDERS"); the sub-folder stays as typed.
+QString listedTablePath(const QString& typed);
+
 // The sub-folder and list entry of a table path.
 struct TablePlace {
     QString subFolder; // "" for the Paradox folder itself
@@ -44,6 +48,11 @@ TablePlace splitTablePath(const QString& path);
 // by byte. Nothing when no file belongs to it. A folder that cannot be read raises 76 (missing or
 // not a folder), 70 (no permission) or 75.
 std::optional<QString> findTableFile(const QString& folder, const QString& entry);
+
+// The names of every table file in the folder itself that the entry could stand for (names that
+// differ only in letter case, or in their ".db" endings), byte order; the one read is the one
+// findTableFile chooses. Fails like findTableFile.
+QStringList tableFileNamesOf(const QString& folder, const QString& entry);
 
 // The table file (full path) of a table path ("sub/NAME", or a bare entry) below the folder:
 // findTableFile in its sub-folder. A bad path fails as splitTablePath does, a folder that cannot

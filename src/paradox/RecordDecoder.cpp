@@ -8,6 +8,7 @@
 #include "Warnings.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace dravena::paradox {
@@ -79,15 +80,19 @@ RecordDecoder::RecordDecoder(const std::vector<RawField>& fields, TextDecoder& t
     }
 }
 
-void RecordDecoder::warnOnce(const std::string& topic, const std::string& text) {
-    warnings_.once(topic, tableName_ + ": " + text);
+void RecordDecoder::warnOnce(const std::string& topic, const std::string& text, bool valueLost) {
+    warnings_.once(topic, tableName_ + ": " + text, valueLost);
 }
 
-void RecordDecoder::warnDateRange(const Slot& slot, std::uint64_t rowNumber) {
-    warnOnce("date range " + slot.name, "field \"" + slot.name +
-                                            "\" holds dates outside the years 1 to 9999 (first "
-                                            "in row " +
-                                            std::to_string(rowNumber) + ")");
+void RecordDecoder::warnDateRange(const Slot& slot, std::uint64_t rowNumber, const Date& date) {
+    char written[32];
+    std::snprintf(written, sizeof written, "%s%04d-%02d-%02d", date.year < 0 ? "-" : "",
+                  date.year < 0 ? -date.year : date.year, date.month, date.day);
+    warnOnce("date range " + slot.name,
+             "field \"" + slot.name +
+                 "\" holds dates outside the years 1 to 9999; they are read and written with "
+                 "their year as it stands (first in row " +
+                 std::to_string(rowNumber) + ": " + written + ")");
 }
 
 void RecordDecoder::decode(const std::uint8_t* record, std::vector<Value>& row,
@@ -153,7 +158,7 @@ void RecordDecoder::decodeField(const Slot& slot, const std::uint8_t* p, Value& 
             return;
         }
         if (!decoding::dayNumberInRange(*day)) {
-            warnDateRange(slot, rowNumber);
+            warnDateRange(slot, rowNumber, decoding::dateFromDayNumber(*day));
         }
         value = decoding::dateFromDayNumber(*day);
         return;
@@ -173,11 +178,12 @@ void RecordDecoder::decodeField(const Slot& slot, const std::uint8_t* p, Value& 
         const auto ms = decoding::doubleValue(p);
         const auto stamp = ms ? decoding::timestampFromMilliseconds(*ms) : std::nullopt;
         if (ms && !stamp) {
-            warnOnce("timestamp " + slot.name, "field \"" + slot.name +
-                                                   "\" holds an impossible time stamp in row " +
-                                                   std::to_string(rowNumber) + "; read as NULL");
+            warnOnce("timestamp " + slot.name,
+                     "field \"" + slot.name + "\" holds an impossible time stamp in row " +
+                         std::to_string(rowNumber) + "; read as NULL",
+                     true);
         } else if (stamp && (stamp->date.year < 1 || stamp->date.year > 9999)) {
-            warnDateRange(slot, rowNumber);
+            warnDateRange(slot, rowNumber, stamp->date);
         }
         value = stamp ? Value(*stamp) : Value();
         return;
@@ -255,14 +261,16 @@ void RecordDecoder::decodeBlob(const Slot& slot, const std::uint8_t* p, Value& v
     }
     const std::string where = "field \"" + slot.name + "\" of row " + std::to_string(rowNumber);
     if (memo_ == nullptr) {
-        warnOnce("no memo file", "the memo/BLOB file is missing; values longer than their part "
-                                 "in the record are read as NULL (first: " +
-                                     where + ")");
+        warnOnce("no memo file",
+                 "the memo/BLOB file is missing; values longer than their part "
+                 "in the record are read as NULL (first: " +
+                     where + ")",
+                 true);
         value = std::monostate{};
         return;
     }
     if (!memo_->read(blobRef, length, blob_, fault_)) {
-        warnings_.add(memo_->name() + ": " + where + " is read as NULL: " + fault_);
+        warnings_.add(memo_->name() + ": " + where + " is read as NULL: " + fault_, true);
         value = std::monostate{};
         return;
     }

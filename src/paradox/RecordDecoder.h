@@ -39,8 +39,8 @@ private:
     void decodeText(const std::uint8_t* p, std::size_t size, Value& value);
     void decodeBlob(const Slot& slot, const std::uint8_t* p, Value& value, std::uint64_t rowNumber);
     void decodeBcd(const Slot& slot, const std::uint8_t* p, Value& value);
-    void warnOnce(const std::string& topic, const std::string& text);
-    void warnDateRange(const Slot& slot, std::uint64_t rowNumber);
+    void warnOnce(const std::string& topic, const std::string& text, bool valueLost = false);
+    void warnDateRange(const Slot& slot, std::uint64_t rowNumber, const Date& date);
 
     std::vector<Slot> slots_;
     TextDecoder& text_;

@@ -192,4 +192,8 @@ const std::vector<std::string>& TableReader::warnings() const {
     return impl_->warnings.list();
 }
 
+bool TableReader::valuesLost() const {
+    return impl_->warnings.valuesLost();
+}
+
 } // namespace dravena::paradox

@@ -64,6 +64,8 @@ public:
 
     // Problems met that did not stop reading (for example a missing .MB file).
     const std::vector<std::string>& warnings() const;
+    // Whether a value could not be read and was delivered as NULL in its place.
+    bool valuesLost() const;
 
 private:
     struct Impl;

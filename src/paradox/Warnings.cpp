@@ -2,7 +2,8 @@
 
 namespace dravena::paradox {
 
-void Warnings::add(const std::string& text) {
+void Warnings::add(const std::string& text, bool valueLost) {
+    valuesLost_ = valuesLost_ || valueLost;
     if (list_.size() < limit) {
         list_.push_back(text);
         return;
@@ -12,9 +13,10 @@ void Warnings::add(const std::string& text) {
     }
 }
 
-void Warnings::once(const std::string& topic, const std::string& text) {
+void Warnings::once(const std::string& topic, const std::string& text, bool valueLost) {
+    valuesLost_ = valuesLost_ || valueLost;
     if (topics_.size() < limit && topics_.insert(topic).second) {
-        add(text);
+        add(text, valueLost);
     }
 }
 

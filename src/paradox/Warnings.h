@@ -13,8 +13,11 @@ class Warnings {
 public:
     static constexpr std::size_t limit = 100;
 
-    void add(const std::string& text);
-    void once(const std::string& topic, const std::string& text);
+    // valueLost: a value could not be read and is delivered as NULL in its place (as opposed to
+    // a value read and delivered in another form, or a problem of the file as a whole).
+    void add(const std::string& text, bool valueLost = false);
+    void once(const std::string& topic, const std::string& text, bool valueLost = false);
+    bool valuesLost() const { return valuesLost_; }
     const std::vector<std::string>& list() const { return list_; }
     std::vector<std::string>& raw() { return list_; }
 
@@ -22,6 +25,7 @@ private:
     std::vector<std::string> list_;
     std::set<std::string> topics_;
     std::size_t dropped_ = 0;
+    bool valuesLost_ = false;
 };
 
 } // namespace dravena::paradox

@@ -13,7 +13,13 @@
 #include "fsutil/FileHelpers.h"
 #include "transfer/TransferRun.h"
 
+#include "app/ApplicationTitle.h"
+#include "app/Dialogs.h"
+#include "app/Ports.h"
+
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace dravena {
@@ -106,7 +112,36 @@ void Form2::PushButton2_Click() {
 
 void Form2::PushButton4_Click() {
     WindowTransfer frontEnd(*this, form1_, *List2, *List1, *ProgressBar1, rowsPerArray_);
+    sending_ = &frontEnd;
     SendTablesToOracle(frontEnd);
+    sending_ = nullptr;
+    if (closeWhenStopped_)
+        close();
+}
+
+bool Form2::askStopSending() {
+    if (dialogs().question(QStringLiteral("Stop sending?"), applicationTitle()) != AnswerYes)
+        return false;
+    if (sending_) // the run may have ended while the question was open
+        sending_->requestStop();
+    return true;
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    if (!sending_) {
+        MainWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (!closeWhenStopped_ && askStopSending())
+        closeWhenStopped_ = true;
+}
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+    if (sending_ && event->key() == Qt::Key_Escape)
+        askStopSending();
+    else
+        MainWindow::keyPressEvent(event);
 }
 
 void Form2::PushButton8_Click() {

@@ -15,6 +15,8 @@ class TableList;
 
 // The tables window: the Oracle tables and the Paradox tables side by side, with the operations
 // on them.
+class WindowTransfer;
+
 class Form2 final : public MainWindow, public TablesWindow {
 public:
     explicit Form2(Form1& connectionWindow);
@@ -62,7 +64,15 @@ public:
     // comparing the two in benchmarks).
     void setRowsPerArray(int rows) { rowsPerArray_ = rows; }
 
+protected:
+    // While tables are being sent, closing the window or pressing Escape asks "Stop sending?"
+    // first; Yes stops the run after the current row or array (and then closes the window when
+    // that was asked).
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    bool askStopSending();
     void buildLayout();
     void connectHandlers();
     void connectPointerHandlers();
@@ -87,6 +97,8 @@ private:
     QPushButton* PushButton12 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     int rowsPerArray_ = DefaultRowsPerArray;
+    WindowTransfer* sending_ = nullptr; // the run of PushButton4_Click under way
+    bool closeWhenStopped_ = false;
 };
 
 } // namespace dravena

@@ -81,14 +81,70 @@ void WindowTransfer::yield() {
     yieldToEventLoop();
 }
 
+namespace {
+
+// How many of a table's further refused rows its closing box quotes.
+constexpr int QuotedRefusals = 3;
+
+} // namespace
+
+// The first row of a table the server refuses is reported at once, with the table and the row;
+// the table's further refusals are counted and told in one box when the table ends.
 void WindowTransfer::reportFailure(const TransferFailure& failure) {
-    ReportApplicationError(failure.description, QString::fromUtf8(tags::Form2PushButton4Click),
+    QString description = failure.description;
+    if (failure.connectionLost && !failure.table.isEmpty()) {
+        description += QStringLiteral(" (sending %1: %2 of %3 rows had arrived; what was in "
+                                      "flight is not known to have arrived)")
+                           .arg(failure.table)
+                           .arg(rowsArrived_)
+                           .arg(tableRows_);
+    } else if (failure.line == transferline::Insert && failure.row >= 0) {
+        const QString refusal = QStringLiteral("%1, row %2: %3")
+                                    .arg(failure.table)
+                                    .arg(failure.row + 1)
+                                    .arg(failure.description);
+        if (++refusedRows_ > 1) {
+            if (laterRefusals_.size() < QuotedRefusals)
+                laterRefusals_.append(refusal);
+            return;
+        }
+        description = refusal;
+    }
+    ReportApplicationError(description, QString::fromUtf8(tags::Form2PushButton4Click),
                            failure.line);
 }
 
+void WindowTransfer::tableStarting(const QString&, std::int64_t rows) {
+    tableRows_ = rows;
+    rowsArrived_ = 0;
+    refusedRows_ = 0;
+    laterRefusals_.clear();
+}
+
+void WindowTransfer::rowSent(std::int64_t, bool inserted) {
+    if (inserted)
+        ++rowsArrived_;
+}
+
+void WindowTransfer::tableFinished(const QString& name, TableOutcome outcome) {
+    if (refusedRows_ > 1)
+        dialogs().message(QStringLiteral("The server refused %1 more rows of %2. The first of "
+                                         "them:\n%3")
+                              .arg(refusedRows_ - 1)
+                              .arg(name, laterRefusals_.join(u'\n')),
+                          applicationTitle());
+    if (outcome == TableOutcome::NotCreated && isInServerList(name))
+        dialogs().message(name + QStringLiteral(" on the server was left as it was."),
+                          applicationTitle());
+    tableRows_ = rowsArrived_ = refusedRows_ = 0;
+    laterRefusals_.clear();
+}
+
 void WindowTransfer::reportReadingProblems(const QString& table, const QStringList& problems) {
-    ReportApplicationError(QStringLiteral("Not every value of %1 could be read: %2")
-                               .arg(table, problems.join(QStringLiteral("; "))),
+    const QString what = valuesLost_ ? QStringLiteral("Not every value of %1 could be read: %2")
+                                     : QStringLiteral("Reading %1: %2");
+    valuesLost_ = false;
+    ReportApplicationError(what.arg(table, problems.join(QStringLiteral("; "))),
                            QString::fromUtf8(tags::Form2PushButton4Click),
                            transferline::ReadingProblems);
 }

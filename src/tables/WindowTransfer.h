@@ -37,6 +37,14 @@ public:
     int rowsPerArray() const override { return rowsPerArray_; }
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
+    void valuesNotRead(const QString&) override { valuesLost_ = true; }
+    void tableStarting(const QString& name, std::int64_t rows) override;
+    void rowSent(std::int64_t row, bool inserted) override;
+    void tableFinished(const QString& name, TableOutcome outcome) override;
+    bool stopRequested() override { return stopRequested_; }
+
+    // Ends the run after the current row or array, as the user asked.
+    void requestStop() { stopRequested_ = true; }
 
 private:
     MainWindow& window_;
@@ -45,6 +53,15 @@ private:
     TableList& oracleList_;
     QProgressBar& progressBar_;
     int rowsPerArray_;
+    bool stopRequested_ = false;
+    bool valuesLost_ = false; // the table's reading problems cost values
+
+    // The table being sent: its rows, those that arrived, and the server's refusals of single
+    // rows after the first (which got its own report).
+    std::int64_t tableRows_ = 0;
+    std::int64_t rowsArrived_ = 0;
+    std::int64_t refusedRows_ = 0;
+    QStringList laterRefusals_;
 };
 
 } // namespace dravena

@@ -20,6 +20,14 @@ QString dropTableStatement(const QString& table);
 // RENAME "OLD" TO "NEW"
 QString renameTableStatement(const QString& table, const QString& newName);
 
+// ALTER TABLE "OLD" RENAME TO "NEW"
+QString alterTableRenameStatement(const QString& table, const QString& newName);
+
+// The name a table is loaded under before it takes its own: "DRAVENA_" and eight hexadecimal
+// digits that stand for the whole name, "_" and as much of the name as fits in 30 bytes. The
+// same table always gets the same name, so that what a killed load left is found again.
+QString loadingTableName(const QString& table);
+
 // SELECT * FROM "T"
 QString selectAllStatement(const QString& table);
 

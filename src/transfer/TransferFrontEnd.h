@@ -24,13 +24,18 @@ struct TransferFailure {
     int line = 0;
     QString table;
     std::int64_t row = -1;
+    // The connection to the server was lost (or gave no answer in time): the run ends, and
+    // whether the statement in flight took effect is not known.
+    bool connectionLost = false;
 };
 
 // How a selected table ended.
 enum class TableOutcome {
-    Sent,      // created on the server and every row handed over (see rowSent for each)
+    Sent,      // loaded to its end and under its own name (see rowSent for each row)
     Skipped,   // the overwrite question was answered No
-    NotCreated // its SELECT or CREATE TABLE failed, or the run ended before it was created
+    NotCreated // its load did not run to its end (its SELECT or CREATE TABLE failed, a value
+               // could not be read, the run was stopped or lost its connection) or it could
+               // not take its name: the server's table of that name was left as it was
 };
 
 // What the transfer asks of the front end that runs it: the tables window, or dravena-cli send.
@@ -77,11 +82,18 @@ public:
         return std::nullopt;
     }
 
+    // Asked after every row (or array) and every table: true ends the run there, as a stop the
+    // user asked for.
+    virtual bool stopRequested() { return false; }
+
     // A failed step; the run goes on with the next step unless the server connection is lost.
     virtual void reportFailure(const TransferFailure& failure) = 0;
     // Problems met while reading a table that did not stop it (values that could not be read
     // and went as NULL), told once at the end of the table.
     virtual void reportReadingProblems(const QString& table, const QStringList& problems) = 0;
+    // Told before those problems when one of them cost a value (it could not be read and went
+    // as NULL); a value read and written in another form costs none.
+    virtual void valuesNotRead(const QString& /*table*/) {}
 
     // The foreign keys of the run's tables, at the run's end (--schema full): false to have the
     // run create them now; true when the front end creates them itself once the tables of other

@@ -16,6 +16,7 @@
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
+#include "connections/OdbcDiagnostics.h"
 
 namespace dravena {
 
@@ -34,11 +35,15 @@ public:
 private:
     bool openConnections();
     void sendTable(int index);
-    bool createTable(const QString& name, const QString& source);
-    void insertRows(const QString& name);
+    void dropLeftover(const QString& loading);
+    bool createTable(const QString& name, const QString& source, const QString& loading);
+    bool insertRows(const QString& name, const QString& loading);
+    bool takeFinalName(const QString& name, const QString& loading, bool replacing);
+    void dropQuietly(const QString& table);
+    bool stopping();
     void carrySchema(const QString& name);
     void carryForeignKeys();
-    void finishTable(const QString& name, bool created);
+    void finishTable(const QString& name, TableOutcome outcome);
     void closeConnections();
     bool sourceExhausted() const;
 
@@ -50,6 +55,8 @@ private:
     std::vector<ColumnPlan> columns_;
     std::optional<TablePlan> plan_;           // the table's carried schema (--schema full)
     std::vector<ForeignKeyPlan> foreignKeys_; // of every table of the run, added at its end
+    bool stopped_ = false;
+    bool oldDropped_ = false; // the table being replaced was dropped
 };
 
 void TransferRun::run() {
@@ -63,7 +70,8 @@ void TransferRun::run() {
     run_.step(110, [&] { fe_.setPointer(PointerBusy); });
     if (openConnections()) {
         run_.line(120);
-        for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended(); --index) {
+        for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended() && !stopping();
+             --index) {
             if (run_.test(122, [&] { return fe_.isTableSelected(index); }))
                 sendTable(index);
             run_.line(256);
@@ -88,6 +96,8 @@ bool TransferRun::openConnections() {
     });
 }
 
+// The table is loaded under a name of our own and takes its own name only when the load ran to
+// its end (the old table is dropped then); until that moment the server's table stays as it was.
 void TransferRun::sendTable(int index) {
     QString name;
     QString source;
@@ -103,25 +113,76 @@ void TransferRun::sendTable(int index) {
         fe_.tableFinished(name, TableOutcome::Skipped);
         return;
     }
-    if (run_.test(134, [&] { return answer == AnswerYes; })) {
-        run_.step(transferline::DropTable, [&] { oracle_->execute(dropTableStatement(name)); });
-        run_.step(138, [&] { fe_.removeFromServerList(name); });
-    }
+    const bool replacing = run_.test(134, [&] { return answer == AnswerYes; });
+    const QString loading = loadingTableName(name);
     // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
     // not create.
     bool created = false;
+    bool replaced = false;
+    oldDropped_ = false;
     if (run_.step(transferline::OpenSource,
                   [&] { source_->open(selectAllStatement(source), *paradox_); })) {
-        created = createTable(name, source);
-        if (created)
-            insertRows(name);
-        if (created && plan_)
+        dropLeftover(loading);
+        created = createTable(name, source, loading);
+        if (created && insertRows(name, loading))
+            replaced = takeFinalName(name, loading, replacing);
+        // The key, indexes and checks go on the table under its own name: their names must not
+        // meet those of the table it replaces.
+        if (replaced && plan_)
             carrySchema(name);
     }
-    finishTable(name, created);
+    // Once the old table is gone, the loaded one is the only copy: it stays under its loading
+    // name when it could not take its own.
+    if (created && !replaced && !oldDropped_)
+        dropQuietly(loading);
+    finishTable(name, replaced ? TableOutcome::Sent : TableOutcome::NotCreated);
 }
 
-bool TransferRun::createTable(const QString& name, const QString& source) {
+// A table of ours that an earlier run left (it was killed in the middle of a load) goes first.
+void TransferRun::dropLeftover(const QString& loading) {
+    run_.step(transferline::DropLeftover, [&] {
+        try {
+            oracle_->execute(dropTableStatement(loading));
+        } catch (const ConnectionLostError&) {
+            throw;
+        } catch (const RuntimeError&) {
+            // there was none
+        }
+    });
+}
+
+// The old table goes and the loaded one takes its name. A refused DROP keeps the old table
+// (and its list entry); the loaded one is then removed.
+bool TransferRun::takeFinalName(const QString& name, const QString& loading, bool replacing) {
+    if (replacing) {
+        if (!run_.step(transferline::DropTable,
+                       [&] { oracle_->execute(dropTableStatement(name)); }))
+            return false;
+        oldDropped_ = true;
+        run_.step(138, [&] { fe_.removeFromServerList(name); });
+    }
+    return run_.step(transferline::RenameTable,
+                     [&] { oracle_->execute(alterTableRenameStatement(loading, name)); });
+}
+
+// Removes the table of ours that did not take its name; nothing is told when that cannot be done
+// (the next load of the table removes it).
+void TransferRun::dropQuietly(const QString& table) {
+    if (run_.ended())
+        return;
+    try {
+        oracle_->execute(dropTableStatement(table));
+    } catch (...) {
+    }
+}
+
+bool TransferRun::stopping() {
+    if (!stopped_ && fe_.stopRequested())
+        stopped_ = true;
+    return stopped_;
+}
+
+bool TransferRun::createTable(const QString& name, const QString& source, const QString& loading) {
     std::vector<bool> longText;
     QString text;
     plan_.reset();
@@ -132,7 +193,7 @@ bool TransferRun::createTable(const QString& name, const QString& source) {
             longText = fieldsHoldingLongText(*source_, *paradox_, selectAllStatement(source),
                                              [this] { fe_.yield(); });
         });
-    run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(name) + u'('; });
+    run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(loading) + u'('; });
     int fieldCount = 0;
     run_.step(144, [&] { fieldCount = source_->fieldCount(); });
     if (plan_ && !run_.step(144, [&] {
@@ -167,13 +228,15 @@ bool TransferRun::createTable(const QString& name, const QString& source) {
     return run_.step(transferline::CreateTable, [&] { oracle_->execute(text); });
 }
 
-void TransferRun::insertRows(const QString& name) {
+// Loads the rows into the table of ours; true when every row was read and handed over (rows the
+// server or a typed column refused one by one are told and do not stop the load).
+bool TransferRun::insertRows(const QString& name, const QString& loading) {
     std::int64_t lastRow = -1;
-    run_.step(210, [&] { lastRow = source_->recordCount() - 1; });
+    bool whole = run_.step(210, [&] { lastRow = source_->recordCount() - 1; });
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
-    run_.step(220, [&] { fieldCount = source_->fieldCount(); });
-    const auto transport = makeRowTransport({run_, fe_, *oracle_, name, columns_});
+    whole = run_.step(220, [&] { fieldCount = source_->fieldCount(); }) && whole;
+    const auto transport = makeRowTransport({run_, fe_, *oracle_, loading, columns_});
     // One statement per row yields per row and per value and moves the progress per row; arrays
     // do both once per array, after it went, so that the window repaints between round trips.
     const bool perRow = !transport->sendsArrays();
@@ -186,9 +249,11 @@ void TransferRun::insertRows(const QString& name) {
     std::int64_t row = 0;
     for (; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
-        // every field of every row it no longer has.
-        if (sourceExhausted())
+        // every field of every row it no longer has; a stop asked for ends the load here.
+        if (sourceExhausted() || stopping()) {
+            whole = false;
             break;
+        }
         run_.setRow(row);
         if (perRow) {
             run_.step(214, [&] { fe_.yield(); });
@@ -203,6 +268,7 @@ void TransferRun::insertRows(const QString& name) {
             const bool valueRead = run_.step(transferline::ReadValue, [&] {
                 value = NullToDefault(source_->fieldValue(i), NoValueText);
             });
+            whole = valueRead && whole;
             // A value its typed column cannot hold costs the row; it is never changed.
             read = valueRead && run_.step(transferline::CarryValue, [&] {
                 const ColumnPlan& column = columns_[static_cast<std::size_t>(i)];
@@ -213,7 +279,9 @@ void TransferRun::insertRows(const QString& name) {
             }) && read;
             run_.line(236);
         }
-        // A row with a value that could not be read is not sent with a gap in its place.
+        // A row with a value that could not be read is not sent with a gap in its place (and the
+        // table is not complete without it); a row a typed column refuses is refused like a row
+        // the server refuses.
         if (!read) {
             fe_.rowSent(row, false);
         } else if (transport->add(row, std::move(values)) && !perRow && !run_.ended()) {
@@ -221,15 +289,17 @@ void TransferRun::insertRows(const QString& name) {
             showProgress(row);
             run_.step(214, [&] { fe_.yield(); });
         }
-        run_.step(transferline::NextRow, [&] { source_->moveNext(); });
+        if (!run_.step(transferline::NextRow, [&] { source_->moveNext(); }))
+            whole = false;
         run_.line(248);
     }
-    if (!run_.ended()) {
+    if (!run_.ended() && !stopped_) {
         transport->finish();
         if (!perRow && row > 0 && !run_.ended())
             showProgress(row);
     }
     run_.setRow(-1);
+    return whole && !run_.ended() && !stopped_;
 }
 
 // After the rows: the key, the indexes, the checks and comments, each after its data check.
@@ -277,29 +347,34 @@ bool TransferRun::sourceExhausted() const {
     }
 }
 
-void TransferRun::finishTable(const QString& name, bool created) {
+void TransferRun::finishTable(const QString& name, TableOutcome outcome) {
+    const bool sent = outcome == TableOutcome::Sent;
     // After a lost connection only what the window shows is put right.
     if (run_.ended()) {
         fe_.setPointer(PointerDefault);
         fe_.resetProgress();
-        if (created)
-            fe_.addToServerList(name);
-        fe_.tableFinished(name, created ? TableOutcome::Sent : TableOutcome::NotCreated);
+        fe_.tableFinished(name, outcome);
         return;
     }
     run_.step(248, [&] { fe_.setPointer(PointerDefault); });
     run_.step(250, [&] { fe_.resetProgress(); });
     if (source_.isSet() && source_->isOpen()) {
         QStringList problems;
-        run_.step(transferline::ReadingProblems, [&] { problems = source_->warnings(); });
+        bool lost = false;
+        run_.step(transferline::ReadingProblems, [&] {
+            problems = source_->warnings();
+            lost = source_->valuesLost();
+        });
+        if (lost)
+            fe_.valuesNotRead(name);
         if (!problems.isEmpty())
             fe_.reportReadingProblems(name, problems);
         run_.step(transferline::ReadingProblems, [&] { source_->close(); });
     }
-    // The name joins the server list only when the table was created.
-    if (created)
+    // The name joins the server list only when the table took it.
+    if (sent)
         run_.step(254, [&] { fe_.addToServerList(name); });
-    fe_.tableFinished(name, created ? TableOutcome::Sent : TableOutcome::NotCreated);
+    fe_.tableFinished(name, outcome);
 }
 
 void TransferRun::closeConnections() {

@@ -16,7 +16,7 @@ void TransferSteps::report(const QString& description, int line) {
         ended_ = true;
     } catch (...) {
     }
-    frontEnd_.reportFailure({description, line, table_, row_});
+    frontEnd_.reportFailure({description, line, table_, row_, ended_});
 }
 
 } // namespace dravena

@@ -48,6 +48,7 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
     settings.serverTables = {QStringLiteral("u")};
     CliTransfer transfer(settings, out.file(), true, clock);
 
+    transfer.tableSource(1); // T, the first named
     transfer.tableStarting(QStringLiteral("T"), 10);
     const auto sendRows = [&](std::int64_t at, int rows, bool inserted = true) {
         clock->milliseconds = at;
@@ -64,7 +65,9 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
 
     // No --overwrite: a table the server has is an error for that table.
     EXPECT_TRUE(transfer.isInServerList(QStringLiteral("U")));
+    transfer.tableSource(0);
     EXPECT_EQ(transfer.askOverwrite(QStringLiteral("U")), AnswerNo);
+    transfer.tableFinished(QStringLiteral("U"), TableOutcome::Skipped);
     clock->milliseconds = 5000;
 
     const QString text = out.text();
@@ -116,15 +119,16 @@ TEST(CliTransfer, JobsSendTheirOwnTablesAndOneSummaryCountsThemAll) {
     EXPECT_TRUE(second.isTableSelected(1));  // U
     EXPECT_FALSE(first.isTableSelected(1));
     EXPECT_TRUE(first.isTableSelected(0)); // V
-    const auto send = [](CliTransfer& job, const char* name, int rows, int refused) {
+    const auto send = [](CliTransfer& job, int index, const char* name, int rows, int refused) {
+        job.tableSource(index);
         job.tableStarting(QString::fromLatin1(name), rows);
         for (int row = 0; row < rows; ++row)
             job.rowSent(row, row >= refused);
         job.tableFinished(QString::fromLatin1(name), TableOutcome::Sent);
     };
-    send(first, "T", 4, 0);
-    send(second, "U", 3, 1);
-    send(first, "V", 2, 0);
+    send(first, 2, "T", 4, 0);
+    send(second, 1, "U", 3, 1);
+    send(first, 0, "V", 2, 0);
     first.addCounts(second);
     EXPECT_EQ(first.summary(), "dravena-cli send: 3 tables: 2 whole, 0 left as they were, 1 "
                                "with failures; 8 rows sent, 1 row failed; 0.0s");

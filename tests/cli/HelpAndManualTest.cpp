@@ -158,7 +158,7 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
          0,
          "CUSTOMER\nORDERS\nPARTS\n",
          ""},
-        {"dravena-cli", {"sql", "--folder", samples, "--", "-h"}, 1, "", "dravena-cli sql: -h: "},
+        {"dravena-cli", {"sql", "--folder", samples, "--", "-h"}, 1, "", "dravena-cli sql: -H: "},
         {"dravena-cli",
          {"sql", "--", "--folder", samples},
          2,

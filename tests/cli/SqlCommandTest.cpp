@@ -79,16 +79,16 @@ TEST_F(SqlCommand, EveryKindOfValueInItsTextForm) {
     has("CREATE TABLE \"LOGICAL\"(\"BOOL\" NVARCHAR2(2000));");
     has("INSERT INTO \"LOGICAL\" VALUES('False');");
     has("CREATE TABLE \"BYTES\"(\"BYTES\" NVARCHAR2(2000));");
-    // The table name stays as given; the file is found whatever its letter case.
-    has("CREATE TABLE \"time\"(\"Time\" NVARCHAR2(2000));");
-    has("INSERT INTO \"time\" VALUES('01:00:01');");
-    has("INSERT INTO \"time\" VALUES('03:00:03');");
+    // A table named in small letters is the one the tables window lists in capitals.
+    has("CREATE TABLE \"TIME\"(\"Time\" NVARCHAR2(2000));");
+    has("INSERT INTO \"TIME\" VALUES('01:00:01');");
+    has("INSERT INTO \"TIME\" VALUES('03:00:03');");
     const QString bytes = QStringLiteral("INSERT INTO \"BYTES\" VALUES('310032003300") +
                           QString(2 * 255 - 12, u'0') + QStringLiteral("');");
     EXPECT_TRUE(l.contains(bytes));
     // Tables come out in the order they were named.
     EXPECT_LT(l.indexOf(QStringLiteral("CREATE TABLE \"LONG\"(\"Id\" INT,\"LONG\" INT);")),
-              l.indexOf(QStringLiteral("CREATE TABLE \"time\"(\"Time\" NVARCHAR2(2000));")));
+              l.indexOf(QStringLiteral("CREATE TABLE \"TIME\"(\"Time\" NVARCHAR2(2000));")));
 }
 
 TEST_F(SqlCommand, UnreadableTableIsReportedAndTheOthersStillPrinted) {
@@ -113,7 +113,7 @@ TEST_F(SqlCommand, ValuesLostWithAMissingMemoFileAreWarnedAbout) {
     ASSERT_TRUE(QFile::copy(samples("fields/memo.db"), dir.filePath(QStringLiteral("memo.db"))));
     const CliRun run = runCli(
         {QStringLiteral("sql"), QStringLiteral("--folder"), dir.path(), QStringLiteral("MEMO")});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 1); // a value could not be read
     EXPECT_EQ(run.lines.at(1), QStringLiteral("INSERT INTO \"MEMO\" VALUES('1', NULL);"));
     EXPECT_TRUE(run.errors.contains(QStringLiteral("MEMO: warning: "))) << qPrintable(run.errors);
     EXPECT_TRUE(run.errors.contains(QStringLiteral(".MB"))) << qPrintable(run.errors);
@@ -194,4 +194,19 @@ TEST_F(SqlCommand, FullSchemaScriptEndsWithTheForeignKeys) {
     EXPECT_TRUE(typed.lines.contains(
         "ALTER TABLE \"TYPSAMMLUNG\" ADD CONSTRAINT \"PK_TYPSAMMLUNG\" PRIMARY KEY (\"Alpha\", "
         "\"Numerisch\");"));
+}
+
+// Two table files whose names differ only in letter case: told once, naming the one read.
+TEST_F(SqlCommand, LetterCaseTwinsAreToldOnceWithTheFileRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(samples("fields/long.db"), dir.filePath(QStringLiteral("ZIP.DB"))));
+    ASSERT_TRUE(QFile::copy(samples("extdata/country.db"), dir.filePath(QStringLiteral("zip.db"))));
+    const CliRun run = runCli({QStringLiteral("sql"), QStringLiteral("--folder"), dir.path(),
+                               QStringLiteral("zip"), QStringLiteral("ZIP")});
+    EXPECT_EQ(run.status, 0) << qPrintable(run.errors);
+    EXPECT_EQ(run.errors,
+              QStringLiteral("dravena-cli sql: ZIP: the folder holds ZIP.DB and zip.db, "
+                             "whose names differ only in letter case; ZIP.DB is "
+                             "read\n"));
+    EXPECT_EQ(run.lines.first(), QStringLiteral("CREATE TABLE \"ZIP\"(\"Id\" INT,\"LONG\" INT);"));
 }

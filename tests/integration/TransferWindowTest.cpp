@@ -11,8 +11,12 @@
 #include "tables/Form2.h"
 #include "tables/TableList.h"
 
+#include "transfer/Statements.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -87,6 +91,8 @@ protected:
             scalar(QStringLiteral("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"%1\"").arg(table));
         return std::stoll(std::get<std::string>(n));
     }
+
+    std::string scalarText(const QString& sql) const { return std::get<std::string>(scalar(sql)); }
 
     bool listedOnServerSide(const QString& name) const {
         return IsInList(window->oracleList(), name);
@@ -171,8 +177,8 @@ TEST_F(TransferWindowTest, ProgressPointerQuestionAndListsFollowTheRun) {
     QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
         values.push_back(value);
         pointers.push_back(window->mousePointer());
-        if (value > 0 && value < 100)
-            arrived.push_back(rowsOnServer(QStringLiteral("THREE")));
+        if (value > 0 && value < 100) // under the loading name until the last row is in
+            arrived.push_back(rowsOnServer(dravena::loadingTableName(QStringLiteral("THREE"))));
         // A click meanwhile on the window's operation buttons is ignored.
         window->findChild<QPushButton*>("PushButton4")->click();
     });
@@ -226,11 +232,13 @@ TEST_F(TransferWindowTest, TwoSelectedEntriesOfOneName) {
     EXPECT_EQ(rowsOnServer(QStringLiteral("DUP")), 4);
 }
 
-// A refused row is reported at its line and the next row follows; a table whose CREATE is
-// refused is reported, gets no INSERT and is not listed.
+// The first refused row of a table is reported at its line with the table and the row, the
+// table's later refusals are counted and told in one box at its end, and the other rows arrive; a
+// table that cannot take its name (the server has one the window's list does not show) is
+// reported and leaves the server's table as it was.
 TEST_F(TransferWindowTest, RefusedRowsAndRefusedTablesAreReportedAndSkipped) {
-    writeNumbers(folder.filePath(QStringLiteral("Odd.db")), 4,
-                 {{1, 1e130}}); // beyond what FLOAT holds
+    writeNumbers(folder.filePath(QStringLiteral("Odd.db")), 9,
+                 {{1, 1e130}, {3, 2e130}, {4, 3e130}, {5, 4e130}, {7, 5e130}}); // beyond FLOAT
     writeNumbers(folder.filePath(QStringLiteral("Clash.db")), 5);
     dropIfExists(QStringLiteral("ODD"));
     dropIfExists(QStringLiteral("CLASH"));
@@ -239,10 +247,25 @@ TEST_F(TransferWindowTest, RefusedRowsAndRefusedTablesAreReportedAndSkipped) {
     executeAll({QStringLiteral("CREATE TABLE \"CLASH\"(\"Other\" INT)")});
     send();
     EXPECT_EQ(reportedLines(),
-              (std::vector<int>{244, 202})); // ODD comes first: the walk goes upwards
+              (std::vector<int>{244, 253})); // ODD comes first: the walk goes upwards
+    const auto reports = dialogs->reports();
+    EXPECT_TRUE(reports[0].text.startsWith("ODD, row 2: ")) << reports[0].text.toStdString();
+    std::vector<ScriptedDialogs::Box> messages;
+    for (const auto& box : dialogs->boxes)
+        if (box.kind == ScriptedDialogs::Kind::Message)
+            messages.push_back(box);
+    ASSERT_EQ(messages.size(), 1u); // CLASH was not in the list: there was nothing to keep
+    EXPECT_TRUE(messages[0].text.startsWith("The server refused 4 more rows of ODD. The first of "
+                                            "them:\nODD, row 4: "))
+        << messages[0].text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains("ODD, row 6: ")); // the first three of the four
+    EXPECT_FALSE(messages[0].text.contains("ODD, row 8: "));
     EXPECT_EQ(rowsOnServer(QStringLiteral("CLASH")), 0);
+    EXPECT_EQ(scalarText("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM user_tables WHERE table_name "
+                         "LIKE 'DRAVENA%'"),
+              "0");
     EXPECT_FALSE(listedOnServerSide(QStringLiteral("CLASH")));
-    EXPECT_EQ(rowsOnServer(QStringLiteral("ODD")), 3);
+    EXPECT_EQ(rowsOnServer(QStringLiteral("ODD")), 4);
     EXPECT_TRUE(listedOnServerSide(QStringLiteral("ODD")));
     EXPECT_EQ(window->mousePointer(), PointerDefault);
 }
@@ -297,12 +320,56 @@ TEST_F(TransferWindowTest, ALostConnectionIsReportedOnceAndEndsTheRun) {
     send();
     ASSERT_TRUE(ended);
     EXPECT_EQ(reportedLines(), std::vector<int>{244});
+    static const QRegularExpression arrived(
+        QStringLiteral(" \\(sending MANY: (\\d+) of 2500 rows had arrived; what was in flight is "
+                       "not known to have arrived\\)\r"));
+    const QRegularExpressionMatch told = arrived.match(dialogs->reports()[0].text);
+    ASSERT_TRUE(told.hasMatch()) << dialogs->reports()[0].text.toStdString();
+    EXPECT_EQ(told.captured(1).toInt(), 1000);
     EXPECT_EQ(window->mousePointer(), PointerDefault);
     EXPECT_EQ(bar->value(), 0);
-    EXPECT_TRUE(listedOnServerSide(QStringLiteral("MANY"))); // it was created
-    // The array that arrived before the session ended stays; the next one was not committed.
-    EXPECT_EQ(rowsOnServer(QStringLiteral("MANY")), 1000);
+    // The half-loaded table never took its name.
+    EXPECT_FALSE(listedOnServerSide(QStringLiteral("MANY")));
+    EXPECT_EQ(scalarText("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM user_tables WHERE table_name "
+                         "= 'MANY'"),
+              "0");
+    // The array that arrived before the session ended stays in the table being loaded.
+    EXPECT_EQ(rowsOnServer(dravena::loadingTableName(QStringLiteral("MANY"))), 1000);
     EXPECT_FALSE(listedOnServerSide(QStringLiteral("LATER")));
+    dropIfExists(dravena::loadingTableName(QStringLiteral("MANY")));
+}
+
+// Escape during a run asks "Stop sending?"; No goes on, Yes stops after the current array and
+// the table being replaced stays as it was.
+TEST_F(TransferWindowTest, EscapeAsksAndYesStopsTheRunLeavingTheOldTable) {
+    writeNumbers(folder.filePath(QStringLiteral("Many.db")), 5000);
+    dropIfExists(QStringLiteral("MANY"));
+    executeAll({QStringLiteral("CREATE TABLE \"MANY\"(\"N\" FLOAT)"),
+                QStringLiteral("INSERT INTO \"MANY\" VALUES(7)")});
+    loadAndSelect({QStringLiteral("MANY")});
+    ASSERT_TRUE(listedOnServerSide(QStringLiteral("MANY")));
+    dialogs->questionAnswers = {AnswerYes, AnswerNo, AnswerYes}; // overwrite, then the two stops
+    int escapes = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        if ((value >= 20 && escapes == 0) || (value >= 40 && escapes == 1)) {
+            ++escapes;
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(window.get(), &escape);
+        }
+    });
+    send();
+    EXPECT_EQ(escapes, 2);
+    ASSERT_EQ(dialogs->boxes.size(), 4u);
+    EXPECT_EQ(dialogs->boxes[1].text, "Stop sending?");
+    EXPECT_EQ(dialogs->boxes[2].text, "Stop sending?");
+    EXPECT_EQ(dialogs->boxes[3].text, "MANY on the server was left as it was.");
+    EXPECT_TRUE(dialogs->reports().empty());
+    EXPECT_EQ(rowsOnServer(QStringLiteral("MANY")), 1);
+    EXPECT_TRUE(listedOnServerSide(QStringLiteral("MANY")));
+    EXPECT_EQ(scalarText("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM user_tables WHERE table_name "
+                         "LIKE 'DRAVENA%'"),
+              "0");
+    EXPECT_EQ(window->mousePointer(), PointerDefault);
 }
 
 } // namespace

@@ -38,6 +38,7 @@ TableContents readTable(const std::filesystem::path& file, const ReaderOptions& 
         t.rows.push_back(row);
     }
     t.warnings = reader.warnings();
+    t.valuesLost = reader.valuesLost();
     return t;
 }
 

@@ -54,6 +54,7 @@ struct TableContents {
     std::uint64_t announced = 0; // recordCount() before the first row
     std::vector<std::vector<Value>> rows;
     std::vector<std::string> warnings;
+    bool valuesLost = false; // a value could not be read and came as NULL
 };
 
 TableContents readTable(const std::filesystem::path& file, const ReaderOptions& options = {});
