@@ -271,11 +271,27 @@ TEST_F(VerifyCli, ATableOfASubFolderIsCheckedWhereItLies) {
         EXPECT_TRUE(jobs.errors.contains(QLatin1String(line))) << jobs.errors.toStdString();
 }
 
+// A server that does not answer within --timeout: the table is not compared, the run ends.
+TEST_F(VerifyCli, AServerThatDoesNotAnswerInTimeLeavesTheTableNotCompared) {
+    ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
+    const auto holder = connect();
+    holder->beginTransaction();
+    holder->execute("LOCK TABLE \"VFYNUMS\" IN ACCESS EXCLUSIVE MODE");
+    const CliRun checked = verify({"--timeout", "2", "VFYNUMS"});
+    holder->rollback();
+    EXPECT_EQ(checked.exitCode, 1);
+    EXPECT_TRUE(checked.lines.value(0).startsWith("VFYNUMS: not compared: reading the server's "
+                                                  "table failed: No answer from the server "
+                                                  "within 2 seconds."))
+        << checked.lines.join("\n").toStdString() << checked.errors.toStdString();
+}
+
 TEST_F(VerifyCli, UsageAndTablesTheServerLacks) {
     EXPECT_EQ(verify({"--schema", "wide", "VFYNUMS"}).exitCode, 2);
     EXPECT_EQ(verify({}).exitCode, 2);
     EXPECT_EQ(verify({"--batch", "5", "VFYNUMS"}).exitCode, 2);
     EXPECT_EQ(verify({"--verify", "VFYNUMS"}).exitCode, 2);
+    EXPECT_EQ(verify({"--timeout", "0", "VFYNUMS"}).exitCode, 2);
 
     ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
     // Named in other letter case, as the server lists it; a table it lacks is not identical.
