@@ -299,7 +299,8 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
             showProgress(row);
     }
     run_.setRow(-1);
-    return whole && !run_.ended() && !stopped_;
+    // A stop asked for while the last rows went left some of them unsent.
+    return whole && !run_.ended() && !stopping();
 }
 
 // After the rows: the key, the indexes, the checks and comments, each after its data check.

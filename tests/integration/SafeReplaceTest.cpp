@@ -152,6 +152,13 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
          "No answer from the server within 5 seconds.",
          true},
         {"SIGINT", bigTable, signal(SIGINT), {}, 130, "interrupted", false},
+        {"SIGINT, one statement per row read ahead",
+         bigTable,
+         signal(SIGINT),
+         {"--batch", "1"},
+         130,
+         "interrupted",
+         false},
         {"SIGTERM", bigTable, signal(SIGTERM), {"--batch", "100"}, 143, "interrupted", false},
         {"SIGKILL", bigTable, signal(SIGKILL), {}, -1, "", true},
     };

@@ -196,19 +196,25 @@ TEST_F(SendCli, ThreeJobsSendEverySampleTableWhole) {
         EXPECT_EQ(runCli(wrong, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
 }
 
-// A row the server refuses in the middle of an array is told with its own number and message;
-// the rows around it arrive.
+// A row the server refuses in the middle of an array, or of a block read ahead of one statement
+// per row, is told once with its own number and message; the rows around it arrive.
 TEST_F(SendCli, ARefusedRowInAnArrayIsToldAndItsNeighboursArrive) {
-    dravena::testing::writeNumbers(folder.filePath("CliOdd.db"), 20, {{10, 1e130}});
-    const CliRun odd = run({"--batch", "7", "CLIODD"});
-    EXPECT_EQ(odd.exitCode, 1);
-    const QStringList failures = failureLines(odd.errors);
-    ASSERT_EQ(failures.size(), 1) << odd.errors.toStdString();
-    EXPECT_TRUE(failures[0].startsWith("dravena-cli send: CLIODD: row 11: INSERT failed: "))
-        << failures[0].toStdString();
-    EXPECT_TRUE(odd.errors.contains("19 rows sent, 1 row failed")) << odd.errors.toStdString();
-    const dravena::Value sum = scalar("SELECT CAST(SUM(\"N\") AS VARCHAR(20)) FROM \"CLIODD\"");
-    EXPECT_EQ(std::get<std::string>(sum), "189.5"); // 0.5 + 1.5 + ... + 19.5 without 10.5
+    dravena::testing::writeNumbers(folder.filePath("CliOdd.db"), 2500, {{1500, 1e130}});
+    for (const char* batch : {"7", "1"}) {
+        SCOPED_TRACE(std::string("--batch ") + batch);
+        const CliRun odd = run({"--batch", batch, "--overwrite", "yes", "CLIODD"});
+        EXPECT_EQ(odd.exitCode, 1);
+        const QStringList failures = failureLines(odd.errors);
+        ASSERT_EQ(failures.size(), 1) << odd.errors.toStdString();
+        EXPECT_TRUE(failures[0].startsWith("dravena-cli send: CLIODD: row 1501: INSERT failed: "))
+            << failures[0].toStdString();
+        EXPECT_TRUE(odd.errors.contains("2499 rows sent, 1 row failed"))
+            << odd.errors.toStdString();
+        // 0.5 + 1.5 + ... + 2499.5 without 1500.5
+        EXPECT_EQ(
+            std::get<std::string>(scalar("SELECT CAST(SUM(\"N\") AS VARCHAR(20)) FROM \"CLIODD\"")),
+            "3123499.5");
+    }
 }
 
 // The server ends the session in the middle of a table: one report, a non-zero exit, no hang.
