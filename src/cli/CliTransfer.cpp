@@ -225,6 +225,7 @@ void CliTransfer::rowSent(std::int64_t, bool inserted) {
 
 void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
     clearBar();
+    const QString source = sourceOfFinished(name);
     const bool asked = outcome == TableOutcome::Skipped;
     if (asked && settings_.overwrite && !*settings_.overwrite) {
         ++tablesSkipped_;
@@ -240,8 +241,7 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                   .arg(failed_)
                   .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
-        // The tables finish in command-line order: this one was named so.
-        if (settings_.verify && !verified(name, settings_.tables.value(tablesFinished_, name)))
+        if (settings_.verify && !verified(name, source))
             whole = false;
         if (whole)
             ++tablesWhole_;
@@ -260,7 +260,23 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
     tableRows_ = done_ = failed_ = 0;
     tableWhole_ = true;
     tableStart_ = -1;
-    ++tablesFinished_;
+}
+
+QString CliTransfer::sourceOfFinished(const QString& name) {
+    // Tables of one server name go in command-line order, on one job: the n-th of them to
+    // finish is the n-th so named.
+    int seen = finishedByName_[name]++;
+    for (const QString& table : settings_.tables) {
+        QString entry;
+        try {
+            entry = splitTablePath(table).entry;
+        } catch (const RuntimeError&) {
+            continue; // names no table: it never reaches the server
+        }
+        if (entry == name && seen-- == 0)
+            return table;
+    }
+    return name;
 }
 
 bool CliTransfer::stopRequested() {
@@ -330,8 +346,8 @@ bool CliTransfer::verified(const QString& name, const QString& source) {
                     bar_.start(name + QStringLiteral(" (verify)"), expected = total);
                 bar_.show(done);
             });
-    for (const QString& line : checkReport(name, check))
-        print(line);
+    // The report in one piece, so that the lines of other jobs do not come between its lines.
+    print(checkReport(name, check).join(u'\n'));
     return check.identical();
 }
 

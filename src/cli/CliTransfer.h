@@ -5,6 +5,7 @@
 #include "connections/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <cstdint>
@@ -97,6 +98,8 @@ private:
     QString oraclePassword() const override { return settings_.password; }
 
     void print(const QString& line);
+    // The table as named on the command line ("sub/NAME") of the table the run finished.
+    QString sourceOfFinished(const QString& name);
     // Checks the table that arrived (named on the command line as source) and tells what the
     // check found; true when identical.
     bool verified(const QString& name, const QString& source);
@@ -118,8 +121,8 @@ private:
     std::int64_t done_ = 0;
     std::int64_t failed_ = 0;
     bool tableWhole_ = true;
-    int tablesFinished_ = 0;       // tables the run is done with, in command-line order
-    std::int64_t tableStart_ = -1; // none while no table is being sent
+    QHash<QString, int> finishedByName_; // tables done with, by server name
+    std::int64_t tableStart_ = -1;       // none while no table is being sent
 
     // The run.
     int tablesWhole_ = 0;

@@ -98,7 +98,8 @@ const std::vector<Command> commands = {
      "                 checks and comments and then the foreign keys\n",
      dravena::cli::runSql},
     {"verify",
-     {{folderOption, sidOption, userOption, {"--schema", "plain|full"}}, "TABLE..."},
+     {{folderOption, sidOption, userOption, {"--schema", "plain|full"}, {"--timeout", "SECONDS"}},
+      "TABLE..."},
      "prove that the server holds every row and value of the tables",
      "Compares each TABLE of the Paradox folder DIR with the server's table of that name: every\n"
      "value mapped as send maps it, then the rows of both sides compared in any order, value by\n"
@@ -117,7 +118,11 @@ const std::vector<Command> commands = {
      "  --schema plain|full\n"
      "                 the columns to check against, as send was given: plain (the default)\n"
      "                 are those the tables window creates, full the carried schema's typed\n"
-     "                 columns (dates as dates, logical values as 0 and 1, ...)\n",
+     "                 columns (dates as dates, logical values as 0 and 1, ...)\n"
+     "  --timeout SECONDS\n"
+     "                 how long to wait for the server's answer to each statement (default\n"
+     "                 300) and to sign-on (the same, at most 30); a table whose reading\n"
+     "                 waits longer is not compared\n",
      dravena::cli::runVerify},
 };
 

@@ -261,6 +261,29 @@ TEST_F(VerifyCli, ATableOfASubFolderIsCheckedWhereItLies) {
                                           "server; 0 only in the Paradox table, 2 only on the "
                                           "server");
     }
+    // Over several jobs each table is checked against its own Paradox table: the two of one
+    // name in their order on one job, the other beside them.
+    const CliRun jobs = send({"--jobs", "2", "--verify", "sub/VFYNUMS", "VFYKINDS", "VFYNUMS"});
+    EXPECT_EQ(jobs.exitCode, 0) << jobs.errors.toStdString();
+    for (const char* line : {"\nVFYNUMS: identical, 7 rows on each side\n",
+                             "\nVFYKINDS: identical, 3 rows on each side\n",
+                             "\nVFYNUMS: identical, 5 rows on each side\n"})
+        EXPECT_TRUE(jobs.errors.contains(QLatin1String(line))) << jobs.errors.toStdString();
+}
+
+// A server that does not answer within --timeout: the table is not compared, the run ends.
+TEST_F(VerifyCli, AServerThatDoesNotAnswerInTimeLeavesTheTableNotCompared) {
+    ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
+    const auto holder = connect();
+    holder->beginTransaction();
+    holder->execute("LOCK TABLE \"VFYNUMS\" IN ACCESS EXCLUSIVE MODE");
+    const CliRun checked = verify({"--timeout", "2", "VFYNUMS"});
+    holder->rollback();
+    EXPECT_EQ(checked.exitCode, 1);
+    EXPECT_TRUE(checked.lines.value(0).startsWith("VFYNUMS: not compared: reading the server's "
+                                                  "table failed: No answer from the server "
+                                                  "within 2 seconds."))
+        << checked.lines.join("\n").toStdString() << checked.errors.toStdString();
 }
 
 TEST_F(VerifyCli, UsageAndTablesTheServerLacks) {
@@ -268,6 +291,7 @@ TEST_F(VerifyCli, UsageAndTablesTheServerLacks) {
     EXPECT_EQ(verify({}).exitCode, 2);
     EXPECT_EQ(verify({"--batch", "5", "VFYNUMS"}).exitCode, 2);
     EXPECT_EQ(verify({"--verify", "VFYNUMS"}).exitCode, 2);
+    EXPECT_EQ(verify({"--timeout", "0", "VFYNUMS"}).exitCode, 2);
 
     ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
     // Named in other letter case, as the server lists it; a table it lacks is not identical.
