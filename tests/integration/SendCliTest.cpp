@@ -152,50 +152,6 @@ TEST_F(SendCli, ArraysOfRowsArriveAsWholeAsSingleRows) {
     }
 }
 
-// The sample tables over three connections at once: every table arrives whole, its line comes
-// once and whole, and one summary counts them all. The first table is named twice: both stay
-// on one connection, one after the other, so the second replaces the first whole.
-TEST_F(SendCli, ThreeJobsSendEverySampleTableWhole) {
-    const QStringList folders = {QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata"),
-                                 QStringLiteral(DRAVENA_PARADOX_SAMPLES "/fields"),
-                                 QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples")};
-    for (const QString& samples : folders) {
-        SCOPED_TRACE(samples.toStdString());
-        const QStringList names = dravena::testing::tableNamesIn(samples);
-        ASSERT_GE(names.size(), 3);
-        const QStringList sent = names + QStringList{names.front()};
-        const CliRun run =
-            runCli(QStringList{"send", "--folder", samples, "--sid", db.sid, "--user", db.user,
-                               "--overwrite", "yes", "--jobs", "3"} +
-                       sent,
-                   dravena::testing::cliEnvironment(&db.password));
-        EXPECT_TRUE(failureLines(run.errors).isEmpty()) << run.errors.toStdString();
-        static const QRegularExpression tableLine(QStringLiteral(
-            "^(\\S+): (\\d+) of \\2 rows? sent, 0 failed, \\d+\\.\\ds( \\(not complete\\))?$"));
-        QStringList reported;
-        for (const QString& line : run.errors.split(u'\n', Qt::SkipEmptyParts)) {
-            const auto match = tableLine.match(line);
-            if (match.hasMatch()) {
-                reported.append(match.captured(1));
-            } else if (!line.contains(": warning: ")) {
-                EXPECT_TRUE(line.startsWith(
-                    QStringLiteral("dravena-cli send: %1 tables: ").arg(sent.size())))
-                    << line.toStdString();
-            }
-        }
-        reported.sort();
-        QStringList expected = names + QStringList{names.front()};
-        expected.sort();
-        EXPECT_EQ(reported, expected) << run.errors.toStdString();
-        for (const QString& name : names) {
-            dravena::testing::expectArrivedWhole(db, samples, name, name);
-            dropIfExists(name);
-        }
-    }
-    for (const QStringList& wrong : {send({"--jobs", "0", "X"}), send({"--jobs", "17", "X"})})
-        EXPECT_EQ(runCli(wrong, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
-}
-
 // A row the server refuses in the middle of an array, or of a block read ahead of one statement
 // per row, is told once with its own number and message; the rows around it arrive.
 TEST_F(SendCli, ARefusedRowInAnArrayIsToldAndItsNeighboursArrive) {
