@@ -270,25 +270,6 @@ TEST_F(TransferWindowTest, RefusedRowsAndRefusedTablesAreReportedAndSkipped) {
     EXPECT_EQ(window->mousePointer(), PointerDefault);
 }
 
-// A row the server refuses in the middle of an array: the array goes again row by row, the row
-// is reported once, and every other row arrives.
-TEST_F(TransferWindowTest, ARefusedRowInTheMiddleOfAnArrayIsReportedOnce) {
-    writeNumbers(folder.filePath(QStringLiteral("Middle.db")), 2500, {{1500, 1e130}});
-    dropIfExists(QStringLiteral("MIDDLE"));
-    loadAndSelect({QStringLiteral("MIDDLE")});
-    send();
-    ASSERT_EQ(reportedLines(), std::vector<int>{244});
-    EXPECT_TRUE(dialogs->reports()[0].text.startsWith(QStringLiteral("MIDDLE, row 1501: ")))
-        << dialogs->reports()[0].text.toStdString();
-    EXPECT_EQ(rowsOnServer(QStringLiteral("MIDDLE")), 2499);
-    // Its neighbours in the array arrived, it did not.
-    EXPECT_EQ(std::get<std::string>(
-                  scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"MIDDLE\" WHERE \"N\" "
-                         "BETWEEN 1499 AND 1502")),
-              "2");
-    EXPECT_TRUE(listedOnServerSide(QStringLiteral("MIDDLE")));
-}
-
 TEST_F(TransferWindowTest, ARefusedSignOnIsReportedOnceAndEndsTheRun) {
     writeNumbers(folder.filePath(QStringLiteral("One.db")), 1);
     writeNumbers(folder.filePath(QStringLiteral("Two.db")), 1);
