@@ -134,37 +134,16 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         const char* told;      // in what the run printed
         bool loadingTableLeft; // what a killed or cut-off run cannot remove
     };
+    const char* kept = "SAFEOLD on the server was left as it was";
+    const char* noAnswer = "No answer from the server within 5 seconds.";
     const std::vector<Case> cases = {
-        {"damaged source",
-         damagedTable,
-         nullptr,
-         {},
-         1,
-         "SAFEOLD on the server was left as it was",
-         false},
-        {"refused CREATE TABLE",
-         refusedTable,
-         nullptr,
-         {},
-         1,
-         "SAFEOLD on the server was left as it was",
-         false},
+        {"damaged source", damagedTable, nullptr, {}, 1, kept, false},
+        {"refused CREATE TABLE", refusedTable, nullptr, {}, 1, kept, false},
         {"lost connection", bigTable, terminate, {}, 1, "not known to have arrived", true},
-        {"stopped server session",
-         bigTable,
-         stopServerSession,
-         {"--timeout", "5"},
-         1,
-         "No answer from the server within 5 seconds.",
-         true},
+        {"stopped session", bigTable, stopServerSession, {"--timeout", "5"}, 1, noAnswer, true},
         {"SIGINT", bigTable, signal(SIGINT), {}, 130, "interrupted", false},
-        {"SIGINT, one statement per row read ahead",
-         bigTable,
-         signal(SIGINT),
-         {"--batch", "1"},
-         130,
-         "interrupted",
-         false},
+        // One statement per row, with rows read ahead.
+        {"SIGINT, batch 1", bigTable, signal(SIGINT), {"--batch", "1"}, 130, "interrupted", false},
         {"SIGTERM", bigTable, signal(SIGTERM), {"--batch", "100"}, 143, "interrupted", false},
         {"SIGKILL", bigTable, signal(SIGKILL), {}, -1, "", true},
     };
