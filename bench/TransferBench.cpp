@@ -2,7 +2,8 @@
 // one INSERT per row: the same INSERT texts executed directly through unixODBC, in the same run.
 //
 //   ours    SendTablesToOracle with one INSERT per row (as dravena-cli send --batch 1)
-//   direct  the same statement texts, built beforehand, through SQLExecDirectW and nothing else
+//   direct  sign-on, CREATE TABLE and the same statement texts, built beforehand, through
+//           SQLExecDirectW and nothing else, under the same statement time limit
 //   window  the tables window's send button
 //   batch   SendTablesToOracle with arrays of 1,000 rows (as dravena-cli send)
 //   verify  TableChecker comparing the sent table with the Paradox table (dravena-cli verify)
@@ -22,6 +23,7 @@
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/Form1.h"
+#include "connections/ServerTimeLimits.h"
 #include "paradoxwriter/TableWriter.h"
 #include "tables/Form2.h"
 #include "tables/TableList.h"
@@ -294,10 +296,13 @@ std::vector<std::u16string> statementTexts(const QString& table, const QString& 
     return texts;
 }
 
-// Executes the texts one by one through unixODBC's own calls; returns the seconds taken.
+// Signs on, creates the table and executes the texts one by one through unixODBC's own calls;
+// returns the seconds taken. Ours signs on and creates its table in its time too.
 double runDirect(const Server& server, const QString& table) {
     const QString serverTable = table + QStringLiteral("_DIRECT");
     const std::vector<std::u16string> texts = statementTexts(table, serverTable);
+    QElapsedTimer timer;
+    timer.start();
     SQLHENV env = SQL_NULL_HENV;
     SQLHDBC dbc = SQL_NULL_HDBC;
     SQLHSTMT stmt = SQL_NULL_HSTMT;
@@ -311,6 +316,9 @@ double runDirect(const Server& server, const QString& table) {
         return 0;
     }
     SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+    // The statement time limit every statement of ours carries: the server pays for it on every
+    // statement (PostgreSQL arms a timer per statement).
+    setQueryTimeout(stmt);
     const auto exec = [&](const std::u16string& sql) {
         return SQL_SUCCEEDED(
             SQLExecDirectW(stmt, (SQLWCHAR*)sql.data(), static_cast<SQLINTEGER>(sql.size())));
@@ -327,8 +335,6 @@ double runDirect(const Server& server, const QString& table) {
                             "\"Notes\" NVARCHAR2(2000),\"Picture\" BLOB)")
                  .arg(serverTable)));
     int failures = 0;
-    QElapsedTimer timer;
-    timer.start();
     for (const std::u16string& text : texts)
         if (!exec(text))
             ++failures;

@@ -5,6 +5,8 @@
 #include "TransferLines.h"
 #include "TransferSteps.h"
 
+#include <exception>
+
 namespace dravena {
 
 namespace {
@@ -19,7 +21,7 @@ SingleRowTransport::SingleRowTransport(const RowDestination& destination)
     : to_(destination), insert_(destination.table, destination.columns) {}
 
 bool SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
-    ahead_.emplace_back(row, std::move(values));
+    ahead_.push_back({row, std::move(values), {}, false});
     if (ahead_.size() < ReadAheadRows)
         return false;
     finish();
@@ -28,19 +30,41 @@ bool SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
 
 // A stop asked for while a block goes ends it after the current row, as without reading ahead.
 void SingleRowTransport::finish() {
-    for (const auto& [row, values] : ahead_) {
+    buildStatements();
+    for (AheadRow& ahead : ahead_) {
         if (to_.steps.ended() || to_.frontEnd.stopRequested())
             break;
-        send(row, values);
+        send(ahead.row, ahead.statement, ahead.built ? nullptr : &ahead.values);
     }
     ahead_.clear();
 }
 
+// A statement that cannot be built here is built again when its row's turn comes, where its
+// failure is told in the row's order.
+void SingleRowTransport::buildStatements() {
+    for (AheadRow& ahead : ahead_) {
+        try {
+            ahead.statement = insert_.statement(ahead.values);
+            ahead.built = true;
+            std::vector<Value>().swap(ahead.values);
+        } catch (const std::exception&) {
+            ahead.built = false;
+        }
+    }
+}
+
 bool SingleRowTransport::send(std::int64_t row, const std::vector<Value>& values) {
     InsertStatement statement;
+    return send(row, statement, &values);
+}
+
+bool SingleRowTransport::send(std::int64_t row, InsertStatement& statement,
+                              const std::vector<Value>* unbuilt) {
     to_.steps.setRow(row);
-    if (!to_.steps.step(transferline::BuildInsert,
-                        [&] { statement = insert_.statement(values); })) {
+    if (!to_.steps.step(transferline::BuildInsert, [&] {
+            if (unbuilt)
+                statement = insert_.statement(*unbuilt);
+        })) {
         to_.frontEnd.rowSent(row, false);
         return false;
     }

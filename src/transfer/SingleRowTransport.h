@@ -5,8 +5,9 @@
 namespace dravena {
 
 // One INSERT statement per row, with the values as literals (values too long for a literal are
-// bound). The rows are read ahead: a block of them is read before they go, one after the other in
-// their order, which keeps the reading and the sending each in the processor's caches.
+// bound). The rows are read ahead: a block of them is read and their statements are built before
+// they go, one after the other in their order, which keeps the reading, the building and the
+// sending each in the processor's caches.
 class SingleRowTransport final : public RowTransport {
 public:
     explicit SingleRowTransport(const RowDestination& destination);
@@ -19,9 +20,21 @@ public:
     bool send(std::int64_t row, const std::vector<Value>& values);
 
 private:
+    // A row read and not yet sent: its statement, once built, stands in for its values.
+    struct AheadRow {
+        std::int64_t row;
+        std::vector<Value> values;
+        InsertStatement statement;
+        bool built = false;
+    };
+
+    void buildStatements();
+    // Builds the row's statement from `unbuilt` unless that is null (it was built), then sends it.
+    bool send(std::int64_t row, InsertStatement& statement, const std::vector<Value>* unbuilt);
+
     RowDestination to_;
     InsertStatementBuilder insert_;
-    std::vector<std::pair<std::int64_t, std::vector<Value>>> ahead_; // read, not yet sent
+    std::vector<AheadRow> ahead_;
 };
 
 } // namespace dravena
