@@ -296,8 +296,6 @@ void CliTransfer::stopOnSignals() {
     action.sa_flags = SA_RESTART; // a call that waits on the server goes on waiting
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    // A connection cut for want of an answer fails its calls instead of ending the process.
-    std::signal(SIGPIPE, SIG_IGN);
 }
 
 std::int64_t CliTransfer::tableMilliseconds() const {

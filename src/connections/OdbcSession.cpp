@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <iterator>
+#include <mutex>
 
 namespace dravena {
 
@@ -30,9 +31,14 @@ QString forQtOdbcDriver(const QString& connectionString) {
     return connectionString;
 }
 
+// Held while a connection signs on, so that the sockets which appear meanwhile are its own: jobs
+// sign on at the same moment on threads of their own.
+std::mutex signingOn;
+
 // The sockets in `now` that were not in `before`.
-std::vector<int> socketsOpenedSince(const std::vector<int>& before, const std::vector<int>& now) {
-    std::vector<int> opened;
+std::vector<OpenSocket> socketsOpenedSince(const std::vector<OpenSocket>& before,
+                                           const std::vector<OpenSocket>& now) {
+    std::vector<OpenSocket> opened;
     std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
                         std::back_inserter(opened));
     return opened;
@@ -55,7 +61,10 @@ void OdbcSession::open(const QString& connectionString) {
     release();
     applyOracleClientDefaults();
     const int signOnSeconds = serverTimeLimits().signOnSeconds;
-    const std::vector<int> before = openSockets();
+    // Held until the new connection's sockets are known; the sign-on deadline's look-up on the
+    // watchdog thread does without it.
+    std::unique_lock signOn(signingOn);
+    const std::vector<OpenSocket> before = openSockets();
     QString failure;
     bool ok = false;
     {
@@ -82,6 +91,8 @@ void OdbcSession::open(const QString& connectionString) {
         throw RuntimeError(errnum::DataAccess, failure);
     }
     sockets_ = socketsOpenedSince(before, openSockets());
+    signOn.unlock();
+    deadline_ = std::make_unique<CallDeadline>([sockets = sockets_] { return sockets; });
     // Kept rather than looked up by name, which Qt allows on the opening thread only: a call
     // waiting on the server may run on a thread of its own (waitOnServer).
     database_ = QSqlDatabase::database(name_, false);
@@ -90,6 +101,8 @@ void OdbcSession::open(const QString& connectionString) {
 }
 
 void OdbcSession::timed(const std::function<void()>& call) {
+    if (!open_)
+        throwObjectClosed();
     // While a call waits, the windows handle their events; none of them may start a second call
     // on the same connection meanwhile.
     if (waiting_)
@@ -100,16 +113,17 @@ void OdbcSession::timed(const std::function<void()>& call) {
         bool& waiting;
         ~Done() { waiting = false; }
     } done{waiting_};
-    CallDeadline deadline([sockets = sockets_] { return sockets; },
-                          serverTimeLimits().statementSeconds);
+    deadline_->arm(serverTimeLimits().statementSeconds);
     try {
         waitOnServer(call);
     } catch (...) {
-        deadline.throwIfExpired();
+        deadline_->disarm();
+        deadline_->throwIfExpired();
         throw;
     }
+    deadline_->disarm();
     // A call that came back after its connection was cut is not to be trusted either.
-    deadline.throwIfExpired();
+    deadline_->throwIfExpired();
 }
 
 void OdbcSession::close() {
@@ -121,6 +135,8 @@ void OdbcSession::release() {
     while (!cursors_.empty())
         cursors_.back()->release();
     statement_.reset();
+    // Before the sockets close, so that the watchdog never shuts down a descriptor reused since.
+    deadline_.reset();
     sockets_.clear();
     open_ = false;
     database_ = QSqlDatabase();

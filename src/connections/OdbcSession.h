@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ServerTimeLimits.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -34,6 +36,8 @@ public:
     // One statement kept for executing statements one after another (throws when closed).
     OdbcStatement& statement();
     const QString& name() const { return name_; }
+    // What the connection talks to the server through (none when closed).
+    const std::vector<OpenSocket>& sockets() const { return sockets_; }
 
     // Runs a call that waits on the server under the statement time limit: when the server
     // does not answer in time the connection is cut and the call fails as a lost connection.
@@ -49,9 +53,10 @@ private:
     QString name_;
     bool open_ = false;
     unsigned long long generation_ = 0;
-    std::vector<int> sockets_; // what the connection talks to the server through
-    QSqlDatabase database_;    // the open connection
-    bool waiting_ = false;     // a timed call is under way
+    std::vector<OpenSocket> sockets_;
+    std::unique_ptr<CallDeadline> deadline_; // holds each timed call to the statement time limit
+    QSqlDatabase database_;                  // the open connection
+    bool waiting_ = false;                   // a timed call is under way
     std::vector<OdbcServerCursor*> cursors_;
     std::unique_ptr<OdbcStatement> statement_;
 };

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -25,12 +27,30 @@ std::atomic<int> statementLimit{300};
 
 using Clock = std::chrono::steady_clock;
 
+// A deadline's state: idle, cut off, or the steady clock's tick count at which it passes.
+constexpr std::int64_t Idle = 0;
+constexpr std::int64_t Cut = -1;
+
+std::int64_t ticks(Clock::time_point time) {
+    return time.time_since_epoch().count();
+}
+
+// Shuts down each socket that is still the one it was: a descriptor closed since may belong to
+// another connection by now.
+void shutDown(const std::vector<OpenSocket>& sockets) {
+    for (const OpenSocket& socket : sockets) {
+        struct stat status {};
+        if (::fstat(socket.fd, &status) == 0 && S_ISSOCK(status.st_mode) &&
+            status.st_ino == socket.inode)
+            ::shutdown(socket.fd, SHUT_RDWR);
+    }
+}
+
 } // namespace
 
 struct CallDeadline::Watched {
     Sockets sockets;
-    Clock::time_point due;
-    std::atomic<bool> expired{false};
+    std::atomic<std::int64_t> due{Idle};
 };
 
 namespace {
@@ -44,20 +64,23 @@ public:
         return *watchdog;
     }
 
-    // Cheap enough for every statement: the thread is not woken, it looks at the calls a few
-    // times a second.
-    void watch(const std::shared_ptr<CallDeadline::Watched>& call) {
+    void watch(CallDeadline::Watched* deadline) {
         std::lock_guard lock(mutex_);
-        calls_.push_back(call);
+        deadlines_.push_back(deadline);
         if (!started_) {
+            // A driver that writes to a socket shut down here gets an error back instead of
+            // ending the process.
+            std::signal(SIGPIPE, SIG_IGN);
             std::thread([this] { loop(); }).detach();
             started_ = true;
         }
     }
 
-    void forget(const std::shared_ptr<CallDeadline::Watched>& call) {
+    // Once this returns, the thread no longer looks at the deadline.
+    void forget(CallDeadline::Watched* deadline) {
         std::lock_guard lock(mutex_);
-        calls_.erase(std::remove(calls_.begin(), calls_.end(), call), calls_.end());
+        deadlines_.erase(std::remove(deadlines_.begin(), deadlines_.end(), deadline),
+                         deadlines_.end());
     }
 
 private:
@@ -65,22 +88,18 @@ private:
         for (;;) {
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
             std::lock_guard lock(mutex_);
-            const Clock::time_point now = Clock::now();
-            for (auto it = calls_.begin(); it != calls_.end();) {
-                if ((*it)->due > now) {
-                    ++it;
-                    continue;
-                }
-                (*it)->expired = true;
-                for (const int socket : (*it)->sockets())
-                    ::shutdown(socket, SHUT_RDWR);
-                it = calls_.erase(it);
+            const std::int64_t now = ticks(Clock::now());
+            for (CallDeadline::Watched* deadline : deadlines_) {
+                std::int64_t due = deadline->due.load();
+                // Only the call that was late is cut: one armed since keeps its connection.
+                if (due > Idle && due <= now && deadline->due.compare_exchange_strong(due, Cut))
+                    shutDown(deadline->sockets());
             }
         }
     }
 
     std::mutex mutex_;
-    std::vector<std::shared_ptr<CallDeadline::Watched>> calls_;
+    std::vector<CallDeadline::Watched*> deadlines_;
     bool started_ = false;
 };
 
@@ -95,19 +114,32 @@ void setServerTimeLimits(ServerTimeLimits limits) {
     statementLimit = limits.statementSeconds;
 }
 
-CallDeadline::CallDeadline(Sockets sockets, int seconds)
-    : watched_(std::make_shared<Watched>()), seconds_(seconds) {
+CallDeadline::CallDeadline(Sockets sockets) : watched_(std::make_unique<Watched>()) {
     watched_->sockets = std::move(sockets);
-    watched_->due = Clock::now() + std::chrono::seconds(seconds);
-    Watchdog::instance().watch(watched_);
+    Watchdog::instance().watch(watched_.get());
+}
+
+CallDeadline::CallDeadline(Sockets sockets, int seconds) : CallDeadline(std::move(sockets)) {
+    arm(seconds);
 }
 
 CallDeadline::~CallDeadline() {
-    Watchdog::instance().forget(watched_);
+    Watchdog::instance().forget(watched_.get());
+}
+
+void CallDeadline::arm(int seconds) {
+    seconds_ = seconds;
+    cut_ = false;
+    watched_->due = ticks(Clock::now() + std::chrono::seconds(seconds));
+}
+
+void CallDeadline::disarm() {
+    if (watched_->due.exchange(Idle) == Cut)
+        cut_ = true;
 }
 
 bool CallDeadline::expired() const {
-    return watched_->expired;
+    return cut_ || watched_->due.load() == Cut;
 }
 
 void CallDeadline::throwIfExpired() const {
@@ -122,8 +154,8 @@ void setQueryTimeout(void* statement) {
                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(statementLimit.load())), 0);
 }
 
-std::vector<int> openSockets() {
-    std::vector<int> sockets;
+std::vector<OpenSocket> openSockets() {
+    std::vector<OpenSocket> sockets;
     DIR* folder = ::opendir("/proc/self/fd");
     if (!folder)
         return sockets;
@@ -134,7 +166,7 @@ std::vector<int> openSockets() {
         struct stat status {};
         if (end != entry->d_name && *end == '\0' && fd != own &&
             ::fstat(static_cast<int>(fd), &status) == 0 && S_ISSOCK(status.st_mode))
-            sockets.push_back(static_cast<int>(fd));
+            sockets.push_back({static_cast<int>(fd), status.st_ino});
     }
     ::closedir(folder);
     std::sort(sockets.begin(), sockets.end());

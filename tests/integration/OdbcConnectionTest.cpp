@@ -3,11 +3,15 @@
 #include "app/RuntimeError.h"
 #include "app/ServerWait.h"
 #include "connections/ConnectionStrings.h"
+#include "connections/OdbcSession.h"
 
 #include <QThread>
 #include <QTimer>
 
 #include <ctime>
+#include <latch>
+#include <set>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -367,6 +371,38 @@ TEST_F(ServerTest, ClosingOrDestroyingAConnectionEndsItsSessionAndReleasesItsCur
     // A closed connection object opens again.
     closed->open(db.connectionString());
     EXPECT_EQ(closed->query("SELECT 2")->fieldValue(0), Value{std::int64_t{2}});
+}
+
+// Jobs sign on at the same moment; a session holding another's socket as its own would have the
+// statement time limit of one job cut another job's connection.
+TEST_F(ServerTest, SessionsSigningOnTogetherEachHoldOnlyTheirOwnSockets) {
+    constexpr int Sessions = 4;
+    const QString connectionString = db.connectionString();
+    std::vector<std::vector<OpenSocket>> held(Sessions);
+    std::vector<QString> failures(Sessions);
+    std::latch start(Sessions), allOpen(Sessions);
+    std::vector<std::thread> jobs;
+    for (int i = 0; i < Sessions; ++i)
+        jobs.emplace_back([&, i] {
+            OdbcSession session;
+            start.arrive_and_wait();
+            try {
+                session.open(connectionString);
+                held[i] = session.sockets();
+            } catch (const RuntimeError& e) {
+                failures[i] = e.description();
+            }
+            allOpen.arrive_and_wait(); // no descriptor is closed and reused meanwhile
+        });
+    for (std::thread& job : jobs)
+        job.join();
+    std::set<OpenSocket> seen;
+    for (int i = 0; i < Sessions; ++i) {
+        EXPECT_TRUE(failures[i].isEmpty()) << failures[i].toStdString();
+        EXPECT_FALSE(held[i].empty());
+        for (const OpenSocket& socket : held[i])
+            EXPECT_TRUE(seen.insert(socket).second) << "socket " << socket.fd << " held twice";
+    }
 }
 
 TEST_F(ServerTest, ATimeStampKeepsItsFieldsWhereTheLocalClockSkipsThem) {
