@@ -91,6 +91,10 @@ QStringList checkReport(const QString& table, const TableCheck& check) {
     if (check.identical())
         lines.append(QStringLiteral("%1: identical, %2 on each side")
                          .arg(table, counted(rows.paradoxRows, "row", "rows")));
+    else if (check.sidesMatch())
+        lines.append(QStringLiteral("%1: not every value of %1 could be read; the values read "
+                                    "are identical, %2 on each side")
+                         .arg(table, counted(rows.paradoxRows, "row", "rows")));
     else
         lines.append(QStringLiteral("%1: differs: %2 in the Paradox table, %3 on the server; %4 "
                                     "only in the Paradox table, %5 only on the server")

@@ -106,16 +106,20 @@ bool CliTransfer::isTableSelected(int index) const {
     return shared_ == nullptr || shared_->claims.claim(settings_.tables.size() - 1 - index, job_);
 }
 
-QString CliTransfer::tableSource(int index) const {
+const QString& CliTransfer::listedTable(int index) const {
     // The run walks from the last entry to the first: the tables go in command-line order.
-    const QString& table = settings_.tables[settings_.tables.size() - 1 - index];
+    return settings_.tables[settings_.tables.size() - 1 - index];
+}
+
+QString CliTransfer::tableSource(int index) const {
+    const QString& table = listedTable(index);
     reached_.append(table); // asked for once for each table the run takes up
     return table;
 }
 
 QString CliTransfer::tableName(int index) const {
     // A table of a sub-folder, named "sub/NAME", is NAME on the server.
-    return splitTablePath(tableSource(index)).entry;
+    return splitTablePath(listedTable(index)).entry;
 }
 
 bool CliTransfer::isInServerList(const QString& name) const {
@@ -177,12 +181,7 @@ void CliTransfer::valuesNotRead(const QString&) {
 std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source) {
     if (!settings_.fullSchema)
         return std::nullopt;
-    const std::optional<QString> file = findTableFileOfPath(settings_.folder, source);
-    if (!file)
-        throw RuntimeError(
-            errnum::FileNotFound,
-            QStringLiteral("no table file for %1 in %2").arg(source, settings_.folder));
-    return planTable(name, file->toStdString());
+    return planTableInFolder(name, settings_.folder, source);
 }
 
 // One line per object: "T: carried primary key ..." or "T: not carried index ...: why".

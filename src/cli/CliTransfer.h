@@ -98,6 +98,8 @@ private:
     QString oraclePassword() const override { return settings_.password; }
 
     void print(const QString& line);
+    // The table of the run's index as named on the command line, without recording it reached.
+    const QString& listedTable(int index) const;
     // The table as named on the command line ("sub/NAME") of the table the run finished.
     QString sourceOfFinished(const QString& name);
     // Checks the table that arrived (named on the command line as source) and tells what the

@@ -2,6 +2,7 @@
 
 #include "Options.h"
 #include "fsutil/FileHelpers.h"
+#include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
 
 #include <cstdio>
@@ -17,7 +18,7 @@ void tellLetterCaseTwins(const char* command, const QString& folder, const QStri
         try {
             const TablePlace place = splitTablePath(table);
             const QString where =
-                place.subFolder.isEmpty() ? folder : folder + u'/' + place.subFolder;
+                place.subFolder.isEmpty() ? folder : pathInFolder(folder, place.subFolder);
             const QStringList files = tableFileNamesOf(where, place.entry);
             const std::optional<QString> read = findTableFile(where, place.entry);
             if (files.size() < 2 || !read)

@@ -57,10 +57,7 @@ bool printTable(Recordset& recordset, const QString& table, const std::function<
 // for the end of the script. False when a row cannot be carried.
 bool printFullStatements(Connection& connection, Recordset& recordset, const QString& folder,
                          const QString& table, std::vector<ForeignKeyPlan>& foreignKeys) {
-    const std::optional<QString> file = findTableFile(folder, table);
-    if (!file)
-        throw RuntimeError(errnum::FileNotFound, QStringLiteral("no table file in ") + folder);
-    const TablePlan plan = planTable(table, file->toStdString());
+    const TablePlan plan = planTableInFolder(table, folder, table);
     std::fflush(stdout);
     for (const QString& warning : plan.warnings)
         std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),

@@ -167,9 +167,10 @@ void RecordDecoder::decodeField(const Slot& slot, const std::uint8_t* p, Value& 
         const auto ms = decoding::longValue(p);
         const auto time = ms ? decoding::timeFromMilliseconds(*ms) : std::nullopt;
         if (ms && !time) {
-            warnOnce("time " + slot.name, "field \"" + slot.name +
-                                              "\" holds a time outside the day in row " +
-                                              std::to_string(rowNumber) + "; read as NULL");
+            warnOnce("time " + slot.name,
+                     "field \"" + slot.name + "\" holds a time outside the day in row " +
+                         std::to_string(rowNumber) + "; read as NULL",
+                     true);
         }
         value = time ? Value(*time) : Value();
         return;

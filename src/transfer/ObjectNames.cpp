@@ -1,12 +1,8 @@
 #include "ObjectNames.h"
 
-#include <QByteArray>
-
-#include <cstdint>
+#include <algorithm>
 
 namespace dravena {
-
-namespace {
 
 std::uint32_t fnv1a(const QByteArray& bytes) {
     std::uint32_t hash = 2166136261u;
@@ -17,7 +13,12 @@ std::uint32_t fnv1a(const QByteArray& bytes) {
     return hash;
 }
 
-} // namespace
+QString utf8Prefix(const QByteArray& utf8, qsizetype most) {
+    qsizetype end = std::min(most, utf8.size());
+    while (end > 0 && end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+        --end; // not in the middle of a character
+    return QString::fromUtf8(utf8.left(end));
+}
 
 QString objectName(const QString& prefix, const QString& table, const QString& detail) {
     QString name = prefix + u'_' + table;
@@ -28,12 +29,7 @@ QString objectName(const QString& prefix, const QString& table, const QString& d
         return name;
     const QString hash =
         QStringLiteral("_%1").arg(fnv1a(utf8) & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
-    const qsizetype room = MaxObjectNameBytes - hash.size();
-    qsizetype cut = room;
-    // Back to the start of a character.
-    while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
-        --cut;
-    return QString::fromUtf8(utf8.left(cut)) + hash;
+    return utf8Prefix(utf8, MaxObjectNameBytes - hash.size()) + hash;
 }
 
 } // namespace dravena

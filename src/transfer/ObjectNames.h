@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <cstdint>
 
 namespace dravena {
 
@@ -12,5 +15,12 @@ inline constexpr int MaxObjectNameBytes = 30;
 // character) and ends in "_" and six hexadecimal digits of a hash of the whole name, so that
 // names that share their beginning stay apart.
 QString objectName(const QString& prefix, const QString& table, const QString& detail = {});
+
+// FNV-1a (32 bits) of the bytes. Names made with it must stay as they are: the tables and objects
+// of earlier runs are found by them.
+std::uint32_t fnv1a(const QByteArray& bytes);
+
+// At most the first `most` bytes of the UTF-8 text, cut back to the start of a character.
+QString utf8Prefix(const QByteArray& utf8, qsizetype most);
 
 } // namespace dravena

@@ -21,6 +21,21 @@ std::size_t widthOf(const ArrayValue& value, ParameterKind kind) {
     return sizeof(std::int64_t);
 }
 
+// Whether the statuses tell every one of the rows done.
+bool everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows) {
+    return statuses.size() == rows &&
+           std::all_of(statuses.begin(), statuses.end(),
+                       [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
+}
+
+// An empty batch with room for a whole array, so that its vectors do not grow row by row.
+RowArrays::Batch emptyBatch(std::size_t rows) {
+    RowArrays::Batch batch;
+    batch.rows.reserve(rows);
+    batch.bound.reserve(rows);
+    return batch;
+}
+
 QString placeholders(const QString& table, const std::vector<ColumnPlan>& columns) {
     QString sql = QStringLiteral("INSERT INTO ") + quotedName(table) + QStringLiteral(" VALUES(");
     for (std::size_t i = 0; i < columns.size(); ++i)
@@ -34,7 +49,7 @@ RowArrays::RowArrays(Connection& connection, const QString& table,
                      const std::vector<ColumnPlan>& columns, int rowsPerArray)
     : connection_(connection), plans_(columns),
       rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
-      widths_(columns.size(), 0) {
+      pending_(emptyBatch(rowsPerArray_)), widths_(columns.size(), 0) {
     for (const ColumnPlan& column : columns)
         columns_.push_back(parameterColumn(column));
     insert_ = connection.prepareArrayInsert(placeholders(table, columns), columns_);
@@ -66,41 +81,38 @@ ArrayRow RowArrays::bound(const std::vector<Value>& values) const {
     return row;
 }
 
-bool RowArrays::fullWith(const ArrayRow& row) const {
+bool RowArrays::fullWith(const std::vector<std::size_t>& rowWidths) const {
     const std::size_t rows = pending_.rows.size();
     if (rows == 0)
         return false;
     if (rows >= rowsPerArray_)
         return true;
     std::size_t rowBytes = 0;
-    for (std::size_t c = 0; c < row.size() && c < widths_.size(); ++c)
-        rowBytes += std::max(widths_[c], widthOf(row[c], columns_[c].kind));
+    for (std::size_t c = 0; c < rowWidths.size(); ++c)
+        rowBytes += std::max(widths_[c], rowWidths[c]);
     return (rows + 1) * rowBytes > ArrayBytes;
 }
 
 std::optional<RowArrays::Batch> RowArrays::add(std::int64_t index, std::vector<Value> values) {
     ArrayRow row = bound(values);
-    std::optional<Batch> full;
-    if (fullWith(row))
-        full = take();
+    rowWidths_.clear();
     for (std::size_t c = 0; c < row.size() && c < widths_.size(); ++c)
-        widths_[c] = std::max(widths_[c], widthOf(row[c], columns_[c].kind));
+        rowWidths_.push_back(widthOf(row[c], columns_[c].kind));
+    std::optional<Batch> full;
+    if (fullWith(rowWidths_))
+        full = take();
+    for (std::size_t c = 0; c < rowWidths_.size(); ++c)
+        widths_[c] = std::max(widths_[c], rowWidths_[c]);
     pending_.rows.push_back({index, std::move(values)});
     pending_.bound.push_back(std::move(row));
     return full;
 }
 
 RowArrays::Batch RowArrays::take() {
-    Batch batch;
+    Batch batch = emptyBatch(rowsPerArray_);
     std::swap(batch, pending_);
     std::fill(widths_.begin(), widths_.end(), 0);
     return batch;
-}
-
-bool RowArrays::everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows) {
-    return statuses.size() == rows &&
-           std::all_of(statuses.begin(), statuses.end(),
-                       [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
 }
 
 // The array goes in a transaction of its own: committed only when the server reports every row

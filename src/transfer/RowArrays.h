@@ -41,13 +41,12 @@ public:
     // Sends rows as one array in a transaction of its own; true when every row arrived, false
     // when the array left nothing.
     bool send(const Batch& batch);
-    // Whether the statuses tell every one of the rows done.
-    static bool everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows);
 
 private:
     ArrayRow bound(const std::vector<Value>& values) const;
     void rollbackQuietly();
-    bool fullWith(const ArrayRow& row) const;
+    // Whether the array is full before a row whose values take these widths joins it.
+    bool fullWith(const std::vector<std::size_t>& rowWidths) const;
 
     Connection& connection_;
     std::vector<ColumnPlan> plans_;
@@ -55,7 +54,8 @@ private:
     std::size_t rowsPerArray_;
     std::unique_ptr<ArrayInsert> insert_;
     Batch pending_;
-    std::vector<std::size_t> widths_; // the widest value of each column so far, in bytes bound
+    std::vector<std::size_t> widths_;    // the widest value of each column so far, in bytes bound
+    std::vector<std::size_t> rowWidths_; // of the row being added, in bytes bound
 };
 
 } // namespace dravena

@@ -35,6 +35,7 @@ private:
     RowDestination to_;
     InsertStatementBuilder insert_;
     std::vector<AheadRow> ahead_;
+    std::size_t aheadBytes_ = 0; // of the values in ahead_
 };
 
 } // namespace dravena

@@ -1,7 +1,7 @@
 #include "Statements.h"
 
 #include "ColumnValues.h"
-
+#include "ObjectNames.h"
 #include "ValueText.h"
 
 #include <algorithm>
@@ -38,15 +38,9 @@ QString alterTableRenameStatement(const QString& table, const QString& newName) 
 QString loadingTableName(const QString& table) {
     constexpr qsizetype MostBytes = 30;
     const QByteArray utf8 = table.toUtf8();
-    std::uint32_t hash = 2166136261u; // FNV-1a
-    for (const char c : utf8)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    QString name = QStringLiteral("DRAVENA_%1_").arg(hash, 8, 16, QLatin1Char('0')).toUpper();
-    const qsizetype room = MostBytes - name.size();
-    qsizetype end = std::min(room, utf8.size());
-    while (end > 0 && end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
-        --end; // not in the middle of a character
-    return name + QString::fromUtf8(utf8.left(end));
+    const QString name =
+        QStringLiteral("DRAVENA_%1_").arg(fnv1a(utf8), 8, 16, QLatin1Char('0')).toUpper();
+    return name + utf8Prefix(utf8, MostBytes - name.size());
 }
 
 QString selectAllStatement(const QString& table) {

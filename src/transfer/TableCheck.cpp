@@ -3,12 +3,11 @@
 #include "ColumnLayout.h"
 #include "ComparedValue.h"
 #include "Statements.h"
-#include "TablePlan.h"
+#include "TableStatements.h"
 #include "app/RuntimeError.h"
 #include "connections/ConnectionEntries.h"
 #include "connections/ConnectionStrings.h"
 #include "connections/DataAccess.h"
-#include "fsutil/TableFiles.h"
 
 #include <algorithm>
 #include <memory>
@@ -104,25 +103,14 @@ void Check::openParadoxTable(const QString& table, const QString& serverTable) {
     const auto fields = static_cast<std::size_t>(source_.fieldCount());
     if (fullSchema_) {
         // The columns send plans from the table's files, named as the table delivers its fields.
-        const std::optional<QString> file = findTableFileOfPath(entries_.paradoxFolder(), table);
-        if (!file)
-            throw RuntimeError(
-                errnum::FileNotFound,
-                QStringLiteral("no table file for %1 in %2").arg(table, entries_.paradoxFolder()));
-        plans_ = planTable(serverTable, file->toStdString()).columns;
-        if (plans_.size() != fields)
-            throw RuntimeError(errnum::InvalidCall,
-                               QStringLiteral("the table delivers %1 fields, its file has %2")
-                                   .arg(fields)
-                                   .arg(plans_.size()));
+        const TablePlan plan = planTableInFolder(serverTable, entries_.paradoxFolder(), table);
+        checkPlannedFieldCount(source_.fieldCount(), plan);
+        plans_ = plan.columns;
         for (std::size_t i = 0; i < fields; ++i)
             plans_[i].name = source_.fieldName(static_cast<int>(i));
         return;
     }
-    const std::vector<bool> longText =
-        fieldsHoldingLongText(source_, *paradox_, selectAllStatement(table));
-    for (std::size_t i = 0; i < fields; ++i)
-        plans_.push_back(columnOfField(source_, static_cast<int>(i), longText[i]));
+    plans_ = recordsetColumns(source_, *paradox_, selectAllStatement(table));
 }
 
 // Pairs the columns by name, as send names them: each must have the type send creates.
@@ -165,6 +153,7 @@ void Check::readParadoxRows(RowMatcher& matcher) {
         tellProgress();
     }
     result_.readingProblems = source_.warnings();
+    result_.valuesLost = source_.valuesLost();
     source_.close();
 }
 

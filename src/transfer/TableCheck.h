@@ -29,11 +29,15 @@ struct TableCheck {
     // Problems of the Paradox reading that did not stop it (send tells the same ones): the
     // values compared are those read, as send sent them, so they do not make the table differ.
     QStringList readingProblems;
+    // A Paradox value could not be read: it came as NULL and so was not compared.
+    bool valuesLost = false;
 
-    bool identical() const {
+    // Every column and row compared as read found its equal.
+    bool sidesMatch() const {
         return failure.isEmpty() && columnDifferences.empty() && rows.onlyInParadox == 0 &&
                rows.onlyOnServer == 0;
     }
+    bool identical() const { return sidesMatch() && !valuesLost; }
 };
 
 // Checks that the server holds every row of a Paradox table, value by value, as send leaves it

@@ -4,6 +4,7 @@
 #include "ObjectNames.h"
 #include "Statements.h"
 #include "app/RuntimeError.h"
+#include "fsutil/TableFiles.h"
 #include "paradox/CompanionFiles.h"
 #include "paradox/TableReader.h"
 #include "paradox/TableSchema.h"
@@ -308,6 +309,22 @@ TablePlan planTable(const QString& table, const std::filesystem::path& dbFile) {
     } catch (const paradox::ParadoxError& e) {
         throw RuntimeError(errnum::PathFileAccess, QString::fromUtf8(e.what()));
     }
+}
+
+TablePlan planTableInFolder(const QString& table, const QString& folder, const QString& tablePath) {
+    const std::optional<QString> file = findTableFileOfPath(folder, tablePath);
+    if (!file)
+        throw RuntimeError(errnum::FileNotFound,
+                           QStringLiteral("no table file for %1 in %2").arg(tablePath, folder));
+    return planTable(table, file->toStdString());
+}
+
+void checkPlannedFieldCount(int delivered, const TablePlan& plan) {
+    if (static_cast<std::size_t>(delivered) != plan.columns.size())
+        throw RuntimeError(errnum::InvalidCall,
+                           QStringLiteral("the table delivers %1 fields, its file has %2")
+                               .arg(delivered)
+                               .arg(plan.columns.size()));
 }
 
 } // namespace dravena

@@ -44,4 +44,12 @@ struct TablePlan {
 // Fails with a RuntimeError when the table file cannot be read.
 TablePlan planTable(const QString& table, const std::filesystem::path& dbFile);
 
+// planTable for the table at tablePath ("sub/NAME", or a bare entry) below the folder; fails with
+// 53 when no table file belongs to it, and as findTableFileOfPath does.
+TablePlan planTableInFolder(const QString& table, const QString& folder, const QString& tablePath);
+
+// Fails with 5 when the table delivers another number of fields than its file's plan has
+// columns (the file changed between the two readings).
+void checkPlannedFieldCount(int delivered, const TablePlan& plan);
+
 } // namespace dravena

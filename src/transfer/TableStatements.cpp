@@ -42,11 +42,7 @@ generateTableStatements(Recordset& recordset, Connection& connection, const Tabl
                         const std::function<void(std::int64_t, const QString&)>& refused) {
     recordset.open(selectAllStatement(plan.table), connection);
     const int fieldCount = recordset.fieldCount();
-    if (static_cast<std::size_t>(fieldCount) != plan.columns.size())
-        throw RuntimeError(errnum::InvalidCall,
-                           QStringLiteral("the table delivers %1 fields, its file has %2")
-                               .arg(fieldCount)
-                               .arg(plan.columns.size()));
+    checkPlannedFieldCount(fieldCount, plan);
     sink(createTableStatement(plan.table, columnDefinitions(plan.columns)));
     InsertStatementBuilder insert(plan.table, plan.columns, LongValues::Inline);
     std::int64_t rows = 0;

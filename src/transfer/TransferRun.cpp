@@ -196,13 +196,7 @@ bool TransferRun::createTable(const QString& name, const QString& source, const 
     run_.step(142, [&] { text = QStringLiteral("CREATE TABLE ") + quotedName(loading) + u'('; });
     int fieldCount = 0;
     run_.step(144, [&] { fieldCount = source_->fieldCount(); });
-    if (plan_ && !run_.step(144, [&] {
-            if (static_cast<std::size_t>(fieldCount) != plan_->columns.size())
-                throw RuntimeError(errnum::InvalidCall,
-                                   QStringLiteral("the table delivers %1 fields, its file has %2")
-                                       .arg(fieldCount)
-                                       .arg(plan_->columns.size()));
-        }))
+    if (plan_ && !run_.step(144, [&] { checkPlannedFieldCount(fieldCount, *plan_); }))
         return false;
     longText.resize(static_cast<std::size_t>(fieldCount), false);
     columns_.assign(static_cast<std::size_t>(fieldCount), {});

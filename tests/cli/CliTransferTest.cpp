@@ -83,6 +83,15 @@ TEST(CliTransfer, BarRateTimeLeftTableLinesAndSummary) {
     EXPECT_EQ(transfer.summary(), "dravena-cli send: 2 tables: 0 whole, 0 left as they were, 2 "
                                   "with failures; 9 rows sent, 1 row failed; 4.0s");
     EXPECT_FALSE(transfer.allWhole());
+
+    // Stopped while on X: the T named after it was not reached, though a T was.
+    settings.tables = {QStringLiteral("T"), QStringLiteral("X"), QStringLiteral("T")};
+    CliTransfer stopped(settings, out.file(), true, clock);
+    for (const int index : {2, 1}) { // as the run asks: the name, then where it lies
+        stopped.tableName(index);
+        stopped.tableSource(index);
+    }
+    EXPECT_TRUE(stopped.summary().endsWith("; not reached: T")) << stopped.summary().toStdString();
 }
 
 // Jobs of one send take the tables in the order named, each table once; tables of one name (in

@@ -21,6 +21,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 using namespace dravena;
 
@@ -33,7 +35,18 @@ struct Faults {
     std::size_t misreportRow = 0;       // ...this one, although the server took it
     QString refuseInsert;               // a one-row INSERT whose text holds this is refused
     std::vector<std::size_t> arrayRows; // rows of every array sent, in order
+    long memoryAtFirstBoundInsert = -1; // the process's resident KiB then
 };
+
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long kib = -1;
+    while (status >> key && key != "VmRSS:")
+        status.ignore(1 << 20, '\n');
+    status >> kib;
+    return kib;
+}
 
 Faults spoil(int array) {
     Faults faults;
@@ -91,6 +104,8 @@ public:
         inner_->execute(sql);
     }
     void execute(const QString& sql, std::span<const BoundValue> parameters) override {
+        if (faults_.memoryAtFirstBoundInsert < 0)
+            faults_.memoryAtFirstBoundInsert = residentKiB();
         inner_->execute(sql, parameters);
     }
     std::unique_ptr<Cursor> query(const QString& sql) override { return inner_->query(sql); }
@@ -254,6 +269,30 @@ TEST_F(ArrayTransport, ArraysOfWideRowsAreSplitByTheirSize) {
     EXPECT_TRUE(printed.contains("8300 rows sent, 0 rows failed")) << printed.toStdString();
     EXPECT_EQ(faulty->faults.arrayRows, (std::vector<std::size_t>{8192, 108}));
     EXPECT_EQ(serverRows(), 8300);
+}
+
+// One INSERT per row reads rows ahead, but never megabytes without end: 40 rows with a BLOB of
+// 1.5 MB each (60 MB, and as much again in their statements) are not all held before the first
+// row goes.
+TEST_F(ArrayTransport, RowsReadAheadOfOneInsertPerRowAreHeldToAFewMegabytes) {
+    {
+        using paradox::FieldType;
+        paradox::TableWriter table(QFile::encodeName(folder.filePath(Table + ".db")).toStdString(),
+                                   {{"N", FieldType::Long, 4}, {"B", FieldType::Blob, 10}});
+        for (int i = 0; i < 40; ++i)
+            table.append({std::int64_t{i}, paradox::Bytes(1536 * 1024, std::uint8_t(i))});
+        table.finish();
+    }
+    dropIfExists(Table);
+    auto faulty = std::make_shared<FaultyDataAccess>();
+    installDataAccess(faulty);
+    const long before = residentKiB();
+    const QString printed = sendAsTheCommandLineDoes(db, folder.path(), Table, 1);
+    installDataAccess(nullptr);
+    EXPECT_TRUE(printed.contains("40 rows sent, 0 rows failed")) << printed.toStdString();
+    EXPECT_LT(faulty->faults.memoryAtFirstBoundInsert - before, 32 * 1024)
+        << "KiB: " << faulty->faults.memoryAtFirstBoundInsert << " " << before;
+    EXPECT_EQ(serverRows(), 40);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "TransferTables.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -27,12 +28,12 @@ protected:
         dravena::testing::writeKinds(folder.filePath("VfyKinds.db"));
         dravena::testing::writeNumbers(folder.filePath("VfyNums.db"), 5);
         dravena::testing::writeNumbers(folder.filePath("VfyOdd.db"), 4, {{2, 1e130}});
-        for (const char* table : {"VFYKINDS", "VFYNUMS", "VFYODD"})
+        for (const char* table : {"VFYKINDS", "VFYNUMS", "VFYODD", "VFYMEMO"})
             dropIfExists(table);
     }
     void TearDown() override {
         if (!IsSkipped())
-            for (const char* table : {"VFYKINDS", "VFYNUMS", "VFYODD"})
+            for (const char* table : {"VFYKINDS", "VFYNUMS", "VFYODD", "VFYMEMO"})
                 dropIfExists(table);
     }
 
@@ -288,24 +289,31 @@ TEST_F(VerifyCli, AServerThatDoesNotAnswerInTimeLeavesTheTableNotCompared) {
         << checked.lines.join("\n").toStdString() << checked.errors.toStdString();
 }
 
-// send --verify tells a difference with its rows and counts it as a failure; verify takes a table
-// named in other letter case, as the server lists it, and tells one the server lacks.
+// send --verify tells a difference with its rows and counts it as a failure; a table whose memo
+// file is gone is not identical, though its unread values are NULL on both sides; verify takes a
+// table named in other letter case, as the server lists it, and tells one the server lacks.
 TEST_F(VerifyCli, SendVerifiesAndVerifyTellsTablesTheServerLacks) {
-    const CliRun sent = send({"--verify", "VFYNUMS", "VFYODD"});
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DRAVENA_PARADOX_SAMPLES "/fields/memo.db"),
+                            folder.filePath("VfyMemo.db")));
+    const QString memoLost = "VFYMEMO: not every value of VFYMEMO could be read; the values read "
+                             "are identical, 2 rows on each side";
+    const CliRun sent = send({"--verify", "VFYNUMS", "VFYODD", "VFYMEMO"});
     EXPECT_EQ(sent.exitCode, 1);
     EXPECT_TRUE(sent.errors.contains("\nVFYNUMS: identical, 5 rows on each side\n"));
     EXPECT_TRUE(sent.errors.contains("\nVFYODD: differs: 4 rows in the Paradox table, 3 on the "
                                      "server; 1 only in the Paradox table, 0 only on the server\n"
                                      "  row 3 only in the Paradox table: \"N\" 1e+130\n"))
         << sent.errors.toStdString();
-    EXPECT_TRUE(sent.errors.contains("2 tables: 1 whole")) << sent.errors.toStdString();
-    const CliRun checked = verify({"--schema=plain", "vfynums", "VFYKINDS"});
+    EXPECT_TRUE(sent.errors.contains(u'\n' + memoLost + u'\n')) << sent.errors.toStdString();
+    EXPECT_TRUE(sent.errors.contains("3 tables: 1 whole")) << sent.errors.toStdString();
+    const CliRun checked = verify({"--schema=plain", "vfynums", "VFYKINDS", "VFYMEMO"});
     EXPECT_EQ(checked.exitCode, 1);
-    EXPECT_EQ(checked.lines, (QStringList{"vfynums: identical, 5 rows on each side",
-                                          "VFYKINDS: not compared: the server has no such table",
-                                          checked.lines.value(2)}));
-    EXPECT_TRUE(checked.lines.value(2).startsWith(
-        "dravena-cli verify: 2 tables: 1 identical, 0 differ, 1 not compared; 5 Paradox rows"));
+    EXPECT_EQ(checked.lines.mid(0, 3),
+              (QStringList{"vfynums: identical, 5 rows on each side",
+                           "VFYKINDS: not compared: the server has no such table", memoLost}));
+    EXPECT_TRUE(checked.lines.last().startsWith(
+        "dravena-cli verify: 3 tables: 1 identical, 1 differs, 1 not compared; 7 Paradox rows"))
+        << checked.lines.join("\n").toStdString();
 }
 
 } // namespace

@@ -226,6 +226,34 @@ TEST_F(DamagedTable, HostileMemoReferencesCostOnlyTheirValue) {
     EXPECT_EQ(junk.rows.back()[1], null());
 }
 
+TEST_F(DamagedTable, TimesOutsideTheirRangeAreNullAndCountAsLost) {
+    struct Case {
+        std::uint8_t type;
+        std::uint8_t size;
+        void (*put)(std::uint8_t*);
+        const char* warning;
+    };
+    const std::vector<Case> cases = {
+        {0x14, 4, [](std::uint8_t* p) { putLong(p, 86400000); }, "time outside the day"},
+        {0x15, 8, [](std::uint8_t* p) { putDouble(p, 1e18); }, "impossible time stamp"},
+    };
+    for (const Case& c : cases) {
+        TableLayout layout;
+        layout.fields = {{longType, 4, "Id"}, {c.type, c.size, "At"}};
+        TableImage image(layout);
+        ByteVector r = image.blankRecord();
+        putLong(&r[0], 1);
+        c.put(&r[4]);
+        image.addRecord(r);
+        writeFile(file_, image.build());
+        const TableContents t = readTable(file_);
+        ASSERT_EQ(t.rows.size(), 1u) << c.warning;
+        EXPECT_EQ(t.rows[0][1], null()) << c.warning;
+        EXPECT_TRUE(hasWarningContaining(t.warnings, c.warning)) << c.warning;
+        EXPECT_TRUE(t.valuesLost) << c.warning;
+    }
+}
+
 TEST_F(DamagedTable, FilesThatAreNotTablesAreRefused) {
     EXPECT_NE(tryRead(dir_ / "MISSING.DB").find("MISSING.DB: cannot open"), std::string::npos);
     std::filesystem::create_directory(dir_ / "FOLDER.DB");
