@@ -46,8 +46,15 @@ X11Display::X11Display() {
                 10000) &&
             server_.state() == QProcess::Running)
             name_ = name;
-        else
-            server_.waitForFinished(1000);
+        // The socket may exist a moment before the server takes connections on it.
+        if (!name_.isEmpty() &&
+            !waitUntil([&] { return !xdotool({QStringLiteral("getdisplaygeometry")}).isEmpty(); },
+                       10000))
+            name_.clear();
+        if (name_.isEmpty()) {
+            server_.kill();
+            server_.waitForFinished(5000);
+        }
     }
 }
 
