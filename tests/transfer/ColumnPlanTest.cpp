@@ -8,17 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace dravena {
 namespace {
 
-using paradox::Date;
-using paradox::Decimal;
-using paradox::Field;
-using paradox::FieldType;
-using paradox::Time;
-using paradox::Timestamp;
+using namespace paradox;
+using Int = std::int64_t;
 
 // The described columns keep their text for every ADO type, scale and memo length; so does the
 // way their values are bound.
@@ -45,82 +43,68 @@ TEST(ColumnPlan, DescribedColumnsKeepTheirTypesAndBinding) {
             }
 }
 
-struct TypedCase {
-    FieldType type;
-    int size;
-    const char* column;
-    Value value;
-    const char* literal;
-    const char* placeholder;
-    ArrayValue bound;
-};
-
+// Each Paradox type: its column, the literal and bound forms of a value, never refused.
 TEST(ColumnPlan, TypedColumnsOfEveryParadoxType) {
+    using namespace std::string_literals;
     const double inf = std::numeric_limits<double>::infinity();
-    const std::vector<TypedCase> cases = {
-        {FieldType::Alpha, 20, "NVARCHAR2(20)", std::string("O'Brien"), "'O''Brien'", "?",
-         std::string("O'Brien")},
-        {FieldType::Memo, 11, "NCLOB", std::string("m"), "'m'", "?", std::string("m")},
-        {FieldType::Short, 2, "NUMERIC(5)", std::int64_t{-32767}, "-32767", "?",
-         std::int64_t{-32767}},
-        {FieldType::Long, 4, "NUMERIC(10)", std::int64_t{7}, "7", "?", std::int64_t{7}},
-        {FieldType::Number, 8, "BINARY_DOUBLE", 0.1, "TO_BINARY_DOUBLE('0.1')",
-         "TO_BINARY_DOUBLE(?)", std::string("0.1")},
-        {FieldType::Number, 8, "BINARY_DOUBLE", -inf, "TO_BINARY_DOUBLE('-Inf')",
-         "TO_BINARY_DOUBLE(?)", std::string("-Inf")},
-        {FieldType::Money, 8, "NUMBER", 1e125, "1e+125", "?", std::string("1e+125")},
-        {FieldType::Bcd, 2, "NUMERIC(32,2)", Decimal{"-12.50"}, "-12.50", "?",
-         std::string("-12.50")},
-        {FieldType::Date, 4, "DATE", Date{1, 1, 1}, "DATE '0001-01-01'", "TO_DATE(?, 'YYYY-MM-DD')",
-         std::string("0001-01-01")},
-        {FieldType::Time, 4, "INTERVAL DAY TO SECOND(3)", Time{23, 59, 5, 7},
-         "INTERVAL '0 23:59:05.007' DAY TO SECOND(3)", "TO_DSINTERVAL(?)",
-         std::string("0 23:59:05.007")},
-        {FieldType::Timestamp, 8, "TIMESTAMP(3)", Timestamp{{9999, 12, 31}, {23, 59, 59, 999}},
-         "TIMESTAMP '9999-12-31 23:59:59.999'", "TO_TIMESTAMP(?, 'YYYY-MM-DD HH24:MI:SS.FF3')",
-         std::string("9999-12-31 23:59:59.999")},
-        {FieldType::Logical, 1, "NUMERIC(1) CHECK (\"F\" IN (0, 1))", false, "0", "?",
-         std::int64_t{0}},
-        {FieldType::Graphic, 10, "BLOB", paradox::Bytes{0x00, 0xAB}, "'00AB'", "?",
-         paradox::Bytes{0x00, 0xAB}},
-        {FieldType::Bytes, 4, "BLOB", paradox::Bytes{}, "NULL", "?", std::monostate{}},
-        {FieldType::Long, 4, "NUMERIC(10)", Value{}, "NULL", "?", std::monostate{}},
-    };
-    for (const TypedCase& c : cases) {
-        const ColumnPlan plan = typedColumnPlan(Field{"F", c.type, c.size});
-        SCOPED_TRACE(c.column);
-        EXPECT_EQ(columnDefinition(plan).type, QString::fromUtf8(c.column));
+    using T = FieldType;
+    const auto bd = "TO_BINARY_DOUBLE(?)";
+    const auto ts = "TO_TIMESTAMP(?, 'YYYY-MM-DD HH24:MI:SS.FF3')";
+    const std::tuple<FieldType, int, const char*, Value, const char*, const char*, ArrayValue>
+        cases[] = {
+            {T::Alpha, 20, "NVARCHAR2(20)", "O'Brien"s, "'O''Brien'", "?", "O'Brien"s},
+            {T::Memo, 11, "NCLOB", "m"s, "'m'", "?", "m"s},
+            {T::Short, 2, "NUMERIC(5)", Int{-32767}, "-32767", "?", Int{-32767}},
+            {T::Long, 4, "NUMERIC(10)", Int{7}, "7", "?", Int{7}},
+            {T::Number, 8, "BINARY_DOUBLE", 0.1, "TO_BINARY_DOUBLE('0.1')", bd, "0.1"s},
+            {T::Number, 8, "BINARY_DOUBLE", -inf, "TO_BINARY_DOUBLE('-Inf')", bd, "-Inf"s},
+            {T::Money, 8, "NUMBER", 1e125, "1e+125", "?", "1e+125"s},
+            {T::Bcd, 2, "NUMERIC(32,2)", Decimal{"-12.50"}, "-12.50", "?", "-12.50"s},
+            {T::Date, 4, "DATE", Date{1, 1, 1}, "DATE '0001-01-01'", "TO_DATE(?, 'YYYY-MM-DD')",
+             "0001-01-01"s},
+            {T::Time, 4, "INTERVAL DAY TO SECOND(3)", Time{23, 59, 5, 7},
+             "INTERVAL '0 23:59:05.007' DAY TO SECOND(3)", "TO_DSINTERVAL(?)", "0 23:59:05.007"s},
+            {T::Timestamp, 8, "TIMESTAMP(3)", Timestamp{{9999, 12, 31}, {23, 59, 59, 999}},
+             "TIMESTAMP '9999-12-31 23:59:59.999'", ts, "9999-12-31 23:59:59.999"s},
+            {T::Logical, 1, "NUMERIC(1) CHECK (\"F\" IN (0, 1))", false, "0", "?", Int{0}},
+            {T::Graphic, 10, "BLOB", Bytes{0x00, 0xAB}, "'00AB'", "?", Bytes{0x00, 0xAB}},
+            {T::Bytes, 4, "BLOB", Bytes{}, "NULL", "?", std::monostate{}},
+            {T::Long, 4, "NUMERIC(10)", Value{}, "NULL", "?", std::monostate{}},
+        };
+    for (const auto& [type, size, column, value, literal, bind, bound] : cases) {
+        const ColumnPlan plan = typedColumnPlan(Field{"F", type, size});
+        SCOPED_TRACE(column);
+        EXPECT_EQ(columnDefinition(plan).type, QString::fromUtf8(column));
         InsertStatementBuilder insert(QStringLiteral("T"), std::vector<ColumnPlan>{plan});
-        const InsertStatement statement = insert.statement(std::vector<Value>{c.value});
-        EXPECT_EQ(statement.text,
-                  QStringLiteral("INSERT INTO \"T\" VALUES(%1)").arg(QString::fromUtf8(c.literal)));
-        EXPECT_EQ(placeholder(plan), QString::fromUtf8(c.placeholder));
-        EXPECT_EQ(typedBoundValue(plan, c.value), c.bound);
-        EXPECT_FALSE(valueRefusal(plan, c.value));
+        EXPECT_EQ(insert.statement(std::vector<Value>{value}).text,
+                  QStringLiteral("INSERT INTO \"T\" VALUES(%1)").arg(QString::fromUtf8(literal)));
+        EXPECT_EQ(placeholder(plan), QString::fromUtf8(bind));
+        EXPECT_EQ(typedBoundValue(plan, value), bound);
+        EXPECT_FALSE(valueRefusal(plan, value));
     }
 }
 
 TEST(ColumnPlan, AutoincrementBecomesAnIdentityAndDefaultsFollowTheType) {
-    ColumnPlan plan = typedColumnPlan(Field{"ID", FieldType::AutoIncrement, 4}, 21);
+    const Field id{"ID", FieldType::AutoIncrement, 4};
+    ColumnPlan plan = typedColumnPlan(id, 21);
     plan.defaultLiteral = QStringLiteral("5");
     EXPECT_EQ(columnDefinition(plan).type,
               QStringLiteral("INTEGER GENERATED BY DEFAULT AS IDENTITY (START WITH 21) DEFAULT 5"));
-    EXPECT_EQ(columnTypeText(typedColumnPlan(Field{"ID", FieldType::AutoIncrement, 4})),
-              QStringLiteral("NUMERIC(10)"));
+    EXPECT_EQ(columnTypeText(typedColumnPlan(id)), QStringLiteral("NUMERIC(10)"));
 }
 
 // What a typed column cannot hold is refused with the reason, never changed.
 TEST(ColumnPlan, ValuesATypedColumnCannotHoldAreRefused) {
+    using T = FieldType;
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<std::tuple<FieldType, Value, const char*>> cases = {
-        {FieldType::Date, Date{0, 12, 31}, "a DATE column cannot hold the year 0"},
-        {FieldType::Date, Date{10000, 1, 1}, "a DATE column cannot hold the year 10000"},
-        {FieldType::Timestamp, Timestamp{{-44, 3, 15}, {}},
+        {T::Date, Date{0, 12, 31}, "a DATE column cannot hold the year 0"},
+        {T::Date, Date{10000, 1, 1}, "a DATE column cannot hold the year 10000"},
+        {T::Timestamp, Timestamp{{-44, 3, 15}, {}},
          "a TIMESTAMP(3) column cannot hold the year -44"},
-        {FieldType::Money, inf, "a NUMBER column cannot hold Infinity"},
-        {FieldType::Money, std::numeric_limits<double>::quiet_NaN(),
-         "a NUMBER column cannot hold NaN"},
-        {FieldType::Money, 1e126, "a NUMBER column cannot hold 1e+126"},
+        {T::Money, inf, "a NUMBER column cannot hold Infinity"},
+        {T::Money, std::nan(""), "a NUMBER column cannot hold NaN"},
+        {T::Money, 1e126, "a NUMBER column cannot hold 1e+126"},
     };
     for (const auto& [type, value, reason] : cases) {
         const auto refusal = valueRefusal(typedColumnPlan(Field{"F", type, 8}), value);
@@ -133,21 +117,17 @@ TEST(ColumnPlan, ValuesATypedColumnCannotHoldAreRefused) {
 }
 
 TEST(ObjectNames, FitThirtyBytesAndStayApart) {
-    EXPECT_EQ(objectName(QStringLiteral("PK"), QStringLiteral("CUSTOMER")),
-              QStringLiteral("PK_CUSTOMER"));
-    EXPECT_EQ(objectName(QStringLiteral("IX"), QStringLiteral("ORDERS"), QStringLiteral("Date")),
-              QStringLiteral("IX_ORDERS_Date"));
-    const QString a = objectName(QStringLiteral("IX"), QStringLiteral("A_VERY_LONG_TABLE_NAME"),
-                                 QStringLiteral("first long index"));
-    const QString b = objectName(QStringLiteral("IX"), QStringLiteral("A_VERY_LONG_TABLE_NAME"),
-                                 QStringLiteral("first long index 2"));
+    const auto q = [](const char* text) { return QString::fromUtf8(text); };
+    EXPECT_EQ(objectName(q("PK"), q("CUSTOMER")), q("PK_CUSTOMER"));
+    EXPECT_EQ(objectName(q("IX"), q("ORDERS"), q("Date")), q("IX_ORDERS_Date"));
+    const QString a = objectName(q("IX"), q("A_VERY_LONG_TABLE_NAME"), q("first long index"));
+    const QString b = objectName(q("IX"), q("A_VERY_LONG_TABLE_NAME"), q("first long index 2"));
     EXPECT_EQ(a.toUtf8().size(), 30);
     EXPECT_NE(a, b);
-    EXPECT_TRUE(a.startsWith(QStringLiteral("IX_A_VERY_LONG_TABLE_N")));
+    EXPECT_TRUE(a.startsWith(q("IX_A_VERY_LONG_TABLE_N")));
     // Never a character cut in two.
-    const QString wide = objectName(QStringLiteral("CK"), QString(20, QChar(0x00E4)));
+    const QString wide = objectName(q("CK"), QString(20, QChar(0x00E4)));
     EXPECT_LE(wide.toUtf8().size(), 30);
-    EXPECT_EQ(QString::fromUtf8(wide.toUtf8()), wide);
     EXPECT_FALSE(wide.contains(QChar::ReplacementCharacter));
 }
 
