@@ -38,7 +38,7 @@ SingleRowTransport::SingleRowTransport(const RowDestination& destination)
 
 bool SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
     aheadBytes_ += bytesOf(values);
-    ahead_.push_back({row, std::move(values), {}, false});
+    ahead_.push_back({row, std::move(values), std::nullopt});
     if (ahead_.size() < ReadAheadRows && aheadBytes_ < ReadAheadBytes)
         return false;
     finish();
@@ -51,7 +51,7 @@ void SingleRowTransport::finish() {
     for (AheadRow& ahead : ahead_) {
         if (to_.steps.ended() || to_.frontEnd.stopRequested())
             break;
-        send(ahead.row, ahead.statement, ahead.built ? nullptr : &ahead.values);
+        send(ahead.row, ahead.statement, ahead.values);
     }
     ahead_.clear();
     aheadBytes_ = 0;
@@ -63,34 +63,33 @@ void SingleRowTransport::buildStatements() {
     for (AheadRow& ahead : ahead_) {
         try {
             ahead.statement = insert_.statement(ahead.values);
-            ahead.built = true;
             std::vector<Value>().swap(ahead.values);
         } catch (const std::exception&) {
-            ahead.built = false;
+            // left unbuilt
         }
     }
 }
 
 bool SingleRowTransport::send(std::int64_t row, const std::vector<Value>& values) {
-    InsertStatement statement;
-    return send(row, statement, &values);
+    std::optional<InsertStatement> statement;
+    return send(row, statement, values);
 }
 
-bool SingleRowTransport::send(std::int64_t row, InsertStatement& statement,
-                              const std::vector<Value>* unbuilt) {
+bool SingleRowTransport::send(std::int64_t row, std::optional<InsertStatement>& statement,
+                              const std::vector<Value>& values) {
     to_.steps.setRow(row);
     if (!to_.steps.step(transferline::BuildInsert, [&] {
-            if (unbuilt)
-                statement = insert_.statement(*unbuilt);
+            if (!statement)
+                statement = insert_.statement(values);
         })) {
         to_.frontEnd.rowSent(row, false);
         return false;
     }
     const bool inserted = to_.steps.step(transferline::Insert, [&] {
-        if (statement.parameters.empty())
-            to_.connection.execute(statement.text);
+        if (statement->parameters.empty())
+            to_.connection.execute(statement->text);
         else
-            to_.connection.execute(statement.text, statement.parameters);
+            to_.connection.execute(statement->text, statement->parameters);
     });
     // A row in flight when the connection went is not known to have arrived: it is not counted.
     if (!to_.steps.ended())

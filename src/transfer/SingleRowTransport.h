@@ -2,6 +2,8 @@
 
 #include "RowTransport.h"
 
+#include <optional>
+
 namespace dravena {
 
 // One INSERT statement per row, with the values as literals (values too long for a literal are
@@ -24,13 +26,13 @@ private:
     struct AheadRow {
         std::int64_t row;
         std::vector<Value> values;
-        InsertStatement statement;
-        bool built = false;
+        std::optional<InsertStatement> statement;
     };
 
     void buildStatements();
-    // Builds the row's statement from `unbuilt` unless that is null (it was built), then sends it.
-    bool send(std::int64_t row, InsertStatement& statement, const std::vector<Value>* unbuilt);
+    // Builds the row's statement from its values unless it was built, then sends it.
+    bool send(std::int64_t row, std::optional<InsertStatement>& statement,
+              const std::vector<Value>& values);
 
     RowDestination to_;
     InsertStatementBuilder insert_;
