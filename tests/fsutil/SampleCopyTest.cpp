@@ -14,11 +14,23 @@ using dravena::testing::TempFolder;
 
 namespace {
 
+// prefix/bin, and an installed copy's samples under prefix/share when asked.
+void lay(TempFolder& top, bool installed) {
+    top.makeFolder(QStringLiteral("prefix/bin"));
+    if (!installed)
+        return;
+    for (const char* file : {"CUSTOMER.DB", "CUSTOMER.MB", "ORDERS.DB", "more/PARTS.DB"})
+        top.write(QStringLiteral("prefix/share/dravena/Samples/") + file, file);
+}
+
+QString offered(const TempFolder& top) {
+    return sampleFolderForUser(top / QStringLiteral("prefix/bin"), top / QStringLiteral("data"));
+}
+
 TEST(SampleCopy, BuildFolderAsItIsInstalledCopyCopiedOnceForTheUser) {
     struct Case {
         const char* what;
-        bool beside;
-        bool installed;
+        bool beside, installed;
         const char* offered; // relative to the temporary folder
     };
     const Case cases[] = {
@@ -30,49 +42,35 @@ TEST(SampleCopy, BuildFolderAsItIsInstalledCopyCopiedOnceForTheUser) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder top;
-        top.makeFolder(QStringLiteral("prefix/bin"));
+        lay(top, c.installed);
         if (c.beside)
             top.write(QStringLiteral("prefix/bin/Samples/CUSTOMER.DB"), "beside");
-        if (c.installed) {
-            top.write(QStringLiteral("prefix/share/dravena/Samples/CUSTOMER.DB"), "db");
-            top.write(QStringLiteral("prefix/share/dravena/Samples/CUSTOMER.MB"), "mb");
-            top.write(QStringLiteral("prefix/share/dravena/Samples/more/PARTS.DB"), "parts");
-        }
-        const QString bin = top / QStringLiteral("prefix/bin");
-        const QString data = top / QStringLiteral("data");
-        EXPECT_EQ(sampleFolderForUser(bin, data), top / QLatin1String(c.offered));
+        EXPECT_EQ(offered(top), top / QLatin1String(c.offered));
         EXPECT_EQ(top.exists(QStringLiteral("data")), QLatin1String(c.what) == "installed copy");
     }
 }
 
 TEST(SampleCopy, TheUsersCopyKeepsWhatTheUserChangedAndTheInstallationIsNotWritten) {
     TempFolder top;
-    top.write(QStringLiteral("prefix/share/dravena/Samples/CUSTOMER.DB"), "db");
-    top.write(QStringLiteral("prefix/share/dravena/Samples/ORDERS.DB"), "orders");
-    top.makeFolder(QStringLiteral("prefix/bin"));
-    const QString bin = top / QStringLiteral("prefix/bin");
-    const QString data = top / QStringLiteral("data");
-    const QString copy = sampleFolderForUser(bin, data);
-    EXPECT_EQ(top.read(QStringLiteral("data/dravena/Samples/CUSTOMER.DB")), "db");
+    lay(top, true);
+    const QString copy = offered(top);
+    EXPECT_EQ(top.read(QStringLiteral("data/dravena/Samples/CUSTOMER.DB")), "CUSTOMER.DB");
     // The user deletes one table and changes another: a second load keeps both changes.
     ASSERT_TRUE(QFile::remove(copy + QStringLiteral("/ORDERS.DB")));
     top.write(QStringLiteral("data/dravena/Samples/CUSTOMER.DB"), "changed");
-    EXPECT_EQ(sampleFolderForUser(bin, data), copy);
+    EXPECT_EQ(offered(top), copy);
     EXPECT_FALSE(top.exists(QStringLiteral("data/dravena/Samples/ORDERS.DB")));
     EXPECT_EQ(top.read(QStringLiteral("data/dravena/Samples/CUSTOMER.DB")), "changed");
-    EXPECT_EQ(top.read(QStringLiteral("prefix/share/dravena/Samples/ORDERS.DB")), "orders");
-    EXPECT_EQ(
-        QDir(data + QStringLiteral("/dravena")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-        QStringList{QStringLiteral("Samples")});
+    EXPECT_EQ(top.read(QStringLiteral("prefix/share/dravena/Samples/ORDERS.DB")), "ORDERS.DB");
+    EXPECT_EQ(QDir(top / QStringLiteral("data/dravena"))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Samples")});
 
     // A copy that cannot be made is a failure, and nothing is left under the copy's name.
     TempFolder other;
-    other.write(QStringLiteral("prefix/share/dravena/Samples/CUSTOMER.DB"), "db");
-    other.makeFolder(QStringLiteral("prefix/bin"));
+    lay(other, true);
     other.write(QStringLiteral("data/dravena"), "a file where the folder should be");
-    EXPECT_THROW(
-        sampleFolderForUser(other / QStringLiteral("prefix/bin"), other / QStringLiteral("data")),
-        RuntimeError);
+    EXPECT_THROW(offered(other), RuntimeError);
     EXPECT_FALSE(other.exists(QStringLiteral("data/dravena/Samples")));
 }
 

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 
 using namespace dravena;
@@ -32,34 +33,18 @@ namespace {
 struct Faults {
     int spoilArray = -1;     // this array goes with a value the server refuses in its first row
     int misreportArray = -1; // after this array the status of one row says "refused"...
-    std::size_t misreportRow = 0;       // ...this one, although the server took it
-    QString refuseInsert;               // a one-row INSERT whose text holds this is refused
-    std::vector<std::size_t> arrayRows; // rows of every array sent, in order
-    long memoryAtFirstBoundInsert = -1; // the process's resident KiB then
+    std::size_t misreportRow = 0;         // ...this one, although the server took it
+    QString refuseInsert{};               // a one-row INSERT whose text holds this is refused
+    std::vector<std::size_t> arrayRows{}; // rows of every array sent, in order
+    long memoryAtFirstBoundInsert = -1;   // the process's resident KiB then
 };
 
 long residentKiB() {
     std::ifstream status("/proc/self/status");
-    std::string key;
-    long kib = -1;
-    while (status >> key && key != "VmRSS:")
-        status.ignore(1 << 20, '\n');
-    status >> kib;
-    return kib;
-}
-
-Faults spoil(int array) {
-    Faults faults;
-    faults.spoilArray = array;
-    return faults;
-}
-
-Faults misreport(int array, std::size_t row, const QString& refuseInsert) {
-    Faults faults;
-    faults.misreportArray = array;
-    faults.misreportRow = row;
-    faults.refuseInsert = refuseInsert;
-    return faults;
+    std::string line;
+    while (std::getline(status, line) && !line.starts_with("VmRSS:")) {
+    }
+    return line.empty() ? -1 : std::atol(line.c_str() + 6);
 }
 
 class FaultyArrayInsert final : public ArrayInsert {
@@ -135,31 +120,6 @@ public:
     Faults faults;
 };
 
-// One table sent as dravena-cli send sends it, with --overwrite yes; what it printed.
-QString sendAsTheCommandLineDoes(const dravena::testing::TestDatabase& db, const QString& folder,
-                                 const QString& table, int rowsPerArray) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
-    {
-        cli::CliTransfer::Settings settings;
-        settings.folder = folder;
-        settings.sid = db.sid;
-        settings.user = db.user;
-        settings.password = db.password;
-        settings.overwrite = true;
-        settings.rowsPerArray = rowsPerArray;
-        settings.tables = {table};
-        cli::CliTransfer transfer(settings, out, false, localClock());
-        SendTablesToOracle(transfer);
-        cli::printLine(out, transfer.summary());
-    }
-    std::fclose(out);
-    QString printed = QString::fromUtf8(buffer, static_cast<qsizetype>(size));
-    std::free(buffer);
-    return printed;
-}
-
 class ArrayTransport : public dravena::testing::ServerTest {
 protected:
     void TearDown() override {
@@ -168,131 +128,133 @@ protected:
             dropIfExists(Table);
     }
 
-    std::int64_t serverRows() const {
-        return std::stoll(std::get<std::string>(
-            scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"" + Table + "\"")));
+    QString file() const { return folder.filePath(Table + ".db"); }
+    void writeTable(std::vector<paradox::Field> fields, int rows,
+                    const std::function<std::vector<paradox::Value>(int)>& row) {
+        paradox::TableWriter table(QFile::encodeName(file()).toStdString(), std::move(fields));
+        for (int i = 0; i < rows; ++i)
+            table.append(row(i));
+        table.finish();
     }
-    std::string serverSum() const {
+
+    // Sends the table as dravena-cli send does with --overwrite yes, through a connection with
+    // these faults, and returns what was printed. The faults then tell what was sent, their
+    // memory figure counted from just before the send.
+    QString send(Faults& faults, int rowsPerArray) {
+        dropIfExists(Table);
+        auto faulty = std::make_shared<FaultyDataAccess>();
+        faulty->faults = faults;
+        installDataAccess(faulty);
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        std::FILE* out = open_memstream(&buffer, &size);
+        const long before = residentKiB();
+        {
+            cli::CliTransfer::Settings settings;
+            settings.folder = folder.path();
+            settings.sid = db.sid;
+            settings.user = db.user;
+            settings.password = db.password;
+            settings.overwrite = true;
+            settings.rowsPerArray = rowsPerArray;
+            settings.tables = {Table};
+            cli::CliTransfer transfer(settings, out, false, localClock());
+            SendTablesToOracle(transfer);
+            cli::printLine(out, transfer.summary());
+        }
+        std::fclose(out);
+        installDataAccess(nullptr);
+        faults = faulty->faults;
+        faults.memoryAtFirstBoundInsert -= before;
+        QString printed = QString::fromUtf8(buffer, static_cast<qsizetype>(size));
+        std::free(buffer);
+        return printed;
+    }
+
+    // A figure of the table on the server, as text: COUNT(*), SUM("N").
+    std::string server(const QString& figure) const {
         return std::get<std::string>(
-            scalar("SELECT CAST(SUM(\"N\") AS VARCHAR(30)) FROM \"" + Table + "\""));
+            scalar("SELECT CAST(" + figure + " AS VARCHAR(30)) FROM \"" + Table + "\""));
     }
 
     static inline const QString Table = QStringLiteral("ARRAYFAULTS");
     QTemporaryDir folder;
 };
 
-// Each case fails on a fault of the array path: the last row of 28 in arrays of 27 left
-// uncommitted; a status array that tells one row refused taken for a whole array (it must go
-// again row by row, and that row is then refused on its own); an array the server refused
-// committed or lost instead of going again row by row.
+// Each case, in order, fails on a fault of the array path: the last row of 28 in arrays of 27
+// left uncommitted; a status array that tells one row refused taken for a whole array (it must
+// go again row by row, and that row is then refused on its own); an array the server refused
+// (the second, and the last) committed or lost instead of going again row by row.
 TEST_F(ArrayTransport, EveryRowArrivesOnceOrIsToldRefused) {
     struct Case {
-        const char* what;
-        int rows;
-        int rowsPerArray;
+        int rows, rowsPerArray;
         Faults faults;
-        std::int64_t arrived;
-        std::string sum;
-        std::vector<std::int64_t> refusedRows;
+        QString told;       // the summary, whose first figure is the rows on the server
+        int refusedRow = 0; // told as refused on its own (counted from 1), missing from the sum
     };
-    const auto numbers = [](int rows, int without) {
-        double sum = 0;
-        for (int i = 0; i < rows; ++i)
-            sum += i == without ? 0 : i + 0.5;
-        return QString::number(sum, 'g', 12).toStdString();
+    const auto misreport = [](int array, std::size_t row, const char* refuseInsert) {
+        return Faults{.misreportArray = array, .misreportRow = row, .refuseInsert = refuseInsert};
     };
-    const std::vector<Case> cases = {
-        {"a row more than a multiple of the array", 28, 27, {}, 28, numbers(28, -1), {}},
-        {"one row refused in the status array",
-         20,
-         7,
-         misreport(1, 3, "'10.5'"),
-         19,
-         numbers(20, 10),
-         {10}},
-        {"an array the server refused", 20, 7, spoil(1), 20, numbers(20, -1), {}},
-        {"the last array refused", 16, 7, spoil(2), 16, numbers(16, -1), {}},
+    const Case cases[] = {
+        {28, 27, {}, "28 rows sent, 0 rows failed"},
+        {20, 7, misreport(1, 3, "'10.5'"), "19 rows sent, 1 row failed", 11},
+        {20, 7, {.spoilArray = 1}, "20 rows sent, 0 rows failed"},
+        {16, 7, {.spoilArray = 2}, "16 rows sent, 0 rows failed"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        dropIfExists(Table);
-        QFile::remove(folder.filePath(Table + ".db"));
-        dravena::testing::writeNumbers(folder.filePath(Table + ".db"), c.rows);
-        auto faulty = std::make_shared<FaultyDataAccess>();
-        faulty->faults = c.faults;
-        installDataAccess(faulty);
-        const QString printed = sendAsTheCommandLineDoes(db, folder.path(), Table, c.rowsPerArray);
-        installDataAccess(nullptr);
-
+    for (Case c : cases) {
+        SCOPED_TRACE(c.told.toStdString());
+        QFile::remove(file());
+        dravena::testing::writeNumbers(file(), c.rows);
+        const QString printed = send(c.faults, c.rowsPerArray);
         QStringList refused;
-        for (const QString& line : printed.split(u'\n'))
-            if (line.contains(" failed: "))
-                refused.append(line);
-        QStringList expected;
-        for (const std::int64_t row : c.refusedRows)
-            expected.append(QStringLiteral("dravena-cli send: %1: row %2: INSERT failed: refused "
-                                           "on purpose")
-                                .arg(Table)
-                                .arg(row + 1));
-        EXPECT_EQ(refused, expected) << printed.toStdString();
-        EXPECT_TRUE(
-            printed.contains(QStringLiteral("%1 rows sent, %2 %3")
-                                 .arg(c.arrived)
-                                 .arg(c.refusedRows.size())
-                                 .arg(c.refusedRows.size() == 1 ? "row failed" : "rows failed")))
-            << printed.toStdString();
-        EXPECT_EQ(serverRows(), c.arrived);
-        EXPECT_EQ(serverSum(), c.sum);
+        if (c.refusedRow)
+            refused << QStringLiteral("dravena-cli send: %1: row %2: INSERT failed: refused on "
+                                      "purpose")
+                           .arg(Table)
+                           .arg(c.refusedRow);
+        EXPECT_EQ(printed.split(u'\n').filter(" failed: "), refused) << printed.toStdString();
+        EXPECT_TRUE(printed.contains(c.told)) << printed.toStdString();
+        EXPECT_EQ(server("COUNT(*)"), c.told.section(u' ', 0, 0).toStdString());
+        double sum = 0; // N is 0.5, 1.5, 2.5...
+        for (int i = 0; i < c.rows; ++i)
+            sum += i + 1 == c.refusedRow ? 0 : i + 0.5;
+        EXPECT_EQ(server("SUM(\"N\")"), QString::number(sum, 'g', 12).toStdString());
     }
 }
 
 // Wide rows split into arrays of at most 16 MB of bound values: 8,300 rows of four texts of 255
 // characters (2 KB a row as wide characters) take two arrays although 10,000 rows are allowed.
 TEST_F(ArrayTransport, ArraysOfWideRowsAreSplitByTheirSize) {
+    using paradox::FieldType;
     const std::string text(255, 'w');
-    {
-        using paradox::FieldType;
-        paradox::TableWriter table(QFile::encodeName(folder.filePath(Table + ".db")).toStdString(),
-                                   {{"A", FieldType::Alpha, 255},
-                                    {"B", FieldType::Alpha, 255},
-                                    {"C", FieldType::Alpha, 255},
-                                    {"D", FieldType::Alpha, 255}});
-        for (int i = 0; i < 8300; ++i)
-            table.append({text, text, text, text});
-        table.finish();
-    }
-    dropIfExists(Table);
-    auto faulty = std::make_shared<FaultyDataAccess>();
-    installDataAccess(faulty);
-    const QString printed = sendAsTheCommandLineDoes(db, folder.path(), Table, 10000);
-    installDataAccess(nullptr);
+    writeTable({{"A", FieldType::Alpha, 255},
+                {"B", FieldType::Alpha, 255},
+                {"C", FieldType::Alpha, 255},
+                {"D", FieldType::Alpha, 255}},
+               8300, [&](int) {
+                   return std::vector<paradox::Value>{text, text, text, text};
+               });
+    Faults faults;
+    const QString printed = send(faults, 10000);
     EXPECT_TRUE(printed.contains("8300 rows sent, 0 rows failed")) << printed.toStdString();
-    EXPECT_EQ(faulty->faults.arrayRows, (std::vector<std::size_t>{8192, 108}));
-    EXPECT_EQ(serverRows(), 8300);
+    EXPECT_EQ(faults.arrayRows, (std::vector<std::size_t>{8192, 108}));
+    EXPECT_EQ(server("COUNT(*)"), "8300");
 }
 
 // One INSERT per row reads rows ahead, but never megabytes without end: 40 rows with a BLOB of
 // 1.5 MB each (60 MB, and as much again in their statements) are not all held before the first
 // row goes.
 TEST_F(ArrayTransport, RowsReadAheadOfOneInsertPerRowAreHeldToAFewMegabytes) {
-    {
-        using paradox::FieldType;
-        paradox::TableWriter table(QFile::encodeName(folder.filePath(Table + ".db")).toStdString(),
-                                   {{"N", FieldType::Long, 4}, {"B", FieldType::Blob, 10}});
-        for (int i = 0; i < 40; ++i)
-            table.append({std::int64_t{i}, paradox::Bytes(1536 * 1024, std::uint8_t(i))});
-        table.finish();
-    }
-    dropIfExists(Table);
-    auto faulty = std::make_shared<FaultyDataAccess>();
-    installDataAccess(faulty);
-    const long before = residentKiB();
-    const QString printed = sendAsTheCommandLineDoes(db, folder.path(), Table, 1);
-    installDataAccess(nullptr);
+    using paradox::FieldType;
+    writeTable({{"N", FieldType::Long, 4}, {"B", FieldType::Blob, 10}}, 40, [](int i) {
+        return std::vector<paradox::Value>{std::int64_t{i},
+                                           paradox::Bytes(1536 * 1024, std::uint8_t(i))};
+    });
+    Faults faults;
+    const QString printed = send(faults, 1);
     EXPECT_TRUE(printed.contains("40 rows sent, 0 rows failed")) << printed.toStdString();
-    EXPECT_LT(faulty->faults.memoryAtFirstBoundInsert - before, 32 * 1024)
-        << "KiB: " << faulty->faults.memoryAtFirstBoundInsert << " " << before;
-    EXPECT_EQ(serverRows(), 40);
+    EXPECT_LT(faults.memoryAtFirstBoundInsert, 32 * 1024) << "KiB grown";
+    EXPECT_EQ(server("COUNT(*)"), "40");
 }
 
 } // namespace
