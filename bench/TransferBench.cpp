@@ -18,17 +18,18 @@
 // through bench/transfer-bench, which starts a private test server and names its main process in
 // DRAVENA_BENCH_SERVER_PID.
 
-#include "app/Dialogs.h"
-#include "app/Ports.h"
-#include "connections/ConnectionEntries.h"
-#include "connections/ConnectionStrings.h"
+#include "base/Dialogs.h"
+#include "base/Ports.h"
+#include "compare/TableCheck.h"
 #include "connections/Form1.h"
-#include "connections/ServerTimeLimits.h"
+#include "dataaccess/ConnectionEntries.h"
+#include "dataaccess/ConnectionStrings.h"
+#include "drivers/Drivers.h"
+#include "odbc/ServerTimeLimits.h"
 #include "paradoxwriter/TableWriter.h"
+#include "schema/Statements.h"
 #include "tables/Form2.h"
 #include "tables/TableList.h"
-#include "transfer/Statements.h"
-#include "transfer/TableCheck.h"
 #include "transfer/TransferFrontEnd.h"
 #include "transfer/TransferRun.h"
 

@@ -1,8 +1,8 @@
-#include "app/GuardedApplication.h"
-#include "app/MainWindow.h"
-#include "app/SystemPorts.h"
 #include "connections/Form1.h"
 #include "tables/Form2.h"
+#include "ui/GuardedApplication.h"
+#include "ui/MainWindow.h"
+#include "ui/SystemPorts.h"
 
 #include <QApplication>
 

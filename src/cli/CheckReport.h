@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/TableCheck.h"
+#include "compare/TableCheck.h"
 
 #include <QStringList>
 

@@ -2,13 +2,14 @@
 
 #include "CheckReport.h"
 #include "Options.h"
-#include "app/Dialogs.h"
-#include "app/Ports.h"
-#include "app/RuntimeError.h"
-#include "connections/ConnectionStrings.h"
-#include "connections/DataAccess.h"
+#include "base/Dialogs.h"
+#include "base/Ports.h"
+#include "base/RuntimeError.h"
+#include "dataaccess/ConnectionStrings.h"
+#include "dataaccess/DataAccess.h"
+#include "drivers/Drivers.h"
 #include "fsutil/TableFiles.h"
-#include "transfer/SchemaObjects.h"
+#include "schema/SchemaObjects.h"
 #include "transfer/TransferLines.h"
 
 #include <csignal>

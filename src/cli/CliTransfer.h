@@ -2,7 +2,7 @@
 
 #include "TableClaims.h"
 #include "TerminalBar.h"
-#include "connections/ConnectionEntries.h"
+#include "dataaccess/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
 
 #include <QHash>

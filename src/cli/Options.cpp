@@ -1,6 +1,6 @@
 #include "Options.h"
 
-#include "connections/ServerTimeLimits.h"
+#include "odbc/ServerTimeLimits.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 
 #include "Options.h"
 #include "PasswordInput.h"
-#include "app/RuntimeError.h"
-#include "tables/TableListing.h"
+#include "base/RuntimeError.h"
+#include "drivers/TableNames.h"
 
 #include <cstdio>
 

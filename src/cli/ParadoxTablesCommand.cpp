@@ -2,11 +2,11 @@
 
 #include "Options.h"
 #include "TerminalDialogs.h"
-#include "app/Ports.h"
-#include "app/RuntimeError.h"
+#include "base/Ports.h"
+#include "base/RuntimeError.h"
+#include "drivers/TableNames.h"
 #include "fsutil/FileHelpers.h"
 #include "fsutil/TableFiles.h"
-#include "tables/TableListing.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,10 +5,10 @@
 #include "Options.h"
 #include "PasswordInput.h"
 #include "SendJobs.h"
-#include "app/RuntimeError.h"
-#include "app/SystemPorts.h"
+#include "base/RuntimeError.h"
+#include "drivers/TableNames.h"
 #include "fsutil/TableFiles.h"
-#include "tables/TableListing.h"
+#include "ui/SystemPorts.h"
 
 #include <cstdio>
 #include <optional>

@@ -1,13 +1,14 @@
 #include "LetterCaseTwins.h"
 #include "Options.h"
 
-#include "app/RuntimeError.h"
-#include "connections/ConnectionStrings.h"
-#include "connections/DataAccess.h"
+#include "base/RuntimeError.h"
+#include "dataaccess/ConnectionStrings.h"
+#include "dataaccess/DataAccess.h"
+#include "drivers/Drivers.h"
 #include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
-#include "transfer/Statements.h"
-#include "transfer/TableStatements.h"
+#include "schema/Statements.h"
+#include "schema/TableStatements.h"
 
 #include <cstdio>
 #include <functional>

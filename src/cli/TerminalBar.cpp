@@ -1,6 +1,6 @@
 #include "TerminalBar.h"
 
-#include "app/Ports.h"
+#include "base/Ports.h"
 
 #include <algorithm>
 #include <cmath>

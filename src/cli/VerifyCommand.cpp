@@ -4,13 +4,13 @@
 #include "Options.h"
 #include "PasswordInput.h"
 #include "TerminalBar.h"
-#include "app/Ports.h"
-#include "app/RuntimeError.h"
-#include "app/SystemPorts.h"
-#include "connections/ConnectionEntries.h"
+#include "base/Ports.h"
+#include "base/RuntimeError.h"
+#include "compare/TableCheck.h"
+#include "dataaccess/ConnectionEntries.h"
+#include "drivers/TableNames.h"
 #include "fsutil/TableFiles.h"
-#include "tables/TableListing.h"
-#include "transfer/TableCheck.h"
+#include "ui/SystemPorts.h"
 
 #include <cstdio>
 

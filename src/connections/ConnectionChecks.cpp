@@ -1,9 +1,10 @@
 #include "ConnectionChecks.h"
 
-#include "ConnectionEntries.h"
-#include "ConnectionStrings.h"
-#include "DataAccess.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
+#include "dataaccess/ConnectionEntries.h"
+#include "dataaccess/ConnectionStrings.h"
+#include "dataaccess/DataAccess.h"
+#include "drivers/Drivers.h"
 #include "fsutil/FileListing.h"
 
 namespace dravena {

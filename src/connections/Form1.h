@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ConnectionEntries.h"
-#include "app/EntryStore.h"
-#include "app/MainWindow.h"
+#include "dataaccess/ConnectionEntries.h"
+#include "ui/EntryStore.h"
+#include "ui/MainWindow.h"
 
 #include <functional>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "Form1.h"
 
-#include "app/Product.h"
-#include "app/Skin.h"
-#include "app/WindowControls.h"
+#include "base/Product.h"
+#include "ui/Skin.h"
+#include "ui/WindowControls.h"
 
 #include <QGroupBox>
 #include <QLabel>

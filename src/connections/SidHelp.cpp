@@ -1,6 +1,6 @@
 #include "SidHelp.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <array>
 

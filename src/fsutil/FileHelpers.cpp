@@ -2,9 +2,9 @@
 
 #include "FileCopy.h"
 #include "FileErrors.h"
-#include "app/LocationTags.h"
-#include "app/Ports.h"
-#include "app/Trap.h"
+#include "base/LocationTags.h"
+#include "base/Ports.h"
+#include "base/Trap.h"
 
 #include <cerrno>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #include "FolderPicker.h"
 
-#include "app/Dialogs.h"
-#include "app/Ports.h"
+#include "base/Dialogs.h"
+#include "base/Ports.h"
 
 namespace dravena {
 

@@ -2,7 +2,7 @@
 
 #include "FileCopy.h"
 #include "FileErrors.h"
-#include "app/ProgramFiles.h"
+#include "base/ProgramFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,11 +2,11 @@
 
 #include "FileHelpers.h"
 #include "FileListing.h"
-#include "app/LocationTags.h"
-#include "app/ObjectRef.h"
-#include "app/Ports.h"
-#include "app/RuntimeError.h"
-#include "app/Trap.h"
+#include "base/LocationTags.h"
+#include "base/ObjectRef.h"
+#include "base/Ports.h"
+#include "base/RuntimeError.h"
+#include "base/Trap.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -5,9 +5,9 @@
 #include "FileHelpers.h"
 #include "FileListing.h"
 #include "TableFiles.h"
-#include "app/LocationTags.h"
-#include "app/Ports.h"
-#include "app/Trap.h"
+#include "base/LocationTags.h"
+#include "base/Ports.h"
+#include "base/Trap.h"
 
 #include <QDir>
 

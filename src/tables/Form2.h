@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/MainWindow.h"
-#include "connections/ConnectionEntries.h"
+#include "dataaccess/ConnectionEntries.h"
 #include "transfer/TransferFrontEnd.h"
+#include "ui/MainWindow.h"
 
 class QGroupBox;
 class QProgressBar;

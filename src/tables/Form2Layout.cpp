@@ -1,7 +1,7 @@
 #include "Form2.h"
 
 #include "TableList.h"
-#include "app/WindowControls.h"
+#include "ui/WindowControls.h"
 
 #include <QGroupBox>
 #include <QProgressBar>

@@ -5,14 +5,15 @@
 #include "RenameWalk.h"
 #include "TableDialogs.h"
 #include "TableList.h"
-#include "app/LocationTags.h"
-#include "app/ObjectRef.h"
-#include "app/Product.h"
-#include "app/Trap.h"
-#include "connections/ConnectionStrings.h"
-#include "connections/DataAccess.h"
+#include "base/LocationTags.h"
+#include "base/ObjectRef.h"
+#include "base/Product.h"
+#include "base/Trap.h"
 #include "connections/Form1.h"
-#include "transfer/Statements.h"
+#include "dataaccess/ConnectionStrings.h"
+#include "dataaccess/DataAccess.h"
+#include "drivers/Drivers.h"
+#include "schema/Statements.h"
 
 namespace dravena {
 

@@ -2,7 +2,7 @@
 
 #include "TableDialogs.h"
 #include "TableList.h"
-#include "app/Trap.h"
+#include "base/Trap.h"
 
 namespace dravena {
 

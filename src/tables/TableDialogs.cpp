@@ -1,8 +1,8 @@
 #include "TableDialogs.h"
 
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/Ports.h"
+#include "base/ApplicationTitle.h"
+#include "base/Dialogs.h"
+#include "base/Ports.h"
 
 namespace dravena {
 

@@ -1,14 +1,14 @@
 #include "WindowTransfer.h"
 
 #include "TableList.h"
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/ErrorReport.h"
-#include "app/LocationTags.h"
-#include "app/MainWindow.h"
-#include "app/Ports.h"
+#include "base/ApplicationTitle.h"
+#include "base/Dialogs.h"
+#include "base/ErrorReport.h"
+#include "base/LocationTags.h"
+#include "base/Ports.h"
 #include "fsutil/TableFiles.h"
 #include "transfer/TransferLines.h"
+#include "ui/MainWindow.h"
 
 #include <QProgressBar>
 

@@ -1,7 +1,7 @@
 #include "RowArrays.h"
 
-#include "ColumnValues.h"
-#include "ValueText.h"
+#include "schema/ColumnValues.h"
+#include "schema/ValueText.h"
 
 #include <algorithm>
 

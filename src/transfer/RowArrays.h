@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Statements.h"
-#include "connections/DataAccess.h"
+#include "dataaccess/DataAccess.h"
+#include "schema/Statements.h"
 
 #include <cstdint>
 #include <memory>

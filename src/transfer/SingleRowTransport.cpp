@@ -1,9 +1,9 @@
 #include "SingleRowTransport.h"
 
-#include "ColumnLayout.h"
 #include "TransferFrontEnd.h"
 #include "TransferLines.h"
 #include "TransferSteps.h"
+#include "schema/ColumnLayout.h"
 
 #include <exception>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SchemaObjects.h"
-#include "TablePlan.h"
+#include "schema/SchemaObjects.h"
+#include "schema/TablePlan.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "TransferSteps.h"
 
-#include "connections/OdbcDiagnostics.h"
+#include "odbc/OdbcDiagnostics.h"
 
 namespace dravena {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TransferFrontEnd.h"
-#include "app/Trap.h"
+#include "base/Trap.h"
 
 #include <cstdint>
 #include <utility>

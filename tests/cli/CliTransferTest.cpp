@@ -1,8 +1,8 @@
 // What dravena-cli send shows while it sends: the bar on a terminal, the table lines, the
 // summary, timed on a clock the test moves.
-#include "CliTransfer.h"
-#include "TableClaims.h"
-#include "app/Dialogs.h"
+#include "cli/CliTransfer.h"
+#include "base/Dialogs.h"
+#include "cli/TableClaims.h"
 #include "support/ScriptedPorts.h"
 
 #include <gtest/gtest.h>

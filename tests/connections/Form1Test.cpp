@@ -1,14 +1,14 @@
 #include "connections/Form1.h"
-#include "app/ApplicationTitle.h"
-#include "app/LocationTags.h"
-#include "app/Ports.h"
-#include "app/ProgramFiles.h"
-#include "app/RuntimeError.h"
-#include "app/Settings.h"
+#include "base/ApplicationTitle.h"
+#include "base/LocationTags.h"
+#include "base/Ports.h"
+#include "base/ProgramFiles.h"
+#include "base/RuntimeError.h"
 #include "support/FakeDataAccess.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedPorts.h"
 #include "support/TestConfigFolder.h"
+#include "ui/Settings.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "fsutil/FileHelpers.h"
 #include "TempFolder.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "fsutil/FileListing.h"
 #include "TempFolder.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "fsutil/WildcardPattern.h"
 
 #include <QFile>

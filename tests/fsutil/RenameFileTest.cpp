@@ -1,5 +1,5 @@
 #include "TempFolder.h"
-#include "app/LocationTags.h"
+#include "base/LocationTags.h"
 #include "fsutil/FileHelpers.h"
 #include "support/ScriptedDialogs.h"
 

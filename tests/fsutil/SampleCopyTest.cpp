@@ -3,7 +3,7 @@
 
 #include "fsutil/SampleCopy.h"
 #include "TempFolder.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "fsutil/TableFamily.h"
 #include "TempFolder.h"
-#include "app/LocationTags.h"
+#include "base/LocationTags.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "fsutil/TableFiles.h"
 #include "TempFolder.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <gtest/gtest.h>
 

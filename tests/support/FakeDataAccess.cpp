@@ -1,6 +1,7 @@
 #include "FakeDataAccess.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
+#include "drivers/Drivers.h"
 
 namespace dravena::testing {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connections/DataAccess.h"
+#include "dataaccess/DataAccess.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "TestConfigFolder.h"
 
-#include "app/GuardedApplication.h"
+#include "ui/GuardedApplication.h"
 
 #include <gtest/gtest.h>
 

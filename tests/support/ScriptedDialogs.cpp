@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 
-#include "app/Ports.h"
+#include "base/Ports.h"
 
 namespace dravena::testing {
 

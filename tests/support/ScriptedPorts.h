@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Ports.h"
+#include "base/Ports.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #include "tables/TableListing.h"
-#include "connections/ConnectionEntries.h"
-#include "connections/ConnectionStrings.h"
-#include "connections/DataAccess.h"
-#include "connections/ParadoxConnection.h"
+#include "dataaccess/ConnectionEntries.h"
+#include "dataaccess/ConnectionStrings.h"
+#include "dataaccess/DataAccess.h"
+#include "drivers/ParadoxConnection.h"
 #include "paradoxwriter/TableWriter.h"
+#include "schema/Statements.h"
 #include "tables/TableList.h"
-#include "transfer/Statements.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // Dropping, deleting and renaming tables from the tables window: the Oracle side on a scripted
 // connection, the Paradox side on real files in a temporary folder.
 
-#include "app/ApplicationTitle.h"
-#include "app/LocationTags.h"
-#include "app/RuntimeError.h"
+#include "base/ApplicationTitle.h"
+#include "base/LocationTags.h"
+#include "base/RuntimeError.h"
 #include "connections/Form1.h"
 #include "support/FakeDataAccess.h"
 #include "support/ScriptedDialogs.h"

@@ -1,6 +1,6 @@
 // The pointer over the controls of both windows, and captions that fit their controls.
 
-#include "app/ProgramFiles.h"
+#include "base/ProgramFiles.h"
 #include "connections/Form1.h"
 #include "support/FakeDataAccess.h"
 #include "support/ScriptedDialogs.h"

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "dataaccess/DataAccess.h"
+#include "paradox/Field.h"
+#include "paradox/TableReader.h"
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace dravena {
+
+// The ADO type number under which a Paradox field type is reported.
+int adoTypeOfField(paradox::FieldType type);
+
+// The rows of one Paradox table, read record by record from the file as the cursor moves; the
+// record count comes from the table header. Engine failures become RuntimeErrors carrying the
+// engine's message.
+class ParadoxCursor final : public Cursor {
+public:
+    explicit ParadoxCursor(const std::filesystem::path& tableFile);
+    ~ParadoxCursor() override;
+
+    int fieldCount() const override;
+    QString fieldName(int index) const override;
+    int fieldType(int index) const override;
+    int numericScale(int index) const override;
+    const Value& fieldValue(int index) const override;
+    std::int64_t recordCount() const override;
+    bool atEnd() const override;
+    void moveNext() override;
+    QStringList warnings() const override;
+    bool valuesLost() const override { return reader_->valuesLost(); }
+
+private:
+    std::size_t checkedIndex(int index) const;
+    void readRow();
+
+    std::unique_ptr<paradox::TableReader> reader_;
+    std::vector<QString> names_;
+    std::vector<int> types_;
+    std::vector<int> scales_;
+    std::vector<Value> row_;
+    bool atEnd_ = true;
+};
+
+} // namespace dravena

@@ -1,0 +1,233 @@
+// dravena-cli send against the test server: answers, reports, summary and exit status.
+
+#include "ArrivedTable.h"
+#include "CliRun.h"
+#include "TestDatabase.h"
+#include "TransferTables.h"
+
+#include "schema/Statements.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using dravena::testing::CliRun;
+using dravena::testing::runCli;
+
+namespace {
+
+class SendCli : public dravena::testing::ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        for (const QString& table : tables)
+            dropIfExists(table);
+    }
+    void TearDown() override {
+        if (!IsSkipped())
+            for (const QString& table : tables)
+                dropIfExists(table);
+    }
+
+    QStringList send(const QStringList& more) const {
+        return QStringList{"send", "--folder", folder.path(), "--sid", db.sid, "--user", db.user} +
+               more;
+    }
+    CliRun run(const QStringList& more) const {
+        return runCli(send(more), dravena::testing::cliEnvironment(&db.password));
+    }
+    QStringList failureLines(const QString& errors) const {
+        QStringList found;
+        for (const QString& line : errors.split(u'\n'))
+            if (line.contains(QStringLiteral(" failed: ")))
+                found.append(line);
+        return found;
+    }
+
+    QTemporaryDir folder;
+    const QStringList tables{"CLIKINDS", "CLINUMS", "CLIODD", "CLIBIG"};
+};
+
+// What paradox-tables lists, send takes: a table of a sub-folder arrives from where it lies under
+// its own name; a name that leaves the folder is refused; a name in small letters is the listed
+// one, whose table it replaces instead of making a second.
+TEST_F(SendCli, SendsATableByTheNameParadoxTablesGives) {
+    QDir(folder.path()).mkpath("sub/deeper");
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);
+    dravena::testing::writeNumbers(folder.filePath("sub/deeper/CliNums.db"), 7);
+    const CliRun listed =
+        runCli({"paradox-tables", "--folder=" + folder.path()}, dravena::testing::cliEnvironment());
+    ASSERT_EQ(listed.lines, (QStringList{"CLINUMS", "sub/deeper/CLINUMS"}));
+    const CliRun sent = run({"--", listed.lines[1], "../CLINUMS"});
+    EXPECT_EQ(sent.exitCode, 1);
+    EXPECT_TRUE(sent.errors.contains("CLINUMS: 7 of 7 rows sent")) << sent.errors.toStdString();
+    EXPECT_TRUE(sent.errors.contains("../CLINUMS is not a table of the folder"))
+        << sent.errors.toStdString();
+    dravena::testing::expectArrivedWhole(db, folder.filePath("sub/deeper"), "CLINUMS", "CLINUMS");
+
+    const CliRun small = run({"--overwrite", "yes", "clinums"});
+    EXPECT_EQ(small.exitCode, 0) << small.errors.toStdString();
+    EXPECT_TRUE(small.errors.contains("CLINUMS: 5 of 5 rows sent")) << small.errors.toStdString();
+    EXPECT_EQ(std::get<std::string>(scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM user_tables "
+                                           "WHERE LOWER(table_name) = 'clinums'")),
+              "1");
+    dravena::testing::expectArrivedWhole(db, folder.path(), "CLINUMS", "CLINUMS");
+}
+
+TEST_F(SendCli, SendsTheTablesAndAnswersForExistingOnesFromItsOption) {
+    dravena::testing::writeKinds(folder.filePath("CliKinds.db"));
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);
+    const CliRun first = run({"CLIKINDS", "CLINUMS"});
+    EXPECT_EQ(first.exitCode, 0) << first.errors.toStdString();
+    EXPECT_TRUE(first.errors.contains("CLIKINDS: 3 of 3 rows sent, 0 failed"));
+    EXPECT_TRUE(first.errors.contains("2 tables: 2 whole, 0 left as they were, 0 with failures; "
+                                      "8 rows sent, 0 rows failed"))
+        << first.errors.toStdString();
+    dravena::testing::expectArrivedWhole(db, folder.path(), "CLIKINDS", "CLIKINDS");
+    dravena::testing::expectArrivedWhole(db, folder.path(), "CLINUMS", "CLINUMS");
+
+    // The tables exist now: without an answer that is an error, "no" leaves them, "yes"
+    // replaces them.
+    const CliRun unanswered = run({"CLINUMS"});
+    EXPECT_EQ(unanswered.exitCode, 1);
+    EXPECT_TRUE(unanswered.errors.contains("CLINUMS: the server already has this table"));
+    const CliRun no = run({"--overwrite", "no", "CLINUMS"});
+    EXPECT_EQ(no.exitCode, 0) << no.errors.toStdString();
+    EXPECT_TRUE(no.errors.contains("CLINUMS: left as it is on the server"));
+    const CliRun yes = run({"--overwrite=yes", "CLINUMS", "CLINUMS"});
+    EXPECT_EQ(yes.exitCode, 0) << yes.errors.toStdString();
+    EXPECT_EQ(dravena::testing::expectArrivedWhole(db, folder.path(), "CLINUMS", "CLINUMS"), 5);
+}
+
+TEST_F(SendCli, TellsEveryFailureWithTableAndRowAndExitsNonZero) {
+    dravena::testing::writeNumbers(folder.filePath("CliOdd.db"), 4, {{2, 1e130}});
+    const CliRun odd = run({"CLIODD", "MISSING"});
+    EXPECT_EQ(odd.exitCode, 1);
+    const QStringList failures = failureLines(odd.errors);
+    ASSERT_EQ(failures.size(), 2) << odd.errors.toStdString();
+    EXPECT_TRUE(failures[0].startsWith("dravena-cli send: CLIODD: row 3: INSERT failed: "))
+        << failures[0].toStdString();
+    EXPECT_TRUE(failures[1].startsWith("dravena-cli send: MISSING: reading the table failed: "));
+    EXPECT_TRUE(odd.errors.contains("2 tables: 0 whole, 0 left as they were, 2 with failures; "
+                                    "3 rows sent, 1 row failed"))
+        << odd.errors.toStdString();
+
+    const QString wrong = db.password + "-wrong";
+    const CliRun refused = runCli(send({"CLIODD"}), dravena::testing::cliEnvironment(&wrong));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.errors.count(u'\n'), 1) << refused.errors.toStdString();
+    EXPECT_TRUE(refused.errors.contains("password authentication failed"));
+
+    for (const QStringList& usage :
+         {QStringList{"send", "--folder", "x"}, send({"--overwrite", "maybe", "CLIODD"}), send({})})
+        EXPECT_EQ(runCli(usage, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
+}
+
+// The tables of every sample folder through arrays of parameters of several sizes (7 divides no
+// table's row count), each value equal to the Paradox reading.
+TEST_F(SendCli, ArraysOfRowsArriveAsWholeAsSingleRows) {
+    dravena::testing::writeKinds(folder.filePath("CliKinds.db"));
+    const QStringList folders = {folder.path(), QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata"),
+                                 QStringLiteral(DRAVENA_PARADOX_SAMPLES "/fields"),
+                                 QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples")};
+    for (const char* batch : {"1", "7", "1000"}) {
+        for (const QString& samples : folders) {
+            const QStringList names = dravena::testing::tableNamesIn(samples);
+            ASSERT_FALSE(names.isEmpty()) << samples.toStdString();
+            const CliRun sent =
+                runCli(QStringList{"send", "--folder", samples, "--sid", db.sid, "--user", db.user,
+                                   "--overwrite", "yes", "--batch", batch} +
+                           names,
+                       dravena::testing::cliEnvironment(&db.password));
+            EXPECT_TRUE(failureLines(sent.errors).isEmpty()) << sent.errors.toStdString();
+            for (const QString& name : names) {
+                SCOPED_TRACE(std::string("--batch ") + batch);
+                dravena::testing::expectArrivedWhole(db, samples, name, name);
+                dropIfExists(name);
+            }
+        }
+    }
+}
+
+// A row the server refuses in the middle of an array, or of a block read ahead of one statement
+// per row, is told once with its own number and message; the rows around it arrive.
+TEST_F(SendCli, ARefusedRowInAnArrayIsToldAndItsNeighboursArrive) {
+    dravena::testing::writeNumbers(folder.filePath("CliOdd.db"), 2500, {{1500, 1e130}});
+    for (const char* batch : {"7", "1"}) {
+        SCOPED_TRACE(std::string("--batch ") + batch);
+        const CliRun odd = run({"--batch", batch, "--overwrite", "yes", "CLIODD"});
+        EXPECT_EQ(odd.exitCode, 1);
+        const QStringList failures = failureLines(odd.errors);
+        ASSERT_EQ(failures.size(), 1) << odd.errors.toStdString();
+        EXPECT_TRUE(failures[0].startsWith("dravena-cli send: CLIODD: row 1501: INSERT failed: "))
+            << failures[0].toStdString();
+        EXPECT_TRUE(odd.errors.contains("2499 rows sent, 1 row failed"))
+            << odd.errors.toStdString();
+        // 0.5 + 1.5 + ... + 2499.5 without 1500.5
+        EXPECT_EQ(
+            std::get<std::string>(scalar("SELECT CAST(SUM(\"N\") AS VARCHAR(20)) FROM \"CLIODD\"")),
+            "3123499.5");
+    }
+}
+
+// The server ends the session in the middle of a table: one report, a non-zero exit, no hang.
+TEST_F(SendCli, ALostSessionIsToldOnceAndEndsTheRun) {
+    dravena::testing::writeNumbers(folder.filePath("CliBig.db"), 20000);
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);
+    QProcess process;
+    process.setProcessEnvironment(dravena::testing::cliEnvironment(&db.password));
+    process.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena-cli"),
+                  send({"CLIBIG", "CLINUMS"}));
+    ASSERT_TRUE(process.waitForStarted(30000));
+    const auto admin = connect();
+    QElapsedTimer waited;
+    waited.start();
+    bool terminated = false;
+    const QString loading = dravena::loadingTableName("CLIBIG");
+    const auto rowsSoFar = [&]() -> long long {
+        if (std::get<std::string>(scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM pg_class "
+                                         "WHERE relname = '" +
+                                         loading + "'")) == "0")
+            return 0;
+        return std::stoll(std::get<std::string>(
+            scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"" + loading + "\"")));
+    };
+    while (!terminated && waited.elapsed() < 60000 && process.state() == QProcess::Running) {
+        if (rowsSoFar() > 100) {
+            admin->execute("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename "
+                           "= current_user AND pid <> pg_backend_pid()");
+            terminated = true;
+        }
+        QThread::msleep(10);
+    }
+    ASSERT_TRUE(process.waitForFinished(60000)) << "dravena-cli did not end";
+    ASSERT_TRUE(terminated);
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1);
+    // The row in flight may have arrived or not; the half-loaded table never took its name, and
+    // the table after it was never reached.
+    EXPECT_TRUE(failureLines(errors).isEmpty()) << errors.toStdString();
+    EXPECT_EQ(errors.count(" not known to have arrived: "), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QRegularExpression(
+        "^dravena-cli send: CLIBIG: row \\d+: INSERT not known to have arrived: ",
+        QRegularExpression::MultilineOption)))
+        << errors.toStdString();
+    EXPECT_TRUE(errors.contains("CLIBIG: not sent (the load ended after "));
+    EXPECT_TRUE(errors.contains("; no table CLIBIG was left on the server"));
+    EXPECT_TRUE(
+        errors.contains(QRegularExpression("2 tables: 0 whole, .*; not reached: CLINUMS\n")))
+        << errors.toStdString();
+    EXPECT_EQ(std::get<std::string>(scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM pg_class "
+                                           "WHERE relname = 'CLIBIG'")),
+              "0");
+    dropIfExists(loading);
+}
+
+} // namespace

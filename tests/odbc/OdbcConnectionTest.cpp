@@ -1,0 +1,454 @@
+#include "TestDatabase.h"
+
+#include "base/RuntimeError.h"
+#include "dataaccess/ConnectionStrings.h"
+#include "drivers/Drivers.h"
+#include "odbc/OdbcSession.h"
+#include "odbc/ServerWait.h"
+
+#include <QThread>
+#include <QTimer>
+
+#include <ctime>
+#include <latch>
+#include <set>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+using namespace dravena;
+using dravena::testing::ServerTest;
+
+namespace {
+
+std::string text(const Value& v) {
+    const auto* s = std::get_if<std::string>(&v);
+    return s ? *s : std::string("<not text>");
+}
+
+// The description of the RuntimeError that `action` throws (fails the test when none).
+template <typename Action> QString failureOf(Action action, int* number = nullptr) {
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        if (number)
+            *number = e.number();
+        return e.description();
+    }
+    ADD_FAILURE() << "no failure";
+    return {};
+}
+
+std::vector<std::string> tableNames(Connection& connection) {
+    Recordset rs;
+    rs.open(QStringLiteral("SELECT table_name FROM user_tables"), connection);
+    std::vector<std::string> names;
+    for (; !rs.atEnd(); rs.moveNext())
+        names.push_back(text(rs.fieldValue(0)));
+    return names;
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+
+TEST_F(ServerTest, OpensWithTheProgramsConnectionStringAndFailsWithTheDriversMessage) {
+    EXPECT_TRUE(connect()->isOpen());
+
+    const std::unique_ptr<Connection> connection = dataAccess().createConnection();
+    int number = 0;
+    const QString wrongPassword = failureOf(
+        [&] { connection->open(db.connectionStringWithPassword("not-the-password")); }, &number);
+    EXPECT_EQ(number, errnum::DataAccess);
+    EXPECT_TRUE(wrongPassword.contains(
+        QStringLiteral("password authentication failed for user \"%1\"").arg(db.user)))
+        << wrongPassword.toStdString();
+    EXPECT_FALSE(wrongPassword.contains("QODBC")) << wrongPassword.toStdString();
+    EXPECT_FALSE(connection->isOpen());
+
+    // A driver that is not registered: the driver manager's own words.
+    const QString unknownDriver = failureOf(
+        [&] { connection->open(QStringLiteral("Driver={No Such Driver};Server=x;Uid=a;Pwd=b;")); });
+    EXPECT_TRUE(unknownDriver.startsWith("[unixODBC][Driver Manager]"))
+        << unknownDriver.toStdString();
+
+    // A string that mentions ".dsn" (here in a key the driver ignores; as well in a password)
+    // still reaches the driver with its own keys.
+    {
+        const std::unique_ptr<Connection> dsn = dataAccess().createConnection();
+        dsn->open(db.connectionString() + "Description=Sales.DSN;");
+        EXPECT_TRUE(dsn->isOpen());
+    }
+
+    // The same object opens once the string is right, and a second open is refused.
+    connection->open(db.connectionString());
+    EXPECT_TRUE(connection->isOpen());
+    EXPECT_THROW(connection->open(db.connectionString()), RuntimeError);
+}
+
+TEST_F(ServerTest, ExecuteCommitsEachStatementAtOnce) {
+    dropIfExists("ODBC_AUTOCOMMIT");
+    const std::unique_ptr<Connection> writer = connect();
+    writer->execute(R"(CREATE TABLE "ODBC_AUTOCOMMIT"("F1" INT))");
+    writer->execute(R"(INSERT INTO "ODBC_AUTOCOMMIT" VALUES('7'))");
+    // Another connection sees the row while the writer is still open: nothing waits for a commit.
+    EXPECT_EQ(scalar(R"(SELECT COUNT(*) FROM "ODBC_AUTOCOMMIT")"), Value{std::int64_t{1}});
+    writer->execute(R"(DROP TABLE "ODBC_AUTOCOMMIT")");
+    EXPECT_FALSE(contains(tableNames(*writer), "ODBC_AUTOCOMMIT"));
+}
+
+TEST_F(ServerTest, ARejectedStatementFailsWithTheDriversMessageAndTheConnectionGoesOn) {
+    const std::unique_ptr<Connection> connection = connect();
+    int number = 0;
+    const QString message =
+        failureOf([&] { connection->execute(R"(DROP TABLE "ODBC_NO_SUCH_TABLE")"); }, &number);
+    EXPECT_EQ(number, errnum::DataAccess);
+    EXPECT_TRUE(message.contains(R"(table "ODBC_NO_SUCH_TABLE" does not exist)"))
+        << message.toStdString();
+    EXPECT_FALSE(message.startsWith(' ') || message.endsWith(' ')) << message.toStdString();
+    EXPECT_FALSE(message.contains("QODBC"));
+
+    // RENAME is Oracle's own statement: this server refuses it, which the program reports.
+    EXPECT_THROW(connection->execute(R"(RENAME "A" TO "B")"), RuntimeError);
+    // A failing query, too.
+    EXPECT_TRUE(failureOf([&] {
+                    connection->query("SELECT no_such_column FROM user_tables");
+                }).contains("no_such_column"));
+
+    const std::unique_ptr<Cursor> still = connection->query("SELECT 1");
+    EXPECT_EQ(still->fieldValue(0), Value{std::int64_t{1}});
+}
+
+// A slow statement does not freeze a window's operation: events go on while it waits, a second
+// statement on the same connection meanwhile is refused instead of running beside it, and the
+// statement's own failure still reaches its caller.
+TEST_F(ServerTest, WindowsHandleTheirEventsWhileAStatementWaits) {
+    const std::unique_ptr<Connection> connection = connect();
+    const EventsWhileWaiting operation;
+    bool waiting = false;
+    bool eventDuringTheWait = false;
+    QString secondCall;
+    QTimer::singleShot(100, [&] {
+        eventDuringTheWait = waiting;
+        secondCall = failureOf([&] { connection->execute("SELECT 1"); });
+    });
+    waiting = true;
+    const std::unique_ptr<Cursor> slept = connection->query("SELECT pg_sleep(1), 7");
+    waiting = false;
+    EXPECT_TRUE(eventDuringTheWait);
+    EXPECT_EQ(secondCall, QStringLiteral("The connection is still waiting for the server."));
+    EXPECT_EQ(slept->fieldValue(1), Value{std::int64_t{7}});
+    EXPECT_TRUE(failureOf([&] {
+                    connection->execute(R"(DROP TABLE "ODBC_NO_SUCH_TABLE")");
+                }).contains("ODBC_NO_SUCH_TABLE"));
+}
+
+TEST_F(ServerTest, ClientSideCursorsKnowTheRecordCountBeforeTheFirstRow) {
+    dropIfExists("ODBC_ROWS");
+    executeAll({R"(CREATE TABLE "ODBC_ROWS"("N" INT, "S" NVARCHAR2(2000)))",
+                R"(INSERT INTO "ODBC_ROWS" VALUES('1', 'one'))",
+                R"(INSERT INTO "ODBC_ROWS" VALUES('2', 'two'))",
+                R"(INSERT INTO "ODBC_ROWS" VALUES('3', NULL))"});
+    const QString sql = R"(SELECT "N", "S" FROM "ODBC_ROWS" ORDER BY "N")";
+
+    const std::unique_ptr<Connection> client = connect(ClientSideCursor);
+    Recordset rs;
+    rs.open(sql, *client);
+    ASSERT_EQ(rs.recordCount(), 3);
+    ASSERT_EQ(rs.fieldCount(), 2);
+    EXPECT_EQ(rs.fieldName(0), "N");
+    EXPECT_EQ(rs.fieldName(1), "S");
+    std::vector<Value> read;
+    for (std::int64_t i = 0; i < rs.recordCount(); ++i) {
+        read.push_back(rs.fieldValue(0));
+        read.push_back(rs.fieldValue(1));
+        rs.moveNext();
+    }
+    using paradox::Decimal; // INT is NUMBER(38)
+    EXPECT_EQ(read, (std::vector<Value>{Decimal{"1"}, std::string("one"), Decimal{"2"},
+                                        std::string("two"), Decimal{"3"}, Value{}}));
+    EXPECT_TRUE(rs.atEnd());
+    int number = 0;
+    failureOf([&] { rs.moveNext(); }, &number);
+    EXPECT_EQ(number, 3021);
+    failureOf([&] { rs.fieldValue(0); }, &number);
+    EXPECT_EQ(number, 3021);
+    failureOf([&] { rs.fieldName(2); }, &number);
+    EXPECT_EQ(number, 3265);
+    rs.close();
+
+    // Server-side cursors read the same rows one at a time, count unknown.
+    const std::unique_ptr<Connection> server = connect(ServerSideCursor);
+    const std::unique_ptr<Cursor> cursor = server->query(sql);
+    EXPECT_EQ(cursor->recordCount(), -1);
+    std::vector<Value> streamed;
+    for (; !cursor->atEnd(); cursor->moveNext()) {
+        streamed.push_back(cursor->fieldValue(0));
+        streamed.push_back(cursor->fieldValue(1));
+    }
+    EXPECT_EQ(streamed, read);
+
+    // An empty result: count 0, at the end at once.
+    const std::unique_ptr<Cursor> none =
+        client->query(R"(SELECT * FROM "ODBC_ROWS" WHERE "N" > 9)");
+    EXPECT_EQ(none->recordCount(), 0);
+    EXPECT_TRUE(none->atEnd());
+    EXPECT_EQ(none->fieldCount(), 2);
+    dropIfExists("ODBC_ROWS");
+}
+
+TEST_F(ServerTest, ReportsTypesAndValuesOfEveryKindOfColumn) {
+    dropIfExists("ODBC_KINDS");
+    executeAll({R"(CREATE TABLE "ODBC_KINDS"("NV" NVARCHAR2(2000), "I" INT, "SI" SMALLINT,
+             "BI" BIGINT, "R" REAL, "F" FLOAT, "D" DECIMAL, "DT" DATE, "TM" TIME(0),
+             "TS" TIMESTAMP(3), "BL" BLOB, "TX" TEXT, "CH" CHAR(3), "VC" VARCHAR(10)))",
+                R"(INSERT INTO "ODBC_KINDS" VALUES('Grüße, O''Brien', '-2147483648', '-32768',
+             '9007199254740993', '1.5', '0.1', '-12345678901234567890.125', '1999-12-31',
+             '23:59:58', '2004-02-29 13:14:15.678', '00FF10A5', 'long text', 'ab', 'v'))",
+                R"(INSERT INTO "ODBC_KINDS" VALUES(NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+             NULL, NULL, NULL, NULL, NULL, NULL))"});
+
+    const std::unique_ptr<Connection> connection = connect(ClientSideCursor);
+    const std::unique_ptr<Cursor> cursor =
+        connection->query(R"(SELECT * FROM "ODBC_KINDS" ORDER BY "I" NULLS LAST)");
+    ASSERT_EQ(cursor->recordCount(), 2);
+    ASSERT_EQ(cursor->fieldCount(), 14);
+    // INT and a bare DECIMAL are whole numbers of up to 38 digits, as in Oracle.
+    const std::vector<int> types = {202, 131, 2, 20, 4, 5, 131, 133, 134, 135, 205, 203, 130, 202};
+    const std::vector<QString> names = {"NV", "I",  "SI", "BI", "R",  "F",  "D",
+                                        "DT", "TM", "TS", "BL", "TX", "CH", "VC"};
+    for (int i = 0; i < cursor->fieldCount(); ++i) {
+        EXPECT_EQ(cursor->fieldType(i), types[static_cast<std::size_t>(i)]) << i;
+        EXPECT_EQ(cursor->fieldName(i), names[static_cast<std::size_t>(i)]) << i;
+    }
+    const std::vector<Value> expected = {
+        std::string("Grüße, O'Brien"),
+        paradox::Decimal{"-2147483648"},
+        std::int64_t{-32768},
+        std::int64_t{9007199254740993LL}, // not exactly representable as a double
+        1.5,
+        0.1,
+        paradox::Decimal{"-12345678901234567890"}, // the fraction rounded away
+        paradox::Date{1999, 12, 31},
+        paradox::Time{23, 59, 58, 0},
+        paradox::Timestamp{{2004, 2, 29}, {13, 14, 15, 678}},
+        paradox::Bytes{0x00, 0xFF, 0x10, 0xA5},
+        std::string("long text"),
+        std::string("ab "),
+        std::string("v")};
+    for (int i = 0; i < cursor->fieldCount(); ++i)
+        EXPECT_EQ(cursor->fieldValue(i), expected[static_cast<std::size_t>(i)]) << i;
+    cursor->moveNext();
+    for (int i = 0; i < cursor->fieldCount(); ++i)
+        EXPECT_TRUE(paradox::isNull(cursor->fieldValue(i))) << i;
+
+    // Booleans come as BIT when the driver is asked to (this server's driver sends text
+    // otherwise; the Oracle side has no logical columns).
+    const std::unique_ptr<Connection> bits = dataAccess().createConnection();
+    bits->open(db.connectionString() + "BoolsAsChar=0;");
+    const std::unique_ptr<Cursor> logical = bits->query("SELECT true, false");
+    EXPECT_EQ(logical->fieldType(0), adotype::Boolean);
+    EXPECT_EQ(logical->fieldValue(0), Value{true});
+    EXPECT_EQ(logical->fieldValue(1), Value{false});
+    dropIfExists("ODBC_KINDS");
+}
+
+TEST_F(ServerTest, BlobColumnsTakeHexTextAndRefuseOtherText) {
+    dropIfExists("ODBC_BLOB");
+    const std::unique_ptr<Connection> connection = connect(ClientSideCursor);
+    connection->execute(R"(CREATE TABLE "ODBC_BLOB"("K" INT,"B" BLOB))");
+    connection->execute(R"(INSERT INTO "ODBC_BLOB" VALUES('1', '0a0B'))");
+    connection->execute(R"(INSERT INTO "ODBC_BLOB" VALUES('2', NULL))");
+    const QString notHex =
+        failureOf([&] { connection->execute(R"(INSERT INTO "ODBC_BLOB" VALUES('3', 'XYZ'))"); });
+    EXPECT_TRUE(notHex.contains("invalid hex number")) << notHex.toStdString();
+    const std::unique_ptr<Cursor> cursor =
+        connection->query(R"(SELECT "B" FROM "ODBC_BLOB" ORDER BY "K")");
+    ASSERT_EQ(cursor->recordCount(), 2);
+    EXPECT_EQ(cursor->fieldValue(0), Value{paradox::Bytes({0x0A, 0x0B})});
+    cursor->moveNext();
+    EXPECT_TRUE(paradox::isNull(cursor->fieldValue(0)));
+    dropIfExists("ODBC_BLOB");
+}
+
+TEST_F(ServerTest, CreatesInsertsReadsBackAndDropsInTheProgramsStatementForms) {
+    dropIfExists("T");
+    const std::unique_ptr<Connection> connection = connect(ClientSideCursor);
+    connection->execute("CREATE TABLE \"T\"(\"F1\" NVARCHAR2(2000),\"F2\" INT)");
+    connection->execute("INSERT INTO \"T\" VALUES('1', NULL)");
+    connection->execute("INSERT INTO \"T\" VALUES('O''Brien', '42')");
+    EXPECT_TRUE(contains(tableNames(*connection), "T"));
+
+    const std::unique_ptr<Cursor> cursor = connection->query("SELECT * FROM \"T\"");
+    ASSERT_EQ(cursor->recordCount(), 2);
+    EXPECT_EQ(cursor->fieldType(0), adotype::VarWChar);
+    EXPECT_EQ(cursor->fieldType(1), adotype::Numeric); // INT is NUMBER(38)
+    EXPECT_EQ(cursor->fieldValue(0), Value{std::string("1")});
+    EXPECT_TRUE(paradox::isNull(cursor->fieldValue(1)));
+    cursor->moveNext();
+    EXPECT_EQ(cursor->fieldValue(0), Value{std::string("O'Brien")});
+    EXPECT_EQ(cursor->fieldValue(1), Value{paradox::Decimal{"42"}});
+
+    connection->execute("DROP TABLE \"T\"");
+    EXPECT_FALSE(contains(tableNames(*connection), "T"));
+}
+
+TEST_F(ServerTest, RefusesAnNvarchar2ValueLongerThan2000Characters) {
+    dropIfExists("ODBC_LONG");
+    const std::unique_ptr<Connection> connection = connect();
+    connection->execute(R"(CREATE TABLE "ODBC_LONG"("F1" NVARCHAR2(2000)))");
+    // 2000 characters fit, whatever their size in bytes.
+    connection->execute(QStringLiteral(R"(INSERT INTO "ODBC_LONG" VALUES('%1'))")
+                            .arg(QString(2000, QChar(0x00E4))));
+    const QString tooLong = failureOf([&] {
+        connection->execute(
+            QStringLiteral(R"(INSERT INTO "ODBC_LONG" VALUES('%1'))").arg(QString(2001, u'x')));
+    });
+    EXPECT_TRUE(tooLong.contains("too long")) << tooLong.toStdString();
+    EXPECT_EQ(scalar(R"(SELECT COUNT(*) FROM "ODBC_LONG")"), Value{std::int64_t{1}});
+    EXPECT_EQ(scalar(R"(SELECT length("F1") FROM "ODBC_LONG")"), Value{std::int64_t{2000}});
+    dropIfExists("ODBC_LONG");
+}
+
+TEST_F(ServerTest, UserTablesListsTheUsersTablesOnly) {
+    dropIfExists("ODBC_LISTED");
+    executeAll({R"(CREATE TABLE "ODBC_LISTED"("A" INT))",
+                R"(CREATE OR REPLACE VIEW "ODBC_NOT_A_TABLE" AS SELECT 1 AS "A")"});
+    const std::unique_ptr<Connection> connection = connect(ClientSideCursor);
+    const std::vector<std::string> names = tableNames(*connection);
+    EXPECT_TRUE(contains(names, "ODBC_LISTED"));
+    EXPECT_FALSE(contains(names, "ODBC_NOT_A_TABLE"));
+    EXPECT_FALSE(contains(names, "user_tables"));
+    connection->execute(R"(DROP VIEW "ODBC_NOT_A_TABLE")");
+    dropIfExists("ODBC_LISTED");
+}
+
+namespace {
+
+// Sessions the test user has open on the server, as the server counts them.
+std::int64_t sessionsOf(const std::unique_ptr<Connection>& observer) {
+    const std::unique_ptr<Cursor> c =
+        observer->query("SELECT COUNT(*) FROM pg_stat_activity WHERE usename = current_user AND "
+                        "backend_type = 'client backend'");
+    return std::get<std::int64_t>(c->fieldValue(0));
+}
+
+// The server ends a session shortly after its client leaves; wait a bounded time for that.
+std::int64_t sessionsSettledAt(const std::unique_ptr<Connection>& observer, std::int64_t want) {
+    std::int64_t n = sessionsOf(observer);
+    for (int i = 0; i < 100 && n != want; ++i) {
+        QThread::msleep(50);
+        n = sessionsOf(observer);
+    }
+    return n;
+}
+
+} // namespace
+
+TEST_F(ServerTest, ClosingOrDestroyingAConnectionEndsItsSessionAndReleasesItsCursors) {
+    const std::unique_ptr<Connection> observer = connect(ClientSideCursor);
+    const std::int64_t before = sessionsOf(observer);
+
+    std::unique_ptr<Connection> dropped = connect();
+    std::unique_ptr<Connection> closed = connect();
+    EXPECT_EQ(sessionsSettledAt(observer, before + 2), before + 2);
+
+    // An open server-side cursor does not keep the connection alive.
+    std::unique_ptr<Cursor> cursor = closed->query("SELECT generate_series(1, 5)");
+    EXPECT_FALSE(cursor->atEnd());
+    closed->close();
+    EXPECT_FALSE(closed->isOpen());
+    EXPECT_TRUE(cursor->atEnd());
+    EXPECT_THROW(cursor->fieldValue(0), RuntimeError);
+    EXPECT_THROW(closed->execute("SELECT 1"), RuntimeError);
+    EXPECT_THROW(closed->close(), RuntimeError);
+
+    dropped.reset(); // destroyed while open
+    EXPECT_EQ(sessionsSettledAt(observer, before), before);
+    cursor.reset();
+
+    // A closed connection object opens again.
+    closed->open(db.connectionString());
+    EXPECT_EQ(closed->query("SELECT 2")->fieldValue(0), Value{std::int64_t{2}});
+}
+
+// Jobs sign on at the same moment; a session holding another's socket as its own would have the
+// statement time limit of one job cut another job's connection.
+TEST_F(ServerTest, SessionsSigningOnTogetherEachHoldOnlyTheirOwnSockets) {
+    constexpr int Sessions = 4;
+    const QString connectionString = db.connectionString();
+    std::vector<std::vector<OpenSocket>> held(Sessions);
+    std::vector<QString> failures(Sessions);
+    std::latch start(Sessions), allOpen(Sessions);
+    std::vector<std::thread> jobs;
+    for (int i = 0; i < Sessions; ++i)
+        jobs.emplace_back([&, i] {
+            OdbcSession session;
+            start.arrive_and_wait();
+            try {
+                session.open(connectionString);
+                held[i] = session.sockets();
+            } catch (const RuntimeError& e) {
+                failures[i] = e.description();
+            }
+            allOpen.arrive_and_wait(); // no descriptor is closed and reused meanwhile
+        });
+    for (std::thread& job : jobs)
+        job.join();
+    std::set<OpenSocket> seen;
+    for (int i = 0; i < Sessions; ++i) {
+        EXPECT_TRUE(failures[i].isEmpty()) << failures[i].toStdString();
+        EXPECT_FALSE(held[i].empty());
+        for (const OpenSocket& socket : held[i])
+            EXPECT_TRUE(seen.insert(socket).second) << "socket " << socket.fd << " held twice";
+    }
+}
+
+TEST_F(ServerTest, ATimeStampKeepsItsFieldsWhereTheLocalClockSkipsThem) {
+    // 02:30 on that day does not exist on a Berlin wall clock; the stored value must not move.
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const Value stamp = scalar("SELECT timestamp '2021-03-28 02:30:00.250'");
+    if (savedZone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedZone);
+    tzset();
+    EXPECT_EQ(stamp, (Value{paradox::Timestamp{{2021, 3, 28}, {2, 30, 0, 250}}}));
+}
+
+// A password may hold any character: ";" and braces must neither cut it short nor let the rest
+// of it be read as other keys of the connection string.
+TEST_F(ServerTest, APasswordWithSemicolonsAndBracesSignsOn) {
+    // A session that is open already outlives a change of password: it puts the old one back.
+    const std::unique_ptr<Connection> keeper = connect();
+    struct Restore {
+        Connection& keeper;
+        QString password;
+        ~Restore() {
+            keeper.execute(QStringLiteral("ALTER ROLE CURRENT_USER PASSWORD '%1'").arg(password));
+        }
+    } restore{*keeper, db.password};
+
+    for (const QString& password :
+         {QStringLiteral("ti;ger"), QStringLiteral("{braced}"), QStringLiteral("a}b;c{d=e"),
+          QStringLiteral("x;Driver={nonexistent SECRET}"), QStringLiteral("}}{;")}) {
+        SCOPED_TRACE(password.toStdString());
+        keeper->execute(QStringLiteral("ALTER ROLE CURRENT_USER PASSWORD '%1'").arg(password));
+        const std::unique_ptr<Connection> connection = dataAccess().createConnection();
+        EXPECT_NO_THROW(connection->open(db.connectionStringWithPassword(password)));
+        EXPECT_TRUE(connection->isOpen());
+    }
+
+    // Typed wrongly, the rest of such a password does not reach the driver as keys of its own.
+    const QString wrong = failureOf([&] {
+        dataAccess().createConnection()->open(
+            db.connectionStringWithPassword(QStringLiteral("x;Driver={nonexistent SECRET}!")));
+    });
+    EXPECT_FALSE(wrong.contains(QStringLiteral("SECRET"))) << wrong.toStdString();
+    EXPECT_TRUE(wrong.contains(QStringLiteral("password authentication failed")))
+        << wrong.toStdString();
+}

@@ -1,0 +1,207 @@
+// Replacing a server table with dravena-cli send when the load goes wrong: the old table stays as
+// it was, whatever stops the new one.
+
+#include "CliRun.h"
+#include "TestDatabase.h"
+#include "TransferTables.h"
+
+#include "schema/Statements.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+using dravena::testing::cliEnvironment;
+
+namespace {
+
+constexpr int OldRows = 5; // 0.5 + 1.5 + ... + 4.5
+constexpr const char* OldSum = "12.5";
+constexpr int NewRows = 20000;
+
+class SafeReplace : public dravena::testing::ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        dropIfExists(Table);
+        dropIfExists(loading());
+    }
+    void TearDown() override {
+        if (IsSkipped())
+            return;
+        dropIfExists(Table);
+        dropIfExists(loading());
+    }
+
+    static QString loading() { return dravena::loadingTableName(Table); }
+
+    QStringList send(const QString& folder, const QStringList& more = {}) const {
+        return QStringList{"send",   "--folder", folder,        "--sid", db.sid,
+                           "--user", db.user,    "--overwrite", "yes"} +
+               more + QStringList{Table};
+    }
+
+    bool exists(const QString& table) const {
+        return std::get<std::string>(
+                   scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM user_tables WHERE "
+                          "table_name = '" +
+                          table + "'")) != "0";
+    }
+    long long rows(const QString& table) const {
+        return std::stoll(std::get<std::string>(
+            scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"" + table + "\"")));
+    }
+    std::string sum() const {
+        return std::get<std::string>(
+            scalar("SELECT CAST(SUM(\"N\") AS VARCHAR(30)) FROM \"" + Table + "\""));
+    }
+
+    // The server process of the connection that is loading rows (none: 0).
+    long long loadingBackend() const {
+        const dravena::Value pid =
+            scalar("SELECT CAST(COALESCE(MAX(pid), 0) AS VARCHAR(20)) FROM pg_stat_activity "
+                   "WHERE usename = current_user AND pid <> pg_backend_pid() AND query LIKE "
+                   "'INSERT%'");
+        return std::stoll(std::get<std::string>(pid));
+    }
+
+    static inline const QString Table = QStringLiteral("SAFEOLD");
+    QTemporaryDir oldFolder;
+    QTemporaryDir newFolder;
+};
+
+// Each fault of a replace, from the source, the server, the connection or the user: the old
+// table keeps its rows and its name, and the run says so.
+TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
+    dravena::testing::writeNumbers(oldFolder.filePath(Table + ".db"), OldRows);
+    ASSERT_EQ(
+        dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password)).exitCode, 0);
+    ASSERT_EQ(rows(Table), OldRows);
+
+    const QString newFile = newFolder.filePath(Table + ".db");
+    const auto bigTable = [&] {
+        QFile::remove(newFile);
+        dravena::testing::writeNumbers(newFile, NewRows);
+    };
+    const auto damagedTable = [&] {
+        bigTable();
+        QFile file(newFile);
+        ASSERT_TRUE(file.resize(file.size() / 2));
+    };
+    bool viewMade = false;
+    const auto refusedTable = [&] { // a view holds the loading name: CREATE TABLE is refused
+        bigTable();
+        viewMade = true;
+        executeAll({"CREATE VIEW \"" + loading() + "\" AS SELECT 1 AS \"N\""});
+    };
+    std::optional<long long> stopped;
+    const auto terminate = [&](QProcess&) {
+        executeAll({"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = "
+                    "current_user AND pid <> pg_backend_pid()"});
+    };
+    const auto stopServerSession = [&](QProcess&) {
+        // Between two arrays the loading session's last statement is its COMMIT: wait for the
+        // next INSERT.
+        QElapsedTimer looking;
+        looking.start();
+        for (stopped = loadingBackend(); *stopped == 0 && looking.elapsed() < 10000;
+             stopped = loadingBackend())
+            QThread::msleep(1);
+        ASSERT_GT(*stopped, 0);
+        ASSERT_EQ(::kill(static_cast<pid_t>(*stopped), SIGSTOP), 0);
+    };
+    const auto signal = [](int number) {
+        return [number](QProcess& process) {
+            ::kill(static_cast<pid_t>(process.processId()), number);
+        };
+    };
+
+    struct Case {
+        const char* what;
+        std::function<void()> source;
+        std::function<void(QProcess&)> interfere; // none: the run goes wrong by itself
+        QStringList options;
+        int exitCode;          // -1: killed
+        const char* told;      // in what the run printed
+        bool loadingTableLeft; // what a killed or cut-off run cannot remove
+    };
+    const char* kept = "SAFEOLD on the server was left as it was";
+    const char* noAnswer = "No answer from the server within 5 seconds.";
+    const std::vector<Case> cases = {
+        {"damaged source", damagedTable, nullptr, {}, 1, kept, false},
+        {"refused CREATE TABLE", refusedTable, nullptr, {}, 1, kept, false},
+        {"lost connection", bigTable, terminate, {}, 1, "not known to have arrived", true},
+        {"stopped session", bigTable, stopServerSession, {"--timeout", "5"}, 1, noAnswer, true},
+        {"SIGINT", bigTable, signal(SIGINT), {}, 130, "interrupted", false},
+        // One statement per row, with rows read ahead.
+        {"SIGINT, batch 1", bigTable, signal(SIGINT), {"--batch", "1"}, 130, "interrupted", false},
+        {"SIGTERM", bigTable, signal(SIGTERM), {"--batch", "100"}, 143, "interrupted", false},
+        {"SIGKILL", bigTable, signal(SIGKILL), {}, -1, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dropIfExists(loading()); // what the case before left, so that its rows are not counted
+        c.source();
+        stopped.reset();
+        QProcess process;
+        process.setProcessEnvironment(cliEnvironment(&db.password));
+        QElapsedTimer timer;
+        timer.start();
+        process.start(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena-cli"),
+                      send(newFolder.path(), c.options));
+        ASSERT_TRUE(process.waitForStarted(30000));
+        if (c.interfere) {
+            // Once rows arrive under the loading name, and before the last of them.
+            while (process.state() == QProcess::Running &&
+                   (!exists(loading()) || rows(loading()) < 100))
+                QThread::msleep(10);
+            ASSERT_EQ(process.state(), QProcess::Running) << "the load ended too soon";
+            c.interfere(process);
+        }
+        const bool ended = process.waitForFinished(60000);
+        if (stopped) {
+            ::kill(static_cast<pid_t>(*stopped), SIGCONT);
+            executeAll({QStringLiteral("SELECT pg_terminate_backend(%1)").arg(*stopped)});
+        }
+        ASSERT_TRUE(ended) << "dravena-cli did not end within a minute";
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        if (c.exitCode < 0) {
+            EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+        } else {
+            EXPECT_EQ(process.exitCode(), c.exitCode) << errors.toStdString();
+        }
+        EXPECT_TRUE(errors.contains(QString::fromUtf8(c.told))) << errors.toStdString();
+
+        EXPECT_EQ(rows(Table), OldRows);
+        EXPECT_EQ(sum(), OldSum);
+        if (!c.loadingTableLeft) {
+            EXPECT_FALSE(exists(loading()));
+        }
+        if (viewMade) {
+            executeAll({"DROP VIEW \"" + loading() + "\""});
+            viewMade = false;
+        }
+    }
+
+    // What the killed and cut-off runs left goes before the next load, which replaces the
+    // table whole.
+    ASSERT_TRUE(exists(loading()));
+    QFile::remove(newFile);
+    dravena::testing::writeNumbers(newFile, 7);
+    const dravena::testing::CliRun last =
+        dravena::testing::runCli(send(newFolder.path()), cliEnvironment(&db.password));
+    EXPECT_EQ(last.exitCode, 0) << last.errors.toStdString();
+    EXPECT_EQ(rows(Table), 7);
+    EXPECT_FALSE(exists(loading()));
+}
+
+} // namespace
