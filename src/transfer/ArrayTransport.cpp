@@ -34,10 +34,15 @@ void ArrayTransport::send(const RowArrays::Batch& batch) {
         return;
     for (const RowArrays::Row& row : batch.rows) {
         if (arrived)
-            to_.frontEnd.rowSent(row.index, true);
+            tellRow(to_, row.index, true);
         else if (!to_.steps.ended())
             single_.send(row.index, row.values);
     }
+}
+
+void tellRow(const RowDestination& destination, std::int64_t row, bool arrived) {
+    ++(arrived ? destination.load.rowsArrived : destination.load.rowsRefused);
+    destination.frontEnd.rowSent(row, arrived);
 }
 
 // One statement per row unless the front end asks for arrays and the server can prepare them.

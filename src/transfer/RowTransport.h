@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TableLoad.h"
 #include "dataaccess/DataAccess.h"
 #include "schema/Statements.h"
 
@@ -14,7 +15,7 @@ class TransferSteps;
 
 // Where the rows of one table go once they are read: to the server's table, one INSERT
 // statement per row or many rows per round trip. Every row handed over is told to the front end
-// (rowSent) once its fate is known; failures are told through the run's steps.
+// (rowSent, through tellRow) once its fate is known; failures are told through the run's steps.
 class RowTransport {
 public:
     virtual ~RowTransport() = default;
@@ -29,14 +30,18 @@ public:
     virtual bool sendsArrays() const = 0;
 };
 
-// The table the rows go to, and the run they belong to.
+// The table the rows go to, the run they belong to, and the load that counts their fates.
 struct RowDestination {
     TransferSteps& steps;
     TransferFrontEnd& frontEnd;
     Connection& connection;
     QString table;
     std::vector<ColumnPlan> columns;
+    TableLoad& load;
 };
+
+// Tells the front end whether a row arrived and counts it as arrived or refused.
+void tellRow(const RowDestination& destination, std::int64_t row, bool arrived);
 
 // The transport the front end asks for: arrays of its rowsPerArray() rows when that is more than
 // one and the server can prepare them, else one statement per row.

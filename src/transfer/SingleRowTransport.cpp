@@ -82,7 +82,7 @@ bool SingleRowTransport::send(std::int64_t row, std::optional<InsertStatement>& 
             if (!statement)
                 statement = insert_.statement(values);
         })) {
-        to_.frontEnd.rowSent(row, false);
+        tellRow(to_, row, false);
         return false;
     }
     const bool inserted = to_.steps.step(transferline::Insert, [&] {
@@ -93,7 +93,7 @@ bool SingleRowTransport::send(std::int64_t row, std::optional<InsertStatement>& 
     });
     // A row in flight when the connection went is not known to have arrived: it is not counted.
     if (!to_.steps.ended())
-        to_.frontEnd.rowSent(row, inserted);
+        tellRow(to_, row, inserted);
     return inserted;
 }
 

@@ -1,6 +1,7 @@
 #include "TransferRun.h"
 
 #include "RowTransport.h"
+#include "TableLoad.h"
 #include "TransferFrontEnd.h"
 #include "TransferLines.h"
 #include "TransferSteps.h"
@@ -26,6 +27,13 @@ namespace {
 // The default NullToDefault gives a NULL field: the empty text, which stands as NULL.
 const Value NoValueText{std::string()};
 
+// What becomes of the loading table once the replace is decided and carried out.
+enum class CopyFate {
+    Named, // it took the table's own name
+    Drop,  // it goes: the server's table of that name (if any) stays as it was
+    Keep,  // it stays under its loading name: the old table is gone, or so is the connection
+};
+
 // One run: the connections and the record set it creates, and the steps of each table.
 class TransferRun {
 public:
@@ -38,10 +46,9 @@ private:
     void sendTable(int index);
     void dropLeftover(const QString& loading);
     bool createTable(const QString& name, const QString& source, const QString& loading);
-    bool insertRows(const QString& name, const QString& loading);
-    bool takeFinalName(const QString& name, const QString& loading, bool replacing);
+    TableLoad loadRows(const QString& name, const QString& loading);
+    CopyFate takeFinalName(const QString& name, const QString& loading, bool dropOld);
     void dropQuietly(const QString& table);
-    bool stopping();
     void carrySchema(const QString& name);
     void carryForeignKeys();
     void finishTable(const QString& name, TableOutcome outcome);
@@ -56,8 +63,6 @@ private:
     std::vector<ColumnPlan> columns_;
     std::optional<TablePlan> plan_;           // the table's carried schema (--schema full)
     std::vector<ForeignKeyPlan> foreignKeys_; // of every table of the run, added at its end
-    bool stopped_ = false;
-    bool oldDropped_ = false; // the table being replaced was dropped
 };
 
 void TransferRun::run() {
@@ -71,7 +76,7 @@ void TransferRun::run() {
     run_.step(110, [&] { fe_.setPointer(PointerBusy); });
     if (openConnections()) {
         run_.line(120);
-        for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended() && !stopping();
+        for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended() && !fe_.stopRequested();
              --index) {
             if (run_.test(122, [&] { return fe_.isTableSelected(index); }))
                 sendTable(index);
@@ -118,25 +123,27 @@ void TransferRun::sendTable(int index) {
     const QString loading = loadingTableName(name);
     // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
     // not create.
-    bool created = false;
-    bool replaced = false;
-    oldDropped_ = false;
-    if (run_.step(transferline::OpenSource,
-                  [&] { source_->open(selectAllStatement(source), *paradox_); })) {
-        dropLeftover(loading);
-        created = createTable(name, source, loading);
-        if (created && insertRows(name, loading))
-            replaced = takeFinalName(name, loading, replacing);
-        // The key, indexes and checks go on the table under its own name: their names must not
-        // meet those of the table it replaces.
-        if (replaced && plan_)
-            carrySchema(name);
+    if (!run_.step(transferline::OpenSource,
+                   [&] { source_->open(selectAllStatement(source), *paradox_); })) {
+        finishTable(name, TableOutcome::NotCreated);
+        return;
     }
-    // Once the old table is gone, the loaded one is the only copy: it stays under its loading
-    // name when it could not take its own.
-    if (created && !replaced && !oldDropped_)
+    dropLeftover(loading);
+    if (!createTable(name, source, loading)) {
+        finishTable(name, TableOutcome::NotCreated);
+        return;
+    }
+    const ReplaceDecision decision = decideReplace(loadRows(name, loading), replacing);
+    const CopyFate copy = decision.takeName   ? takeFinalName(name, loading, decision.dropOld)
+                          : decision.dropCopy ? CopyFate::Drop
+                                              : CopyFate::Keep;
+    if (copy == CopyFate::Drop)
         dropQuietly(loading);
-    finishTable(name, replaced ? TableOutcome::Sent : TableOutcome::NotCreated);
+    // The key, indexes and checks go on the table under its own name: their names must not
+    // meet those of the table it replaces.
+    if (copy == CopyFate::Named && plan_)
+        carrySchema(name);
+    finishTable(name, copy == CopyFate::Named ? TableOutcome::Sent : TableOutcome::NotCreated);
 }
 
 // A table of ours that an earlier run left (it was killed in the middle of a load) goes first.
@@ -153,17 +160,19 @@ void TransferRun::dropLeftover(const QString& loading) {
 }
 
 // The old table goes and the loaded one takes its name. A refused DROP keeps the old table
-// (and its list entry); the loaded one is then removed.
-bool TransferRun::takeFinalName(const QString& name, const QString& loading, bool replacing) {
-    if (replacing) {
+// (and its list entry); the loaded one is then removed. Once the old table is gone, the loaded
+// one is the only copy: it stays under its loading name when it could not take its own.
+CopyFate TransferRun::takeFinalName(const QString& name, const QString& loading, bool dropOld) {
+    if (dropOld) {
         if (!run_.step(transferline::DropTable,
                        [&] { oracle_->execute(dropTableStatement(name)); }))
-            return false;
-        oldDropped_ = true;
+            return CopyFate::Drop;
         run_.step(138, [&] { fe_.removeFromServerList(name); });
     }
-    return run_.step(transferline::RenameTable,
-                     [&] { oracle_->execute(alterTableRenameStatement(loading, name)); });
+    if (run_.step(transferline::RenameTable,
+                  [&] { oracle_->execute(alterTableRenameStatement(loading, name)); }))
+        return CopyFate::Named;
+    return dropOld ? CopyFate::Keep : CopyFate::Drop;
 }
 
 // Removes the table of ours that did not take its name; nothing is told when that cannot be done
@@ -175,12 +184,6 @@ void TransferRun::dropQuietly(const QString& table) {
         oracle_->execute(dropTableStatement(table));
     } catch (...) {
     }
-}
-
-bool TransferRun::stopping() {
-    if (!stopped_ && fe_.stopRequested())
-        stopped_ = true;
-    return stopped_;
 }
 
 bool TransferRun::createTable(const QString& name, const QString& source, const QString& loading) {
@@ -223,15 +226,19 @@ bool TransferRun::createTable(const QString& name, const QString& source, const 
     return run_.step(transferline::CreateTable, [&] { oracle_->execute(text); });
 }
 
-// Loads the rows into the table of ours; true when every row was read and handed over (rows the
-// server or a typed column refused one by one are told and do not stop the load).
-bool TransferRun::insertRows(const QString& name, const QString& loading) {
+// Loads the rows into the table of ours and tells what came of it (rows the server or a typed
+// column refused one by one are told and counted, and do not stop the load).
+TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
+    TableLoad load;
     std::int64_t lastRow = -1;
-    bool whole = run_.step(210, [&] { lastRow = source_->recordCount() - 1; });
+    if (!run_.step(210, [&] { lastRow = source_->recordCount() - 1; }))
+        load.endedEarly = true;
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
-    whole = run_.step(220, [&] { fieldCount = source_->fieldCount(); }) && whole;
-    const auto transport = makeRowTransport({run_, fe_, *oracle_, loading, columns_});
+    if (!run_.step(220, [&] { fieldCount = source_->fieldCount(); }))
+        load.endedEarly = true;
+    const RowDestination destination{run_, fe_, *oracle_, loading, columns_, load};
+    const auto transport = makeRowTransport(destination);
     // One statement per row yields per row and per value and moves the progress per row; arrays
     // do both once per array, after it went, so that the window repaints between round trips.
     const bool perRow = !transport->sendsArrays();
@@ -245,8 +252,12 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
     for (; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
         // every field of every row it no longer has; a stop asked for ends the load here.
-        if (sourceExhausted() || stopping()) {
-            whole = false;
+        if (sourceExhausted()) {
+            load.endedEarly = true;
+            break;
+        }
+        if (fe_.stopRequested()) {
+            load.stopped = true;
             break;
         }
         run_.setRow(row);
@@ -255,7 +266,8 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
             showProgress(row + 1);
         }
         std::vector<Value> values(static_cast<std::size_t>(fieldCount));
-        bool read = true;
+        bool read = true;    // every value of the row was read
+        bool carried = true; // and its column holds it
         for (int i = 0; i < fieldCount; ++i) {
             if (perRow)
                 run_.step(222, [&] { fe_.yield(); });
@@ -263,39 +275,47 @@ bool TransferRun::insertRows(const QString& name, const QString& loading) {
             const bool valueRead = run_.step(transferline::ReadValue, [&] {
                 value = NullToDefault(source_->fieldValue(i), NoValueText);
             });
-            whole = valueRead && whole;
+            if (!valueRead)
+                ++load.valuesNotRead;
+            read = valueRead && read;
             // A value its typed column cannot hold costs the row; it is never changed.
-            read = valueRead && run_.step(transferline::CarryValue, [&] {
+            carried = valueRead && run_.step(transferline::CarryValue, [&] {
                 const ColumnPlan& column = columns_[static_cast<std::size_t>(i)];
                 if (const auto refusal = valueRefusal(column, value))
                     throw RuntimeError(
                         errnum::InvalidCall,
                         QStringLiteral("field \"%1\": %2").arg(column.name, *refusal));
-            }) && read;
+            }) && carried;
             run_.line(236);
         }
         // A row with a value that could not be read is not sent with a gap in its place (and the
         // table is not complete without it); a row a typed column refuses is refused like a row
         // the server refuses.
+        if (read)
+            ++load.rowsRead;
         if (!read) {
-            fe_.rowSent(row, false);
+            fe_.rowSent(row, false); // counted among the values not read, not as refused
+        } else if (!carried) {
+            tellRow(destination, row, false);
         } else if (transport->add(row, std::move(values)) && !perRow && !run_.ended()) {
             // An array of the rows before this one went.
             showProgress(row);
             run_.step(214, [&] { fe_.yield(); });
         }
         if (!run_.step(transferline::NextRow, [&] { source_->moveNext(); }))
-            whole = false;
+            load.endedEarly = true;
         run_.line(248);
     }
-    if (!run_.ended() && !stopped_) {
+    if (!run_.ended() && !load.stopped) {
         transport->finish();
         if (!perRow && row > 0 && !run_.ended())
             showProgress(row);
     }
     run_.setRow(-1);
     // A stop asked for while the last rows went left some of them unsent.
-    return whole && !run_.ended() && !stopping();
+    load.stopped = load.stopped || fe_.stopRequested();
+    load.connectionLost = run_.ended();
+    return load;
 }
 
 // After the rows: the key, the indexes, the checks and comments, each after its data check.
