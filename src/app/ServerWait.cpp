@@ -5,8 +5,7 @@
 #include <QThread>
 
 #include <atomic>
-#include <exception>
-#include <thread>
+#include <vector>
 
 namespace dravena {
 
@@ -14,6 +13,15 @@ namespace {
 
 // Set on the window thread only.
 bool eventsWhileWaiting = false;
+
+// The waits under way on the window thread, innermost last; touched on the window thread only.
+struct Wait {
+    QEventLoop* events;
+    const std::function<bool()>* finished;
+};
+std::vector<Wait> waits;
+// How many of them there are, for the connections' threads.
+std::atomic<int> waiting{0};
 
 bool onApplicationThread() {
     const QCoreApplication* application = QCoreApplication::instance();
@@ -32,29 +40,39 @@ EventsWhileWaiting::~EventsWhileWaiting() {
         eventsWhileWaiting = before_;
 }
 
-void waitOnServer(const std::function<void()>& call) {
-    if (!eventsWhileWaiting || !onApplicationThread()) {
-        call();
-        return;
-    }
-    std::exception_ptr failure;
-    std::atomic<bool> finished{false};
+bool waitHandlingEvents(const std::function<bool()>& finished) {
+    if (!eventsWhileWaiting || !onApplicationThread())
+        return false;
     QEventLoop events;
-    std::thread caller([&] {
-        try {
-            call();
-        } catch (...) {
-            failure = std::current_exception();
+    waits.push_back({&events, &finished});
+    ++waiting;
+    struct Done {
+        ~Done() {
+            --waiting;
+            waits.pop_back();
         }
-        finished = true;
-        // Posted to this thread: it ends the loop below even when it comes before the loop runs.
-        QMetaObject::invokeMethod(&events, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    if (!finished)
+    } done;
+    // A call that finishes from now on sees this wait and wakes it (wakeWaitingWindows), also
+    // when it finishes before the loop runs: the wake is posted and handled inside the loop.
+    if (!finished())
         events.exec();
-    caller.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    // The loop also ends when the application is told to quit; the caller then blocks.
+    return finished();
+}
+
+void wakeWaitingWindows() {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (waiting == 0 || !application)
+        return;
+    // Handled on the window thread, in whichever loop runs there then (a wait within a wait).
+    QMetaObject::invokeMethod(
+        application,
+        [] {
+            for (const Wait& wait : waits)
+                if ((*wait.finished)())
+                    wait.events->quit();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace dravena

@@ -1,7 +1,9 @@
 #include "app/GuardedApplication.h"
 #include "app/MainWindow.h"
+#include "app/ServerWait.h"
 #include "app/SystemPorts.h"
 #include "connections/Form1.h"
+#include "connections/ServerCallThread.h"
 #include "tables/Form2.h"
 
 #include <QApplication>
@@ -51,6 +53,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     dravena::installSystemPorts();
+    // Each server connection runs its calls on a thread of its own; the windows handle their
+    // events while an operation waits for one.
+    dravena::setCallThreadFactory(
+        dravena::serverCallThreads({dravena::waitHandlingEvents, dravena::wakeWaitingWindows}));
     // Boxes and input boxes in the windows' font.
     QApplication::setFont(dravena::windowFont(false));
 

@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 
 #include "app/RuntimeError.h"
+#include "app/ServerWait.h"
 #include "connections/ConnectionStrings.h"
 
 #include <QFile>
@@ -103,6 +104,10 @@ Value ServerTest::scalar(const QString& sql) const {
     if (cursor->atEnd())
         throw RuntimeError(3021, QStringLiteral("no row: ") + sql);
     return cursor->fieldValue(0);
+}
+
+CallThreadFactory programCallThreads() {
+    return serverCallThreads({waitHandlingEvents, wakeWaitingWindows});
 }
 
 } // namespace dravena::testing
