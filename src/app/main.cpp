@@ -1,7 +1,9 @@
 #include "connections/Form1.h"
+#include "odbc/ServerCallThread.h"
 #include "tables/Form2.h"
 #include "ui/GuardedApplication.h"
 #include "ui/MainWindow.h"
+#include "ui/ServerWait.h"
 #include "ui/SystemPorts.h"
 
 #include <QApplication>
@@ -51,6 +53,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     dravena::installSystemPorts();
+    // Each server connection runs its calls on a thread of its own; the windows handle their
+    // events while an operation waits for one.
+    dravena::setCallThreadFactory(
+        dravena::serverCallThreads({dravena::waitHandlingEvents, dravena::wakeWaitingWindows}));
     // Boxes and input boxes in the windows' font.
     QApplication::setFont(dravena::windowFont(false));
 

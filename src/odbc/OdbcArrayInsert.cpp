@@ -30,6 +30,10 @@ std::u16string wide(const std::string& utf8) {
 OdbcArrayInsert::OdbcArrayInsert(std::shared_ptr<OdbcSession> session, const QString& sql,
                                  std::vector<ParameterColumn> columns)
     : session_(std::move(session)), columns_(std::move(columns)), buffers_(columns_.size()) {
+    session_->onThread([&] { prepare(sql); });
+}
+
+void OdbcArrayInsert::prepare(const QString& sql) {
     const SQLHANDLE connection = odbcHandle(session_->database().driver()->handle());
     generation_ = session_->generation();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement_)))
@@ -53,8 +57,10 @@ OdbcArrayInsert::OdbcArrayInsert(std::shared_ptr<OdbcSession> session, const QSt
 OdbcArrayInsert::~OdbcArrayInsert() {
     // Closing the connection frees its statements; a statement of a connection since closed is
     // not ours to free any more.
-    if (session_->isOpen() && session_->generation() == generation_)
-        SQLFreeHandle(SQL_HANDLE_STMT, statement_);
+    session_->onThread([this] {
+        if (session_->isOpen() && session_->generation() == generation_)
+            SQLFreeHandle(SQL_HANDLE_STMT, statement_);
+    });
 }
 
 void OdbcArrayInsert::throwFailure() const {
@@ -196,10 +202,13 @@ std::vector<ArrayRowStatus> OdbcArrayInsert::execute(std::size_t rows) {
 std::vector<ArrayRowStatus> OdbcArrayInsert::send(std::span<const ArrayRow> rows) {
     if (rows.empty())
         return {};
-    if (!bind(rows))
-        return std::vector<ArrayRowStatus>(rows.size(), ArrayRowStatus::Refused);
     std::vector<ArrayRowStatus> statuses;
-    session_->timed([&] { statuses = execute(rows.size()); });
+    session_->timed([&] {
+        if (bind(rows))
+            statuses = execute(rows.size());
+        else
+            statuses.assign(rows.size(), ArrayRowStatus::Refused);
+    });
     return statuses;
 }
 

@@ -31,6 +31,8 @@ private:
         SQLLEN width = 0;
     };
 
+    // Allocates and prepares the statement; this and the rest below on the connection's thread.
+    void prepare(const QString& sql);
     // Fills and binds the buffers; false when a value does not fit its column's kind.
     bool bind(std::span<const ArrayRow> rows);
     bool bindColumn(std::size_t column, std::span<const ArrayRow> rows);

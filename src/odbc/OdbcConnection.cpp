@@ -13,6 +13,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <optional>
+
 namespace dravena {
 
 namespace {
@@ -45,10 +47,10 @@ void OdbcConnection::execute(const QString& sql) {
 }
 
 void OdbcConnection::execute(const QString& sql, std::span<const BoundValue> parameters) {
-    const QSqlDatabase db = session_->database();
-    QSqlQuery statement(db);
-    statement.setForwardOnly(true);
     session_->timed([&] {
+        const QSqlDatabase db = session_->database();
+        QSqlQuery statement(db);
+        statement.setForwardOnly(true);
         if (!statement.prepare(sql))
             throwStatementFailure(statement, db);
         for (const BoundValue& parameter : parameters)
@@ -60,30 +62,48 @@ void OdbcConnection::execute(const QString& sql, std::span<const BoundValue> par
 }
 
 std::unique_ptr<Cursor> OdbcConnection::query(const QString& sql) {
-    QSqlQuery query;
-    session_->timed([&] { query = run(session_->database(), sql); });
-    if (openLocation_ == ClientSideCursor)
-        return std::make_unique<OdbcClientCursor>(query);
-    return std::make_unique<OdbcServerCursor>(session_, std::move(query));
+    std::unique_ptr<Cursor> cursor;
+    if (openLocation_ != ClientSideCursor) {
+        session_->timed([&] {
+            cursor = std::make_unique<OdbcServerCursor>(session_, run(session_->database(), sql));
+        });
+        return cursor;
+    }
+    // The statement waits on the server; reading its rows is held to no time limit.
+    std::optional<QSqlQuery> query;
+    try {
+        session_->timed([&] { query = run(session_->database(), sql); });
+    } catch (...) {
+        session_->onThread([&] { query.reset(); }); // one that came back after its time
+        throw;
+    }
+    session_->onThread([&] {
+        QSqlQuery executed = std::move(*query); // let go of here, on the connection's thread
+        query.reset();
+        cursor = std::make_unique<OdbcClientCursor>(executed);
+    });
+    return cursor;
 }
 
 std::unique_ptr<ArrayInsert>
 OdbcConnection::prepareArrayInsert(const QString& sql, std::vector<ParameterColumn> columns) {
-    session_->database(); // throws when closed
+    if (!session_->isOpen())
+        throwObjectClosed();
     return std::make_unique<OdbcArrayInsert>(session_, sql, std::move(columns));
 }
 
 // A failed transaction call is a lost connection when the connection's diagnostics say so.
 void OdbcConnection::transactionCall(bool (QSqlDatabase::*call)()) {
-    QSqlDatabase db = session_->database();
-    bool done = false;
-    session_->timed([&] { done = (db.*call)(); });
-    if (done)
-        return;
-    const SQLHANDLE connection = odbcHandle(db.driver()->handle());
-    if (connectionLost(nullptr, connection))
-        throw ConnectionLostError(errnum::DataAccess, diagnosticText(SQL_HANDLE_DBC, connection));
-    throw RuntimeError(errnum::DataAccess, odbcMessage(db.lastError()));
+    session_->timed([&] {
+        QSqlDatabase db = session_->database();
+        if ((db.*call)())
+            return;
+        const SQLHANDLE connection = odbcHandle(db.driver()->handle());
+        if (connectionLost(nullptr, connection))
+            throw ConnectionLostError(errnum::DataAccess,
+                                      diagnosticText(SQL_HANDLE_DBC, connection));
+        throw RuntimeError(errnum::DataAccess, odbcMessage(db.lastError()));
+    });
 }
 
 void OdbcConnection::beginTransaction() {

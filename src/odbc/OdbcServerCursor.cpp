@@ -20,13 +20,13 @@ OdbcServerCursor::OdbcServerCursor(std::shared_ptr<OdbcSession> session, QSqlQue
 }
 
 OdbcServerCursor::~OdbcServerCursor() {
-    session_->detach(this);
+    session_->onThread([this] { release(); });
 }
 
 void OdbcServerCursor::moveNext() {
     if (atEnd())
         throwNoCurrentRecord();
-    fetch();
+    session_->timed([this] { fetch(); });
 }
 
 void OdbcServerCursor::fetch() {
@@ -34,9 +34,7 @@ void OdbcServerCursor::fetch() {
     row_.clear();
     if (!query_)
         return;
-    bool fetched = false;
-    session_->timed([&] { fetched = query_->next(); });
-    if (!fetched) {
+    if (!query_->next()) {
         const QSqlError error = query_->lastError();
         release();
         if (error.isValid())

@@ -15,7 +15,8 @@ class OdbcSession;
 // count is not known (-1). Closing its connection releases it: it then stands at the end.
 class OdbcServerCursor final : public OdbcCursor {
 public:
-    // Takes over an executed forward-only query and fetches its first row.
+    // Takes over an executed forward-only query and fetches its first row; made on the
+    // connection's thread, inside the session's call that executed the query.
     OdbcServerCursor(std::shared_ptr<OdbcSession> session, QSqlQuery query);
     ~OdbcServerCursor() override;
     OdbcServerCursor(const OdbcServerCursor&) = delete;
@@ -25,11 +26,12 @@ public:
     bool atEnd() const override { return !hasRow_; }
     void moveNext() override;
 
-    // Gives the query back to the driver (the connection is closing).
+    // Gives the query back to the driver (the connection is closing); on the connection's thread.
     void release();
 
 private:
     const std::vector<Value>& currentRow() const override { return row_; }
+    // Reads the next row; on the connection's thread.
     void fetch();
 
     std::shared_ptr<OdbcSession> session_;

@@ -6,7 +6,6 @@
 #include "OdbcValues.h"
 #include "OracleClientSettings.h"
 #include "ServerTimeLimits.h"
-#include "ServerWait.h"
 #include "base/RuntimeError.h"
 #include "dataaccess/DataAccess.h"
 
@@ -49,15 +48,41 @@ QString uniqueConnectionName() {
     return QStringLiteral("dravena-odbc-%1").arg(++counter);
 }
 
+[[noreturn]] void throwStillWaiting() {
+    throw RuntimeError(errnum::DataAccess,
+                       QStringLiteral("The connection is still waiting for the server."));
+}
+
+// Holds a session's flag for a call under way.
+struct Waiting {
+    explicit Waiting(bool& flag) : flag(flag) { flag = true; }
+    ~Waiting() { flag = false; }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+    bool& flag;
+};
+
 } // namespace
 
 OdbcSession::OdbcSession() : name_(uniqueConnectionName()) {}
 
 OdbcSession::~OdbcSession() {
-    release();
+    onThread([this] { release(); });
 }
 
 void OdbcSession::open(const QString& connectionString) {
+    // While a call waits, the windows handle their events; none of them may start a second call
+    // on the same connection meanwhile.
+    if (waiting_)
+        throwStillWaiting();
+    // The thread stays with the session, for this connection and every later one.
+    if (!thread_)
+        thread_ = makeCallThread();
+    const Waiting waiting(waiting_);
+    onThread([&] { openOnThread(connectionString); });
+}
+
+void OdbcSession::openOnThread(const QString& connectionString) {
     release();
     applyOracleClientDefaults();
     const int signOnSeconds = serverTimeLimits().signOnSeconds;
@@ -93,29 +118,22 @@ void OdbcSession::open(const QString& connectionString) {
     sockets_ = socketsOpenedSince(before, openSockets());
     signOn.unlock();
     deadline_ = std::make_unique<CallDeadline>([sockets = sockets_] { return sockets; });
-    // Kept rather than looked up by name, which Qt allows on the opening thread only: a call
-    // waiting on the server may run on a thread of its own (waitOnServer).
+    // Kept rather than looked up by name, which Qt allows on the opening thread only.
     database_ = QSqlDatabase::database(name_, false);
     open_ = true;
     ++generation_;
 }
 
 void OdbcSession::timed(const std::function<void()>& call) {
+    // Asked first: the connection's thread may be opening or closing it meanwhile.
+    if (waiting_)
+        throwStillWaiting();
     if (!open_)
         throwObjectClosed();
-    // While a call waits, the windows handle their events; none of them may start a second call
-    // on the same connection meanwhile.
-    if (waiting_)
-        throw RuntimeError(errnum::DataAccess,
-                           QStringLiteral("The connection is still waiting for the server."));
-    waiting_ = true;
-    struct Done {
-        bool& waiting;
-        ~Done() { waiting = false; }
-    } done{waiting_};
+    const Waiting waiting(waiting_);
     deadline_->arm(serverTimeLimits().statementSeconds);
     try {
-        waitOnServer(call);
+        onThread(call);
     } catch (...) {
         deadline_->disarm();
         deadline_->throwIfExpired();
@@ -126,8 +144,15 @@ void OdbcSession::timed(const std::function<void()>& call) {
     deadline_->throwIfExpired();
 }
 
+void OdbcSession::onThread(const std::function<void()>& call) {
+    if (thread_)
+        thread_->run(call);
+    else
+        call();
+}
+
 void OdbcSession::close() {
-    release();
+    onThread([this] { release(); });
 }
 
 void OdbcSession::release() {
@@ -152,13 +177,22 @@ void OdbcSession::release() {
 QSqlDatabase OdbcSession::database() const {
     if (!open_)
         throwObjectClosed();
+    checkThread();
     return database_;
 }
 
 OdbcStatement& OdbcSession::statement() {
+    checkThread();
     if (!statement_)
         statement_ = std::make_unique<OdbcStatement>(odbcHandle(database().driver()->handle()));
     return *statement_;
+}
+
+// Qt's connections and queries, and the driver's handles, belong to the thread that opened them.
+void OdbcSession::checkThread() const {
+    if (thread_ && !thread_->runsHere())
+        throw RuntimeError(errnum::DataAccess,
+                           QStringLiteral("The connection was used outside its own thread."));
 }
 
 void OdbcSession::attach(OdbcServerCursor* cursor) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ServerCallThread.h"
 #include "ServerTimeLimits.h"
 
 #include <QSqlDatabase>
@@ -16,7 +17,9 @@ class OdbcStatement;
 
 // One open ODBC connection under a Qt connection name of its own (never shared or pooled), and the
 // server-side cursors reading from it. Closing it releases those cursors first, then the
-// connection, then the name.
+// connection, then the name. The connection is opened, used and closed on one thread, the one
+// the installed CallThreadFactory gives it (by default the caller's own): everything that touches
+// its handles goes through timed() or onThread().
 class OdbcSession {
 public:
     OdbcSession();
@@ -31,7 +34,7 @@ public:
     unsigned long long generation() const { return generation_; }
     void close();
 
-    // The open connection (throws when closed).
+    // The open connection (throws when closed). On the connection's thread only, like statement().
     QSqlDatabase database() const;
     // One statement kept for executing statements one after another (throws when closed).
     OdbcStatement& statement();
@@ -39,17 +42,23 @@ public:
     // What the connection talks to the server through (none when closed).
     const std::vector<OpenSocket>& sockets() const { return sockets_; }
 
-    // Runs a call that waits on the server under the statement time limit: when the server
-    // does not answer in time the connection is cut and the call fails as a lost connection.
-    // In a program with windows they keep handling their events meanwhile (waitOnServer).
+    // Runs a call that waits on the server, on the connection's thread, under the statement time
+    // limit: when the server does not answer in time the connection is cut and the call fails as
+    // a lost connection. A second call while one waits is refused.
     void timed(const std::function<void()>& call);
+    // Runs a call that touches the connection's handles on the connection's thread, without a
+    // time limit and whether the connection is open or not.
+    void onThread(const std::function<void()>& call);
 
     void attach(OdbcServerCursor* cursor);
     void detach(OdbcServerCursor* cursor);
 
 private:
+    void openOnThread(const QString& connectionString);
     void release();
+    void checkThread() const;
 
+    std::unique_ptr<CallThread> thread_; // where the connection's calls run, from the first open
     QString name_;
     bool open_ = false;
     unsigned long long generation_ = 0;

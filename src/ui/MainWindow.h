@@ -1,8 +1,8 @@
 #pragma once
 
 #include "PointerMove.h"
+#include "ServerWait.h"
 #include "base/PointerValues.h"
-#include "odbc/ServerWait.h"
 
 #include <QCursor>
 #include <QFont>

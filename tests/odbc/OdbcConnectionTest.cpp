@@ -4,19 +4,24 @@
 #include "dataaccess/ConnectionStrings.h"
 #include "drivers/Drivers.h"
 #include "odbc/OdbcSession.h"
-#include "odbc/ServerWait.h"
+#include "odbc/ServerCallThread.h"
+#include "ui/ServerWait.h"
 
+#include <QSqlDatabase>
 #include <QThread>
 #include <QTimer>
 
 #include <ctime>
 #include <latch>
+#include <list>
 #include <set>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 using namespace dravena;
+using dravena::testing::CallThreadsInstalled;
+using dravena::testing::programCallThreads;
 using dravena::testing::ServerTest;
 
 namespace {
@@ -51,6 +56,24 @@ std::vector<std::string> tableNames(Connection& connection) {
 bool contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
+
+// A connection's thread that notes the thread each of its calls ran on.
+class RecordingCallThread final : public CallThread {
+public:
+    RecordingCallThread(std::unique_ptr<CallThread> inner, std::vector<std::thread::id>& ran)
+        : inner_(std::move(inner)), ran_(ran) {}
+    void run(const std::function<void()>& call) override {
+        inner_->run([&] {
+            ran_.push_back(std::this_thread::get_id());
+            call();
+        });
+    }
+    bool runsHere() const override { return inner_->runsHere(); }
+
+private:
+    std::unique_ptr<CallThread> inner_;
+    std::vector<std::thread::id>& ran_;
+};
 
 } // namespace
 
@@ -125,6 +148,7 @@ TEST_F(ServerTest, ARejectedStatementFailsWithTheDriversMessageAndTheConnectionG
 // statement on the same connection meanwhile is refused instead of running beside it, and the
 // statement's own failure still reaches its caller.
 TEST_F(ServerTest, WindowsHandleTheirEventsWhileAStatementWaits) {
+    const CallThreadsInstalled threads;
     const std::unique_ptr<Connection> connection = connect();
     const EventsWhileWaiting operation;
     bool waiting = false;
@@ -143,6 +167,80 @@ TEST_F(ServerTest, WindowsHandleTheirEventsWhileAStatementWaits) {
     EXPECT_TRUE(failureOf([&] {
                     connection->execute(R"(DROP TABLE "ODBC_NO_SUCH_TABLE")");
                 }).contains("ODBC_NO_SUCH_TABLE"));
+}
+
+// Qt's connections and queries may be used only on the thread that opened them: every call of a
+// connection, from sign-on to close, runs on the one thread of its own, never on the window
+// thread, while the window goes on handling its events.
+TEST_F(ServerTest, EveryCallOfAConnectionRunsOnTheThreadThatOpenedIt) {
+    dropIfExists("ODBC_THREAD");
+    std::list<std::vector<std::thread::id>> ranOn; // one list of threads per connection
+    const CallThreadsInstalled threads([&ranOn] {
+        return std::make_unique<RecordingCallThread>(programCallThreads()(), ranOn.emplace_back());
+    });
+    const QStringList namesBefore = QSqlDatabase::connectionNames();
+    const std::unique_ptr<Connection> server = connect(ServerSideCursor);
+    const std::unique_ptr<Connection> client = connect(ClientSideCursor);
+    const EventsWhileWaiting operation;
+
+    bool waiting = false;
+    bool eventDuringTheWait = false;
+    QTimer::singleShot(100, [&] { eventDuringTheWait = waiting; });
+    waiting = true;
+    const std::unique_ptr<Cursor> slept = server->query("SELECT pg_sleep(1), 7");
+    waiting = false;
+    EXPECT_TRUE(eventDuringTheWait);
+    EXPECT_EQ(slept->fieldValue(1), Value{std::int64_t{7}});
+
+    // Each kind of call: statements, bound values, a transaction with an array, both cursors.
+    server->execute(R"(CREATE TABLE "ODBC_THREAD"("N" INT, "S" NVARCHAR2(2000)))");
+    const BoundValue one[] = {QStringLiteral("one")};
+    server->execute(R"(INSERT INTO "ODBC_THREAD" VALUES(1, ?))", one);
+    server->beginTransaction();
+    const std::unique_ptr<ArrayInsert> insert =
+        server->prepareArrayInsert(R"(INSERT INTO "ODBC_THREAD" VALUES(?, ?))",
+                                   {{ParameterKind::Integer}, {ParameterKind::WideText}});
+    const std::vector<ArrayRow> rows = {{std::int64_t{2}, std::string("two")},
+                                        {std::int64_t{3}, std::string("three")}};
+    EXPECT_EQ(insert->send(rows), std::vector<ArrayRowStatus>(2, ArrayRowStatus::Done));
+    server->commit();
+    server->beginTransaction();
+    server->execute(R"(DELETE FROM "ODBC_THREAD")");
+    server->rollback();
+    const std::unique_ptr<Cursor> streamed =
+        server->query(R"(SELECT "S" FROM "ODBC_THREAD" ORDER BY "N")");
+    std::vector<Value> texts;
+    for (; !streamed->atEnd(); streamed->moveNext())
+        texts.push_back(streamed->fieldValue(0));
+    const std::unique_ptr<Cursor> counted = client->query(R"(SELECT "N" FROM "ODBC_THREAD")");
+    EXPECT_EQ(counted->recordCount(), 3);
+    EXPECT_EQ(texts,
+              (std::vector<Value>{std::string("one"), std::string("two"), std::string("three")}));
+    EXPECT_TRUE(failureOf([&] {
+                    server->execute(R"(DROP TABLE "ODBC_NO_SUCH_TABLE")");
+                }).contains("ODBC_NO_SUCH_TABLE"));
+    server->execute(R"(DROP TABLE "ODBC_THREAD")");
+
+    // Qt holds the connections opened here as another thread's: the window thread cannot have them.
+    int opened = 0;
+    for (const QString& name : QSqlDatabase::connectionNames())
+        if (!namesBefore.contains(name)) {
+            ++opened;
+            EXPECT_FALSE(QSqlDatabase::database(name, false).isValid()) << name.toStdString();
+        }
+    EXPECT_EQ(opened, 2);
+    server->close();
+    client->close();
+
+    ASSERT_EQ(ranOn.size(), 2u);
+    std::set<std::thread::id> connectionThreads;
+    for (const std::vector<std::thread::id>& ran : ranOn) {
+        ASSERT_GT(ran.size(), 2u); // open, the calls, close
+        EXPECT_EQ(std::set<std::thread::id>(ran.begin(), ran.end()).size(), 1u);
+        EXPECT_NE(ran.front(), std::this_thread::get_id());
+        connectionThreads.insert(ran.front());
+    }
+    EXPECT_EQ(connectionThreads.size(), 2u);
 }
 
 TEST_F(ServerTest, ClientSideCursorsKnowTheRecordCountBeforeTheFirstRow) {

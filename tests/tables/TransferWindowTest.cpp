@@ -35,6 +35,9 @@ namespace {
 
 class TransferWindowTest : public dravena::testing::ServerTest {
 protected:
+    // The windows run their connections' calls as the program does.
+    const dravena::testing::CallThreadsInstalled threads;
+
     void SetUp() override {
         ServerTest::SetUp();
         if (IsSkipped() || HasFatalFailure())

@@ -3,6 +3,7 @@
 #include "base/RuntimeError.h"
 #include "dataaccess/ConnectionStrings.h"
 #include "drivers/Drivers.h"
+#include "ui/ServerWait.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -104,6 +105,10 @@ Value ServerTest::scalar(const QString& sql) const {
     if (cursor->atEnd())
         throw RuntimeError(3021, QStringLiteral("no row: ") + sql);
     return cursor->fieldValue(0);
+}
+
+CallThreadFactory programCallThreads() {
+    return serverCallThreads({waitHandlingEvents, wakeWaitingWindows});
 }
 
 } // namespace dravena::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dataaccess/DataAccess.h"
+#include "odbc/ServerCallThread.h"
 
 #include <QString>
 
@@ -28,6 +29,23 @@ struct TestDatabase {
 // the file that "scripts/test-db start" wrote into the build folder (testdb/env). Applies the
 // ODBCSYSINI that registers the driver. Empty when neither is there.
 std::optional<TestDatabase> findTestDatabase();
+
+// The program's way of running the calls of connections, which main installs: a thread of its
+// own for each connection, the windows handling their events while an operation waits.
+CallThreadFactory programCallThreads();
+
+// Gives the connections opened while it is held their threads from `factory`.
+class CallThreadsInstalled {
+public:
+    explicit CallThreadsInstalled(CallThreadFactory factory = programCallThreads())
+        : before_(setCallThreadFactory(std::move(factory))) {}
+    ~CallThreadsInstalled() { setCallThreadFactory(std::move(before_)); }
+    CallThreadsInstalled(const CallThreadsInstalled&) = delete;
+    CallThreadsInstalled& operator=(const CallThreadsInstalled&) = delete;
+
+private:
+    CallThreadFactory before_;
+};
 
 // A suite that talks to the server. Without one the test is skipped, except under CI=true,
 // where it fails: CI must run these tests.
