@@ -56,6 +56,8 @@ public:
         plan_.table = table;
         for (const std::string& warning : schema_.warnings)
             plan_.warnings.append(fromUtf8(warning));
+        for (const std::string& missing : schema_.leftOut)
+            plan_.notCarried.append(fromUtf8(missing));
     }
 
     TablePlan plan() {
