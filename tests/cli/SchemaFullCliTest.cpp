@@ -216,9 +216,9 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
     QTemporaryDir folder;
     const fs::path dir = folder.path().toStdString();
     for (const char* name :
-         {"A.db",     "A.PX",      "A.VAL",  "B.db",   "B.PX",    "B.VAL",  "C.DB",
-          "C.PX",     "C.VAL",     "C.X02",  "C.X03",  "C.Y02",   "C.Y03",  "joina.db",
-          "joinb.db", "joinb.val", "fk4.db", "fk4.px", "fk4.XG0", "fk4.YG0"}) {
+         {"A.db",   "A.PX",   "A.VAL",   "B.db",    "B.PX",    "B.VAL",    "C.DB",     "C.PX",
+          "C.VAL",  "C.X02",  "C.X03",   "C.Y02",   "C.Y03",   "joina.db", "joinb.db", "joinb.val",
+          "fk4.db", "fk4.px", "fk4.XG0", "fk4.YG0", "case.db", "case.x01", "case.y01"}) {
         fs::copy_file(samples / "joins" / name, dir / name);
         fs::permissions(dir / name, fs::perms::owner_write, fs::perm_options::add);
     }
@@ -253,6 +253,21 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
         index.put(0x0C);
         index.seekp(0x55);
         index.put(0x20);
+        // CASE keyed on its one field C, and its index on C made a named 7.x index "CI" with
+        // flag 0x01: case-insensitive, so not the key's own index.
+        std::fstream keyed(dir / "case.db", std::ios::in | std::ios::out | std::ios::binary);
+        keyed.seekp(0x04);
+        keyed.put(0);
+        keyed.seekp(0x23);
+        keyed.put(1);
+        std::fstream ci(dir / "case.x01", std::ios::in | std::ios::out | std::ios::binary);
+        for (const auto& [at, byte] : std::initializer_list<std::pair<int, char>>{
+                 {0x04, 6}, {0x23, 2}, {0x39, 0x0C}, {0x51, 0x13}, {0x55, 0x01}}) {
+            ci.seekp(at);
+            ci.put(byte);
+        }
+        ci.seekp(0x110);
+        ci.write("CI", 3); // the index name, after the sort order's; 0x51 points past it
     }
     {
         // C.VAL: a minimum 2 and a maximum 3 for A (its second check record, at 0x51): the
@@ -275,9 +290,9 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
         std::ofstream(dir / "C.VAL", std::ios::binary | std::ios::trunc)
             .write(val.data(), static_cast<std::streamsize>(val.size()));
     }
-    const CliRun run = send(dir, {"A", "B", "C", "JOINA", "JOINB", "FK4"});
+    const CliRun run = send(dir, {"A", "B", "C", "JOINA", "JOINB", "FK4", "CASE"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(lines(told(run, QStringLiteral("^(C|JOIN.|FK4): .*carried"))),
+    EXPECT_EQ(lines(told(run, QStringLiteral("^(C|JOIN.|FK4|CASE): .*carried"))),
               "C: not carried primary key \"PK_C\" (\"C\"): rows break it: (1)\n"
               "C: carried index \"IX_C_A\" (\"A\")\n"
               "C: carried index \"IX_C_B\" (\"B\")\n"
@@ -288,13 +303,15 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
               "FK4: carried primary key \"PK_FK4\" (\"ID\")\n"
               "FK4: not carried unique index \"IX_FK4_reference\" (\"FK1\", \"FK\"): rows break "
               "it: (5, NULL)\n"
+              "CASE: carried primary key \"PK_CASE\" (\"C\")\n"
+              "CASE: carried index \"IX_CASE_CI\" (UPPER(\"C\")), not maintained in Paradox\n"
               "C: carried referential integrity \"FK_C_Reference A\" (\"A\") to \"A\" (\"A\")\n"
               "C: not carried referential integrity \"FK_C_Reference B\" (\"B\") to \"B\" "
               "(\"B\"): rows break it: (9)\n"
               "JOINB: not carried lookup \"FK_JOINB_Id\" (\"Id\") to \"JOINA\" (\"ID\"): rows "
               "break it: (4)")
         << run.errors.toStdString();
-    EXPECT_EQ(identical(run), (QStringList{"A", "B", "C", "FK4", "JOINA", "JOINB"}))
+    EXPECT_EQ(identical(run), (QStringList{"A", "B", "C", "CASE", "FK4", "JOINA", "JOINB"}))
         << run.errors.toStdString();
     EXPECT_EQ(rows("SELECT conname FROM pg_constraint WHERE conrelid IN ('\"C\"'::regclass, "
                    "'\"JOINB\"'::regclass) AND conname NOT LIKE 'oracle%'"),
