@@ -387,6 +387,9 @@ TEST_F(SchemaFullCli, DamagedCompanionFilesAreToldAndTheTableIsNotWhole) {
             QRegularExpression(QStringLiteral("^(dravena-cli send: )?")), "dravena-cli sql: ")))
             << sql.errors.toStdString();
         if (c.exitCode == 0) {
+            EXPECT_EQ(rows("SELECT attname FROM pg_attribute WHERE attrelid = "
+                           "'\"DESTINATION\"'::regclass AND attnum > 0"),
+                      "ID\nN_ME");
             EXPECT_TRUE(sql.lines.join(u'\n').contains("\"N_ME\" NVARCHAR2"))
                 << sql.lines.join(u'\n').toStdString();
         }

@@ -160,7 +160,8 @@ TEST_F(SchemaFileDamageTest, UntrustedFilesAreLeftOutWithAWarningNamingThem) {
         {"destination", "destination.db", 0x39, 0x09, nullptr, false, "key 0, issued 1"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " byte " + std::to_string(c.offset));
+        SCOPED_TRACE(std::string(c.file) +
+                     (c.offset == removed ? " removed" : " byte " + std::to_string(c.offset)));
         const fs::path db = copied(c.table);
         if (c.offset == removed) {
             fs::remove(dir_ / c.file);
@@ -173,12 +174,12 @@ TEST_F(SchemaFileDamageTest, UntrustedFilesAreLeftOutWithAWarningNamingThem) {
         EXPECT_EQ(described(schema), c.left);
         const std::vector<std::string>& told = c.objectLost ? schema.leftOut : schema.warnings;
         EXPECT_EQ(schema.leftOut.size() + schema.warnings.size(), c.told ? 1u : 0u);
-        if (!c.told)
-            continue;
-        ASSERT_EQ(told.size(), 1u);
-        EXPECT_TRUE(hasWarningContaining(told, dir_.path().string()) &&
-                    hasWarningContaining(told, c.told))
-            << told[0];
+        if (c.told) {
+            EXPECT_EQ(told.size(), 1u);
+            EXPECT_TRUE(hasWarningContaining(told, dir_.path().string()) &&
+                        hasWarningContaining(told, c.told))
+                << ::testing::PrintToString(told);
+        }
     }
 }
 
