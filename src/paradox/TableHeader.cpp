@@ -3,7 +3,9 @@
 #include "ByteOrder.h"
 #include "DataFile.h"
 #include "Field.h"
+#include "TextDecoder.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace dravena::paradox {
@@ -333,6 +335,36 @@ std::optional<std::size_t> HeaderParser::readSortOrderId(TableHeader& h, std::si
 
 TableHeader readTableHeader(const DataFile& file, std::vector<std::string>& warnings) {
     return HeaderParser(file, warnings).parse();
+}
+
+std::string fieldName(const TableHeader& header, std::size_t index, TextDecoder& text,
+                      const std::string& file, std::vector<std::string>& warnings) {
+    const std::string& raw = header.fields.at(index).name;
+    std::string decoded;
+    text.decode(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size(), decoded);
+    std::string name;
+    std::string shown; // the name as stored, its control characters written as \xNN
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        const auto c = static_cast<unsigned char>(decoded[i]);
+        // C0 controls and DEL; C1 controls are U+0080..U+009F, "\xC2\x80".."\xC2\x9F" in UTF-8.
+        const bool c1 = c == 0xC2 && i + 1 < decoded.size() &&
+                        (static_cast<unsigned char>(decoded[i + 1]) & 0xE0) == 0x80;
+        if (c >= 0x20 && c != 0x7F && !c1) {
+            name += decoded[i];
+            shown += decoded[i];
+            continue;
+        }
+        char escaped[16];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                      c1 ? static_cast<unsigned char>(decoded[++i]) : c);
+        shown += escaped;
+        name += '_';
+    }
+    if (shown != name) {
+        warnings.push_back(file + ": field " + std::to_string(index + 1) + " \"" + shown +
+                           "\" holds control characters; it is named \"" + name + "\"");
+    }
+    return name;
 }
 
 } // namespace dravena::paradox

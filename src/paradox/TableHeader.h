@@ -7,6 +7,7 @@
 namespace dravena::paradox {
 
 class DataFile;
+class TextDecoder;
 
 // A field descriptor as stored: type code, size byte and the name in the table's code page.
 struct RawField {
@@ -44,5 +45,11 @@ struct TableHeader {
 // Reads and checks the header of a .DB file. Faults that make rows unreadable are ParadoxErrors
 // ("<file>: damaged header: ..."); oddities that do not are added to warnings.
 TableHeader readTableHeader(const DataFile& file, std::vector<std::string>& warnings);
+
+// The name of field `index` (0-based) of the table in UTF-8. Control characters, which no column
+// of the server should be named with, are replaced by "_"; such a name is added to warnings with
+// the file, the field as stored and the name it gets.
+std::string fieldName(const TableHeader& header, std::size_t index, TextDecoder& text,
+                      const std::string& file, std::vector<std::string>& warnings);
 
 } // namespace dravena::paradox

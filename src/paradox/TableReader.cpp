@@ -94,10 +94,10 @@ TableReader::Impl::Impl(const std::filesystem::path& path, const ReaderOptions& 
     info.hasMemoFile = memo.has_value();
 
     decoder.emplace(header.fields, *text, memo ? &*memo : nullptr, file.name(), warnings);
-    for (const RawField& f : header.fields) {
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        const RawField& f = header.fields[i];
         Field field;
-        text->decode(reinterpret_cast<const std::uint8_t*>(f.name.data()), f.name.size(),
-                     field.name);
+        field.name = fieldName(header, i, *text, file.name(), warnings.raw());
         field.type = static_cast<FieldType>(f.type);
         field.size = f.type == static_cast<std::uint8_t>(FieldType::Bcd) ? f.sizeByte : f.width;
         fields.push_back(std::move(field));

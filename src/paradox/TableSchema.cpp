@@ -8,6 +8,7 @@
 #include "TextDecoder.h"
 #include "ValidityFile.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace dravena::paradox {
@@ -18,13 +19,37 @@ bool isHexDigit(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-// .Xnn and .XGn: secondary indexes (their .Ynn/.YGn partners hold only the index's tree).
-bool isSecondaryIndex(const std::string& extension) {
-    if (extension.size() == 3 && extension[0] == 'x' && extension[1] == 'g') {
+// .Xnn and .XGn (letter 'x'): secondary indexes; .Ynn and .YGn (letter 'y'): their partners,
+// which hold only the index's tree.
+bool isIndexFile(const std::string& extension, char letter) {
+    if (extension.size() == 3 && extension[0] == letter && extension[1] == 'g') {
         return isHexDigit(extension[2]);
     }
-    return extension.size() == 3 && extension[0] == 'x' && isHexDigit(extension[1]) &&
+    return extension.size() == 3 && extension[0] == letter && isHexDigit(extension[1]) &&
            isHexDigit(extension[2]);
+}
+
+bool isSecondaryIndex(const std::string& extension) {
+    return isIndexFile(extension, 'x');
+}
+
+// A .Ynn/.YGn whose .Xnn/.XGn is gone: the definition of its index is lost with it.
+void findOrphanTrees(const std::filesystem::path& dbFile, TableSchema& schema) {
+    const auto definitions = companionFiles(dbFile, isSecondaryIndex);
+    for (const auto& tree :
+         companionFiles(dbFile, [](const std::string& e) { return isIndexFile(e, 'y'); })) {
+        const std::string extension = tree.extension().string().substr(2);
+        const bool defined =
+            std::any_of(definitions.begin(), definitions.end(), [&](const auto& definition) {
+                return sameLettersIgnoringCase(definition.extension().string().substr(2),
+                                               extension);
+            });
+        if (!defined) {
+            schema.leftOut.push_back(tree.string() + ": the index file " + dbFile.stem().string() +
+                                     ".X" + extension +
+                                     " that defines its index is missing; the index is left out");
+        }
+    }
 }
 
 bool hasAutoIncrement(const TableHeader& header) {
@@ -67,10 +92,13 @@ TableSchema readTableSchema(const std::filesystem::path& dbFile) {
     const CharacterSetChoice charset = characterSetForTable(
         header.codePage, header.sortOrder, header.sortOrderId, header.hasSortOrderId);
     TextDecoder text(charset.encoding);
-    for (const RawField& raw : header.fields) {
+    // A field name with control characters is told by the table's reader, which names the
+    // column alike.
+    std::vector<std::string> namesTold;
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        const RawField& raw = header.fields[i];
         Field field;
-        text.decode(reinterpret_cast<const std::uint8_t*>(raw.name.data()), raw.name.size(),
-                    field.name);
+        field.name = fieldName(header, i, text, dbFile.string(), namesTold);
         field.type = static_cast<FieldType>(raw.type);
         field.size =
             raw.type == static_cast<std::uint8_t>(FieldType::Bcd) ? raw.sizeByte : raw.width;
@@ -87,18 +115,19 @@ TableSchema readTableSchema(const std::filesystem::path& dbFile) {
         try {
             schema.indexes.push_back(readSecondaryIndex(file, header, text));
         } catch (const ParadoxError& e) {
-            schema.warnings.push_back(std::string(e.what()) + "; the index is left out");
+            schema.leftOut.push_back(std::string(e.what()) + "; the index is left out");
         }
     }
+    findOrphanTrees(dbFile, schema);
     const auto validity = companionFiles(dbFile, [](const std::string& e) { return e == "val"; });
     if (!validity.empty()) {
         try {
-            ValidityChecks read = readValidityFile(validity.front(), header, text, schema.warnings);
+            ValidityChecks read = readValidityFile(validity.front(), header, text, schema.leftOut);
             schema.checks = std::move(read.checks);
             schema.references = std::move(read.references);
         } catch (const ParadoxError& e) {
-            schema.warnings.push_back(std::string(e.what()) +
-                                      "; its checks and references are left out");
+            schema.leftOut.push_back(std::string(e.what()) +
+                                     "; its checks and references are left out");
         }
     }
     return schema;

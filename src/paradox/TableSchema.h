@@ -58,8 +58,12 @@ struct TableSchema {
     std::vector<SecondaryIndex> indexes;
     std::vector<FieldCheck> checks;
     std::vector<Reference> references;
-    // Companion files that were missing, stale, damaged or of a layout we do not know; each
-    // names its file. What such a file would have said is left out, never guessed.
+    // What the companion files hold that cannot be used: an index, the checks and references
+    // of a .VAL, or a part of one, whose file is damaged, stale, empty, another table's, of a
+    // layout we do not know, or missing beside its partner (a .Ynn without its .Xnn). Each names
+    // its file, what is left out and why; what such a file would have said is never guessed.
+    std::vector<std::string> leftOut;
+    // Oddities that cost no object (a missing or disagreeing .PX: the header has the key).
     std::vector<std::string> warnings;
 };
 

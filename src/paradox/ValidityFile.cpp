@@ -252,11 +252,11 @@ void ValidityParser::readReference(std::size_t r, ValidityChecks& out) {
 } // namespace
 
 ValidityChecks readValidityFile(const std::filesystem::path& file, const TableHeader& table,
-                                TextDecoder& text, std::vector<std::string>& warnings) {
-    // The warnings about single parts count only when the file as a whole could be read.
+                                TextDecoder& text, std::vector<std::string>& leftOut) {
+    // The parts left out count only when the file as a whole could be read.
     std::vector<std::string> parts;
     ValidityChecks checks = ValidityParser(file, table, text, parts).parse();
-    warnings.insert(warnings.end(), parts.begin(), parts.end());
+    leftOut.insert(leftOut.end(), parts.begin(), parts.end());
     return checks;
 }
 

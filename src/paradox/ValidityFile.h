@@ -21,8 +21,8 @@ struct ValidityChecks {
 // (layouts 0x09 and 0x0B). Stale files (written for another state of the table), layouts we do
 // not know and damaged files are ParadoxErrors naming the file; nothing of such a file is used.
 // Parts that refer to a field the table does not have, or whose flags we do not know, are left
-// out with a warning of their own.
+// out, each told in leftOut.
 ValidityChecks readValidityFile(const std::filesystem::path& file, const TableHeader& table,
-                                TextDecoder& text, std::vector<std::string>& warnings);
+                                TextDecoder& text, std::vector<std::string>& leftOut);
 
 } // namespace dravena::paradox

@@ -56,6 +56,8 @@ public:
         plan_.table = table;
         for (const std::string& warning : schema_.warnings)
             plan_.warnings.append(fromUtf8(warning));
+        for (const std::string& missing : schema_.leftOut)
+            plan_.notCarried.append(fromUtf8(missing));
     }
 
     TablePlan plan() {
@@ -78,11 +80,12 @@ private:
         return names.join(QStringLiteral(", "));
     }
     QString table() const { return quotedName(plan_.table); }
-    QString allPresent(const std::vector<int>& fields) const {
+    // "A IS NOT NULL AND B IS NOT NULL" (joiner " AND ") or with " OR ".
+    QString present(const std::vector<int>& fields, const QString& joiner) const {
         QStringList conditions;
         for (int f : fields)
             conditions.append(column(f) + QStringLiteral(" IS NOT NULL"));
-        return conditions.join(QStringLiteral(" AND "));
+        return u'(' + conditions.join(joiner) + u')';
     }
     QString duplicates(const QString& expressions, const QString& where) const {
         return QStringLiteral("SELECT %1 FROM %2 WHERE %3 GROUP BY %1 HAVING COUNT(*) > 1")
@@ -136,7 +139,7 @@ void Planner::planPrimaryKey() {
          QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 PRIMARY KEY (%3)")
              .arg(table(), quotedName(name), list),
          {QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(list, table(), blank),
-          duplicates(list, allPresent(key_))}});
+          duplicates(list, present(key_, QStringLiteral(" AND ")))}});
 }
 
 void Planner::planIndexes() {
@@ -169,9 +172,11 @@ void Planner::planIndexes() {
         object.statement = QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                                .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(),
                                     quotedName(name), table(), parts.join(QStringLiteral(", ")));
+        // Oracle's rule for a unique index: a row whose columns are all NULL has no entry; the
+        // others are compared on every column, NULL equal to NULL (('1', NULL) twice breaks it).
         if (index.unique)
-            object.violationQueries.append(
-                duplicates(expressions.join(QStringLiteral(", ")), allPresent(fields)));
+            object.violationQueries.append(duplicates(expressions.join(QStringLiteral(", ")),
+                                                      present(fields, QStringLiteral(" OR "))));
         plan_.objects.push_back(std::move(object));
     }
 }

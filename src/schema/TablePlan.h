@@ -34,8 +34,8 @@ struct TablePlan {
     std::vector<ColumnPlan> columns;
     std::vector<SchemaObject> objects; // key, secondary indexes, checks, comments: in this order
     std::vector<ForeignKeyPlan> foreignKeys;
-    QStringList notCarried;
-    QStringList warnings; // companion files that could not be used, update rules Oracle lacks
+    QStringList notCarried; // with companion files that could not be used, naming them
+    QStringList warnings;   // a disagreeing primary index, update rules Oracle lacks
 };
 
 // Plans the table `table` (its server name) from its Paradox file and the files beside it,

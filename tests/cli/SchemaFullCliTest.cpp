@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 using dravena::testing::CliRun;
 using dravena::testing::runCli;
@@ -215,8 +216,9 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
     QTemporaryDir folder;
     const fs::path dir = folder.path().toStdString();
     for (const char* name :
-         {"A.db", "A.PX", "A.VAL", "B.db", "B.PX", "B.VAL", "C.DB", "C.PX", "C.VAL", "C.X02",
-          "C.X03", "C.Y02", "C.Y03", "joina.db", "joinb.db", "joinb.val"}) {
+         {"A.db",   "A.PX",   "A.VAL",   "B.db",    "B.PX",    "B.VAL",    "C.DB",     "C.PX",
+          "C.VAL",  "C.X02",  "C.X03",   "C.Y02",   "C.Y03",   "joina.db", "joinb.db", "joinb.val",
+          "fk4.db", "fk4.px", "fk4.XG0", "fk4.YG0", "case.db", "case.x01", "case.y01"}) {
         fs::copy_file(samples / "joins" / name, dir / name);
         fs::permissions(dir / name, fs::perms::owner_write, fs::perm_options::add);
     }
@@ -238,6 +240,34 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
         a.put(0); // keyed
         a.seekp(0x23);
         a.put(1); // on its first field
+        // FK4's index on (FK1, FK) made unique (a 7.x index file, flag 0x20), and both its rows
+        // (records of ID, FK1, B1, FK: 15 bytes) given FK1 5 beside a blank FK: Oracle's unique
+        // index refuses ('5', NULL) twice.
+        std::fstream fk4(dir / "fk4.db", std::ios::in | std::ios::out | std::ios::binary);
+        for (int record = 0; record < 2; ++record) {
+            fk4.seekp(2048 + 6 + record * 15 + 4);
+            fk4.write("\x80\x00\x00\x05", 4);
+        }
+        std::fstream index(dir / "fk4.XG0", std::ios::in | std::ios::out | std::ios::binary);
+        index.seekp(0x39);
+        index.put(0x0C);
+        index.seekp(0x55);
+        index.put(0x20);
+        // CASE keyed on its one field C, and its index on C made a named 7.x index "CI" with
+        // flag 0x01: case-insensitive, so not the key's own index.
+        std::fstream keyed(dir / "case.db", std::ios::in | std::ios::out | std::ios::binary);
+        keyed.seekp(0x04);
+        keyed.put(0);
+        keyed.seekp(0x23);
+        keyed.put(1);
+        std::fstream ci(dir / "case.x01", std::ios::in | std::ios::out | std::ios::binary);
+        for (const auto& [at, byte] : std::initializer_list<std::pair<int, char>>{
+                 {0x04, 6}, {0x23, 2}, {0x39, 0x0C}, {0x51, 0x13}, {0x55, 0x01}}) {
+            ci.seekp(at);
+            ci.put(byte);
+        }
+        ci.seekp(0x110);
+        ci.write("CI", 3); // the index name, after the sort order's; 0x51 points past it
     }
     {
         // C.VAL: a minimum 2 and a maximum 3 for A (its second check record, at 0x51): the
@@ -260,9 +290,9 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
         std::ofstream(dir / "C.VAL", std::ios::binary | std::ios::trunc)
             .write(val.data(), static_cast<std::streamsize>(val.size()));
     }
-    const CliRun run = send(dir, {"A", "B", "C", "JOINA", "JOINB"});
+    const CliRun run = send(dir, {"A", "B", "C", "JOINA", "JOINB", "FK4", "CASE"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(lines(told(run, QStringLiteral("^(C|JOIN.): .*carried"))),
+    EXPECT_EQ(lines(told(run, QStringLiteral("^(C|JOIN.|FK4|CASE): .*carried"))),
               "C: not carried primary key \"PK_C\" (\"C\"): rows break it: (1)\n"
               "C: carried index \"IX_C_A\" (\"A\")\n"
               "C: carried index \"IX_C_B\" (\"B\")\n"
@@ -270,13 +300,18 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
               "C: not carried range of \"A\" (check \"CK_C_A\": \"A\" >= 2 AND \"A\" <= 3): rows "
               "break it: (1, 1, 9)\n"
               "JOINA: carried primary key \"PK_JOINA\" (\"ID\")\n"
+              "FK4: carried primary key \"PK_FK4\" (\"ID\")\n"
+              "FK4: not carried unique index \"IX_FK4_reference\" (\"FK1\", \"FK\"): rows break "
+              "it: (5, NULL)\n"
+              "CASE: carried primary key \"PK_CASE\" (\"C\")\n"
+              "CASE: carried index \"IX_CASE_CI\" (UPPER(\"C\")), not maintained in Paradox\n"
               "C: carried referential integrity \"FK_C_Reference A\" (\"A\") to \"A\" (\"A\")\n"
               "C: not carried referential integrity \"FK_C_Reference B\" (\"B\") to \"B\" "
               "(\"B\"): rows break it: (9)\n"
               "JOINB: not carried lookup \"FK_JOINB_Id\" (\"Id\") to \"JOINA\" (\"ID\"): rows "
               "break it: (4)")
         << run.errors.toStdString();
-    EXPECT_EQ(identical(run), (QStringList{"A", "B", "C", "JOINA", "JOINB"}))
+    EXPECT_EQ(identical(run), (QStringList{"A", "B", "C", "CASE", "FK4", "JOINA", "JOINB"}))
         << run.errors.toStdString();
     EXPECT_EQ(rows("SELECT conname FROM pg_constraint WHERE conrelid IN ('\"C\"'::regclass, "
                    "'\"JOINB\"'::regclass) AND conname NOT LIKE 'oracle%'"),
@@ -289,6 +324,76 @@ TEST_F(SchemaFullCli, ConstraintsTheDataBreaksAreReportedAndNotCreated) {
     EXPECT_TRUE(again.lines.contains("ALTER TABLE \"JOINB\" ADD CONSTRAINT \"FK_JOINB_Id\" "
                                      "FOREIGN KEY (\"Id\") REFERENCES \"JOINA\" (\"ID\");"))
         << again.lines.join(u'\n').toStdString();
+}
+
+// A companion file that cannot be used costs the objects it holds, told one line each with the
+// file and why; the table is then not whole (exit 1) though every row arrives. sql tells the same.
+// A field name with control characters is carried with "_" in their place by send, verify and
+// sql alike, with a warning naming the field.
+TEST_F(SchemaFullCli, DamagedCompanionFilesAreToldAndTheTableIsNotWhole) {
+    struct Case {
+        const char* what;
+        const char* table;
+        std::function<void(const fs::path&)> damage;
+        int exitCode;
+        QString told; // the lines about the table's files, "%1" standing for the folder
+    };
+    const auto cut = [](const fs::path& file, std::size_t size) { fs::resize_file(file, size); };
+    const Case cases[] = {
+        {"a truncated .VAL", "C", [&](const fs::path& dir) { cut(dir / "C.VAL", 100); }, 1,
+         "C: not carried %1/C.VAL: field count at byte 1073 runs past the end (100 bytes); its "
+         "checks and references are left out"},
+        {"a .Ynn without its .Xnn", "C", [](const fs::path& dir) { fs::remove(dir / "C.X02"); }, 1,
+         "C: not carried %1/C.Y02: the index file C.X02 that defines its index is missing; the "
+         "index is left out"},
+        {"an empty .Xnn", "C", [&](const fs::path& dir) { cut(dir / "C.X03", 0); }, 1,
+         "C: not carried %1/C.X03: file type at byte 4 runs past the end (0 bytes); the "
+         "index is left out"},
+        {"a control character in a field name", "DESTINATION",
+         [](const fs::path& dir) {
+             std::fstream db(dir / "destination.db",
+                             std::ios::in | std::ios::out | std::ios::binary);
+             db.seekp(219);
+             db.put(0x01); // "NAME" becomes "N\x01ME"
+         },
+         0,
+         "dravena-cli send: DESTINATION: warning: %1/destination.db: field 2 \"N\\x01ME\" holds "
+         "control characters; it is named \"N_ME\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        const fs::path dir = folder.path().toStdString();
+        for (const auto& entry : fs::directory_iterator(samples / "joins")) {
+            fs::copy_file(entry.path(), dir / entry.path().filename());
+            fs::permissions(dir / entry.path().filename(), fs::perms::owner_write,
+                            fs::perm_options::add);
+        }
+        c.damage(dir);
+        const QStringList tables{c.table};
+        const CliRun run = send(dir, tables + QStringList{"A", "B"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.errors.toStdString();
+        const QString expected = c.told.arg(folder.path());
+        EXPECT_EQ(lines(told(run, QStringLiteral("^%1: not carried|: warning: %2")
+                                      .arg(c.table, QRegularExpression::escape(folder.path())))),
+                  expected.toStdString())
+            << run.errors.toStdString();
+        EXPECT_EQ(identical(run), (QStringList{"A", "B", c.table})) << run.errors.toStdString();
+
+        const CliRun sql = runCli({"sql", "--folder", folder.path(), "--schema", "full", c.table},
+                                  testing::cliEnvironment(&db.password));
+        EXPECT_EQ(sql.exitCode, 0);
+        EXPECT_TRUE(sql.errors.contains(QString(expected).replace(
+            QRegularExpression(QStringLiteral("^(dravena-cli send: )?")), "dravena-cli sql: ")))
+            << sql.errors.toStdString();
+        if (c.exitCode == 0) {
+            EXPECT_EQ(rows("SELECT attname FROM pg_attribute WHERE attrelid = "
+                           "'\"DESTINATION\"'::regclass AND attnum > 0"),
+                      "ID\nN_ME");
+            EXPECT_TRUE(sql.lines.join(u'\n').contains("\"N_ME\" NVARCHAR2"))
+                << sql.lines.join(u'\n').toStdString();
+        }
+    }
 }
 
 } // namespace

@@ -410,6 +410,29 @@ TEST_F(ServerTest, RefusesAnNvarchar2ValueLongerThan2000Characters) {
     dropIfExists("ODBC_LONG");
 }
 
+// As in Oracle, an empty text is NULL: stored as NULL in a text column of either kind, and so
+// refused by NOT NULL and by a check that the value is there.
+TEST_F(ServerTest, AnEmptyTextIsNull) {
+    dropIfExists("ODBC_EMPTY");
+    const std::unique_ptr<Connection> connection = connect();
+    connection->execute(R"(CREATE TABLE "ODBC_EMPTY"("K" INT NOT NULL,"T" NVARCHAR2(20),)"
+                        R"("M" NCLOB,"R" NVARCHAR2(20) NOT NULL,"C" NVARCHAR2(20)))");
+    connection->execute(R"(ALTER TABLE "ODBC_EMPTY" ADD CHECK ("C" IS NOT NULL))");
+    connection->execute(R"(INSERT INTO "ODBC_EMPTY" VALUES('1', '', '', 'r', 'c'))");
+    connection->execute(R"(INSERT INTO "ODBC_EMPTY" VALUES('2', ' ', 'm', 'r', 'c'))");
+    for (const char* refused : {R"(INSERT INTO "ODBC_EMPTY" VALUES('3', 't', 'm', '', 'c'))",
+                                R"(INSERT INTO "ODBC_EMPTY" VALUES('4', 't', 'm', 'r', ''))",
+                                R"(UPDATE "ODBC_EMPTY" SET "R" = '' WHERE "K" = 2)"}) {
+        SCOPED_TRACE(refused);
+        EXPECT_FALSE(failureOf([&] { connection->execute(refused); }).isEmpty());
+    }
+    EXPECT_EQ(scalar(R"(SELECT COUNT(*) FROM "ODBC_EMPTY" WHERE "T" IS NULL AND "M" IS NULL)"),
+              Value{std::int64_t{1}});
+    EXPECT_EQ(scalar(R"(SELECT COUNT(*) FROM "ODBC_EMPTY" WHERE "T" = ' ' AND "R" = 'r')"),
+              Value{std::int64_t{1}});
+    dropIfExists("ODBC_EMPTY");
+}
+
 TEST_F(ServerTest, UserTablesListsTheUsersTablesOnly) {
     dropIfExists("ODBC_LISTED");
     executeAll({R"(CREATE TABLE "ODBC_LISTED"("A" INT))",

@@ -98,6 +98,7 @@ TEST_F(SampleTableTest, SchemaOfEveryJoinsTable) {
         EXPECT_EQ(described(schema), expected);
         // TypSammlung has no .PX beside it, which is said; every other file reads cleanly.
         EXPECT_EQ(schema.warnings.size(), std::string(file).find("Typ") != std::string::npos);
+        EXPECT_TRUE(schema.leftOut.empty());
     }
 }
 
@@ -118,43 +119,67 @@ protected:
     TempDir dir_;
 };
 
-// A companion file that cannot be trusted costs exactly what it holds, with a warning naming it.
+// A companion file that cannot be trusted costs exactly what it holds, told in one line naming
+// it: among the objects left out, or among the warnings when no object is lost (a .PX: the table
+// header has the key). Changes that keep a file valid read as that file says.
 TEST_F(SchemaFileDamageTest, UntrustedFilesAreLeftOutWithAWarningNamingThem) {
+    constexpr std::size_t removed = ~std::size_t{0}; // the file is deleted
     struct Case {
         const char *table, *file;
         std::size_t offset;
         std::uint8_t value;
-        const char *warning, *left; // what remains of the schema
+        const char* told; // part of what is told; nullptr: nothing
+        bool objectLost;  // told among leftOut, not among the warnings
+        const char* left; // what remains of the schema
     };
     const std::string fk2 = "key 1, issued 0\nindex fk2.x02 \"FK\": FK";
+    const std::string cWithoutX02 =
+        "key 1\nindex C.X03 \"B\": B\ncheck C required\ncheck A required\n"
+        "reference \"Reference A\" A -> A.db 1 cascade\n"
+        "reference \"Reference B\" B -> B.db 1 cascade";
     const Case cases[] = {
-        {"multiple", "multiple.val", 0x00, 0x01, "stale",
+        {"multiple", "multiple.val", 0x00, 0x01, "stale", true,
          "key 1, issued 0\nindex multiple.X02 \"FK\": FK\nindex multiple.X04 \"FK2\": FK2"},
-        {"fk4", "fk4.val", 0x01, 0x01, "layout 0x01 is not known (a 3.x validity file)",
+        {"fk4", "fk4.val", 0x01, 0x01, "layout 0x01 is not known (a 3.x validity file)", true,
          "key 1\nindex fk4.XG0 \"reference\": FK1 FK"},
-        {"fk2", "fk2.val", 0x0D, 0x40, "not where the header says", fk2.c_str()},
-        {"fk2", "fk2.val", 0x35 + 2 + 0x19A, 0x07, "unknown rules 7", fk2.c_str()},
-        {"paradox-ascii", "paradox-ascii.val", 0x37, 0x05, "unknown flags", "key 0"},
-        {"C", "C.X02", 0x78, 0x01, "does not match the table's field",
-         "key 1\nindex C.X03 \"B\": B\ncheck C required\ncheck A required\n"
-         "reference \"Reference A\" A -> A.db 1 cascade\n"
-         "reference \"Reference B\" B -> B.db 1 cascade"},
-        {"indexed", "indexed.xg0", 0x55, 0x51, "unknown index flags 0x51", "key 0"},
-        {"indexed", "indexed.xg0", 0x23, 0x09, "9 key fields of 4", "key 0"},
-        {"two", "two.px", 0x21, 0x01, "the primary index has 1 key fields", "key 2"},
+        {"fk2", "fk2.val", 0x0D, 0x40, "not where the header says", true, fk2.c_str()},
+        {"fk2", "fk2.val", 0x35 + 2 + 0x19A, 0x07, "unknown rules 7", true, fk2.c_str()},
+        {"paradox-ascii", "paradox-ascii.val", 0x37, 0x05, "unknown flags", true, "key 0"},
+        {"C", "C.X02", 0x78, 0x01, "does not match the table's field", true, cWithoutX02.c_str()},
+        {"C", "C.X02", removed, 0, "C.Y02: the index file C.X02 that defines its index is missing",
+         true, cWithoutX02.c_str()},
+        {"fk4", "fk4.XG0", removed, 0, "fk4.YG0: the index file fk4.XG0", true,
+         "key 1\nreference \"reference\" FK1 FK -> two.db 1 2 cascade"},
+        {"indexed", "indexed.xg0", 0x55, 0x51, "unknown index flags 0x51", true, "key 0"},
+        {"indexed", "indexed.xg0", 0x23, 0x09, "9 key fields of 4", true, "key 0"},
+        {"two", "two.px", 0x21, 0x01, "the primary index has 1 key fields", false, "key 2"},
+        // Descending told by the flag byte alone (the field number's high bit cleared).
+        {"indexed", "indexed.xg0", 0x1BC, 0x00, nullptr, false,
+         "key 0\nindex indexed.xg0 \"Descending\" unmaintained: Indexed desc"},
+        // A level 4.0 table counts the autoincrement numbers it issued, as later levels do.
+        {"destination", "destination.db", 0x39, 0x09, nullptr, false, "key 0, issued 1"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " byte " + std::to_string(c.offset));
+        SCOPED_TRACE(std::string(c.file) +
+                     (c.offset == removed ? " removed" : " byte " + std::to_string(c.offset)));
         const fs::path db = copied(c.table);
-        auto bytes = readFile(dir_ / c.file);
-        bytes.at(c.offset) = c.value;
-        writeFile(dir_ / c.file, bytes);
+        if (c.offset == removed) {
+            fs::remove(dir_ / c.file);
+        } else {
+            auto bytes = readFile(dir_ / c.file);
+            bytes.at(c.offset) = c.value;
+            writeFile(dir_ / c.file, bytes);
+        }
         const TableSchema schema = readTableSchema(db);
         EXPECT_EQ(described(schema), c.left);
-        ASSERT_EQ(schema.warnings.size(), 1u);
-        EXPECT_TRUE(hasWarningContaining(schema.warnings, (dir_ / c.file).string()) &&
-                    hasWarningContaining(schema.warnings, c.warning))
-            << schema.warnings[0];
+        const std::vector<std::string>& told = c.objectLost ? schema.leftOut : schema.warnings;
+        EXPECT_EQ(schema.leftOut.size() + schema.warnings.size(), c.told ? 1u : 0u);
+        if (c.told) {
+            EXPECT_EQ(told.size(), 1u);
+            EXPECT_TRUE(hasWarningContaining(told, dir_.path().string()) &&
+                        hasWarningContaining(told, c.told))
+                << ::testing::PrintToString(told);
+        }
     }
 }
 
@@ -179,8 +204,9 @@ TEST_F(SchemaFileDamageTest, EveryTruncationReadsWholeOrNotAtAll) {
                 continue;
             SCOPED_TRACE(file + " cut to " + std::to_string(size));
             EXPECT_EQ(described(schema), without);
-            ASSERT_EQ(schema.warnings.size(), 1u);
-            EXPECT_NE(schema.warnings[0].find(file), std::string::npos);
+            EXPECT_TRUE(schema.warnings.empty());
+            ASSERT_EQ(schema.leftOut.size(), 1u);
+            EXPECT_NE(schema.leftOut[0].find(file), std::string::npos);
         }
     }
 }
