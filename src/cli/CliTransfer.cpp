@@ -233,7 +233,14 @@ void CliTransfer::tableStarting(const QString& name, std::int64_t rows) {
     tableStart_ = clock_->steadyMilliseconds();
     record_.server = name;
     record_.rowsRead = rows;
-    bar_.start(name, rows);
+    if (settings_.runRows < 0) {
+        bar_.start(name, rows);
+    } else {
+        // The whole run: tables done of all, rows done of all rows, rate and time left.
+        if (tablesBefore_ == 0)
+            bar_.start(name, settings_.runRows);
+        bar_.relabel(QStringLiteral("%1/%2 %3").arg(tablesBefore_ + 1).arg(tableCount()).arg(name));
+    }
     drawBar(true);
 }
 
@@ -278,6 +285,8 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
         print(QStringLiteral("%1: not sent%2; %3").arg(name, loaded, left));
     }
     recordFinished(name, source, outcome);
+    rowsBefore_ += tableRows_;
+    ++tablesBefore_;
     table_.clear();
     tableRows_ = done_ = failed_ = 0;
     tableWhole_ = true;
@@ -419,7 +428,7 @@ bool CliTransfer::verified(const QString& name, const QString& source) {
 }
 
 void CliTransfer::drawBar(bool force) {
-    bar_.show(done_, force);
+    bar_.show(settings_.runRows < 0 ? done_ : rowsBefore_ + done_, force);
 }
 
 void CliTransfer::clearBar() {

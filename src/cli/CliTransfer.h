@@ -43,6 +43,8 @@ public:
         std::FILE* results = nullptr; // the line of each table: standard output; null: `out`
         bool quiet = false;           // --quiet: only errors (and the summary) are shown
         int refusalsShown = -1;       // refused rows told per table (-1: all), the rest counted
+        std::int64_t runRows = -1;    // the rows of every table: one bar for the run; -1: a bar
+                                      // per table
     };
 
     // Times the run and each table on the clock; a terminal gets a progress bar.
@@ -140,6 +142,8 @@ private:
     TableReport record_;                    // what the run folder keeps of the table
     mutable std::vector<SourceFile> files_; // the table's files as its load began
     std::int64_t refusalsHidden_ = 0;       // refused rows of the table not shown, only counted
+    std::int64_t rowsBefore_ = 0;           // rows of the tables done with, for the run's bar
+    int tablesBefore_ = 0;
 
     // The run.
     int tablesWhole_ = 0;

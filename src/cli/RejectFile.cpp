@@ -25,8 +25,10 @@ QString csvField(const QString& text) {
 QString writeRejectFile(const QString& path, const QString& paradoxFolder, const QString& table,
                         const std::vector<RefusedRow>& refused) {
     std::map<std::int64_t, QString> wanted; // by 0-based row
-    for (const RefusedRow& row : refused)
-        wanted.emplace(row.row - 1, row.message);
+    for (const RefusedRow& row : refused) { // a row refused for several fields: every message
+        QString& message = wanted[row.row - 1];
+        message += (message.isEmpty() ? QString() : QStringLiteral("; ")) + row.message;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

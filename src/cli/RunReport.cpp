@@ -212,13 +212,7 @@ QString RunReport::html() const {
                 .arg(static_cast<double>(milliseconds_) / 1000.0, 0, 'f', 1)
                 .arg(exitStatus_)
                 .arg(escaped(summary_));
-    page += QStringLiteral("<h2>Settings</h2>\n<table id=\"settings\"><tbody>\n");
-    for (auto it = settings_.begin(); it != settings_.end(); ++it)
-        page += QStringLiteral("<tr><th>%1</th><td>%2</td></tr>\n")
-                    .arg(escaped(it.key()),
-                         escaped(it->isArray() ? it->toVariant().toStringList().join(", ")
-                                               : it->toVariant().toString()));
-    page += QStringLiteral("</tbody></table>\n<h2>Tables</h2>\n<p>Click a heading to sort.</p>\n"
+    page += QStringLiteral("<h2>Tables</h2>\n<p>Click a heading to sort.</p>\n"
                            "<table id=\"tables\"><thead><tr>");
     for (const char* heading :
          {"Table", "Outcome", "Rows read", "Rows sent", "Rows refused", "Verify", "Seconds"})
@@ -274,6 +268,13 @@ QString RunReport::html() const {
             page += QStringLiteral("</ul>\n");
         }
     }
+    page += QStringLiteral("<h2>Settings</h2>\n<table id=\"settings\"><tbody>\n");
+    for (auto it = settings_.begin(); it != settings_.end(); ++it)
+        page += QStringLiteral("<tr><th>%1</th><td>%2</td></tr>\n")
+                    .arg(escaped(it.key()),
+                         escaped(it->isArray() ? it->toVariant().toStringList().join(", ")
+                                               : it->toVariant().toString()));
+    page += QStringLiteral("</tbody></table>\n");
     if (!messages_.isEmpty()) {
         page += QStringLiteral("<h2>Messages of the run</h2>\n<ul>\n");
         for (const QString& message : messages_)

@@ -5,6 +5,7 @@
 #include "Options.h"
 #include "ResumeState.h"
 #include "RunFolder.h"
+#include "RunProgress.h"
 #include "SendJobs.h"
 #include "SignOnDefaults.h"
 #include "TableSelection.h"
@@ -115,8 +116,12 @@ int runSend(const ParsedOptions& options) {
     settings.results = stdout;
     settings.quiet = options.has("--quiet");
     const bool terminal = isatty(fileno(stderr)) != 0;
-    if (terminal)
+    if (terminal) {
         settings.refusalsShown = RefusalsShownOnATerminal;
+        // One bar over the whole run (several jobs show none).
+        if (*jobs == 1)
+            settings.runRows = rowsOfTables(settings.folder, settings.tables);
+    }
     for (const TableReport& table : unchanged) {
         if (!settings.quiet)
             printLine(stdout, table.table + QStringLiteral(": unchanged, not sent"));
