@@ -12,6 +12,8 @@
 #include "schema/SchemaObjects.h"
 #include "transfer/TransferLines.h"
 
+#include <QRegularExpression>
+
 #include <csignal>
 
 namespace dravena::cli {
@@ -115,6 +117,9 @@ const QString& CliTransfer::listedTable(int index) const {
 QString CliTransfer::tableSource(int index) const {
     const QString& table = listedTable(index);
     reached_.append(table); // asked for once for each table the run takes up
+    // The files as they are before the table is read: what a resume compares them with.
+    if (settings_.report != nullptr)
+        files_ = sourceFilesOf(settings_.folder, table);
     return table;
 }
 
@@ -142,15 +147,15 @@ void CliTransfer::addToServerList(const QString& name) {
 int CliTransfer::askOverwrite(const QString& name) {
     if (settings_.overwrite)
         return *settings_.overwrite ? AnswerYes : AnswerNo;
-    print(QStringLiteral("dravena-cli send: %1: the server already has this table; give "
-                         "--overwrite yes to replace it or --overwrite no to leave it")
-              .arg(name));
+    tell(QStringLiteral("dravena-cli send: %1: the server already has this table; give "
+                        "--overwrite yes to replace it or --overwrite no to leave it")
+             .arg(name));
     runFailed_ = true;
     return AnswerNo;
 }
 
 void CliTransfer::tellNoTableSelected() {
-    print(QStringLiteral("dravena-cli send: no table to send"));
+    tell(QStringLiteral("dravena-cli send: no table to send"));
     runFailed_ = true;
 }
 
@@ -162,8 +167,17 @@ void CliTransfer::reportFailure(const TransferFailure& failure) {
     const QString outcome = failure.connectionLost && failure.row >= 0
                                 ? QStringLiteral("not known to have arrived")
                                 : QStringLiteral("failed");
-    print(QStringLiteral("dravena-cli send: %1%2 %3: %4")
-              .arg(where, whatFailed(failure.line), outcome, failure.description));
+    const QString line = QStringLiteral("dravena-cli send: %1%2 %3: %4")
+                             .arg(where, whatFailed(failure.line), outcome, failure.description);
+    if (failure.row >= 0 && !failure.connectionLost)
+        record_.refused.push_back({failure.row + 1, failure.description});
+    if (failure.row >= 0 && settings_.refusalsShown >= 0 &&
+        static_cast<std::int64_t>(record_.refused.size()) > settings_.refusalsShown) {
+        ++refusalsHidden_; // the report keeps it
+        record_.messages.append(line);
+    } else {
+        tell(line, false, !failure.table.isEmpty());
+    }
     if (failure.table.isEmpty())
         runFailed_ = true;
     else
@@ -172,11 +186,12 @@ void CliTransfer::reportFailure(const TransferFailure& failure) {
 
 void CliTransfer::reportReadingProblems(const QString& table, const QStringList& problems) {
     for (const QString& problem : problems)
-        print(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, problem));
+        tell(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, problem), true);
 }
 
 void CliTransfer::valuesNotRead(const QString&) {
     tableWhole_ = false;
+    record_.valuesNotRead = true;
 }
 
 std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source) {
@@ -189,13 +204,17 @@ std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QStri
 void CliTransfer::schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
                                  const QStringList& warnings) {
     for (const QString& warning : warnings)
-        print(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, warning));
+        tell(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, warning), true);
     for (const ObjectOutcome& outcome : outcomes) {
         QString line = outcome.table + (outcome.created ? QStringLiteral(": carried ")
                                                         : QStringLiteral(": not carried "));
         line += outcome.description;
         if (!outcome.reason.isEmpty())
             line += QStringLiteral(": ") + outcome.reason;
+        if (!table.isEmpty())
+            record_.schema.push_back({outcome.description, outcome.created, outcome.reason});
+        else if (settings_.report != nullptr)
+            settings_.report->addMessage(line);
         print(line);
         if (outcome.created)
             continue;
@@ -212,7 +231,16 @@ void CliTransfer::tableStarting(const QString& name, std::int64_t rows) {
     done_ = 0;
     failed_ = 0;
     tableStart_ = clock_->steadyMilliseconds();
-    bar_.start(name, rows);
+    record_.server = name;
+    record_.rowsRead = rows;
+    if (settings_.runRows < 0) {
+        bar_.start(name, rows);
+    } else {
+        // The whole run: tables done of all, rows done of all rows, rate and time left.
+        if (tablesBefore_ == 0)
+            bar_.start(name, settings_.runRows);
+        bar_.relabel(QStringLiteral("%1/%2 %3").arg(tablesBefore_ + 1).arg(tableCount()).arg(name));
+    }
     drawBar(true);
 }
 
@@ -256,10 +284,42 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                                  : QStringLiteral("no table %1 was left on the server").arg(name);
         print(QStringLiteral("%1: not sent%2; %3").arg(name, loaded, left));
     }
+    recordFinished(name, source, outcome);
+    rowsBefore_ += tableRows_;
+    ++tablesBefore_;
     table_.clear();
     tableRows_ = done_ = failed_ = 0;
     tableWhole_ = true;
     tableStart_ = -1;
+}
+
+void CliTransfer::recordFinished(const QString& name, const QString& source, TableOutcome outcome) {
+    if (refusalsHidden_ > 0)
+        tell(QStringLiteral("dravena-cli send: %1: ... and %2 more (see the report)")
+                 .arg(name)
+                 .arg(refusalsHidden_));
+    record_.table = source;
+    record_.server = name;
+    record_.rowsSent = done_ - failed_;
+    record_.rowsRefused = failed_;
+    record_.milliseconds = tableMilliseconds();
+    const bool verifiedWhole = record_.verify.isEmpty() ||
+                               record_.verify["result"].toString() == QLatin1String("identical");
+    if (outcome == TableOutcome::Sent)
+        record_.outcome = tableWhole_ && failed_ == 0 && done_ == tableRows_ && verifiedWhole
+                              ? QStringLiteral("whole")
+                              : QStringLiteral("not complete");
+    else if (outcome == TableOutcome::Skipped && settings_.overwrite && !*settings_.overwrite)
+        record_.outcome = QStringLiteral("left as it was");
+    else
+        record_.outcome = QStringLiteral("not sent");
+    if (settings_.report != nullptr) {
+        record_.files = std::move(files_);
+        settings_.report->addTable(std::move(record_));
+    }
+    record_ = {};
+    files_.clear();
+    refusalsHidden_ = 0;
 }
 
 QString CliTransfer::sourceOfFinished(const QString& name) {
@@ -327,12 +387,28 @@ bool CliTransfer::allWhole() const {
 }
 
 void CliTransfer::print(const QString& line) {
+    if (!settings_.quiet)
+        writeLine(settings_.results != nullptr ? settings_.results : out_, line);
+}
+
+void CliTransfer::tell(const QString& line, bool warning, bool aboutTable) {
+    if (aboutTable)
+        record_.messages.append(line);
+    else if (settings_.report != nullptr)
+        settings_.report->addMessage(line);
+    // One line each, whatever the server's message holds, so that each can be found by grep.
+    if (!warning || !settings_.quiet)
+        writeLine(out_, QString(line).replace(QRegularExpression(QStringLiteral("\\s*\n\\s*")),
+                                              QStringLiteral(" ")));
+}
+
+void CliTransfer::writeLine(std::FILE* stream, const QString& line) {
     std::unique_lock<std::mutex> guard;
     if (shared_ != nullptr)
         guard = std::unique_lock<std::mutex>(shared_->lock);
     clearBar();
-    printLine(out_, line);
-    std::fflush(out_);
+    printLine(stream, line);
+    std::fflush(stream);
 }
 
 bool CliTransfer::verified(const QString& name, const QString& source) {
@@ -345,12 +421,14 @@ bool CliTransfer::verified(const QString& name, const QString& source) {
                 bar_.show(done);
             });
     // The report in one piece, so that the lines of other jobs do not come between its lines.
-    print(checkReport(name, check).join(u'\n'));
+    const QStringList lines = checkReport(name, check);
+    record_.verify = verifyRecord(check, lines);
+    print(lines.join(u'\n'));
     return check.identical();
 }
 
 void CliTransfer::drawBar(bool force) {
-    bar_.show(done_, force);
+    bar_.show(settings_.runRows < 0 ? done_ : rowsBefore_ + done_, force);
 }
 
 void CliTransfer::clearBar() {

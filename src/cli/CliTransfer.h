@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RunReport.h"
 #include "TableClaims.h"
 #include "TerminalBar.h"
 #include "dataaccess/ConnectionEntries.h"
@@ -38,6 +39,12 @@ public:
         bool verify = false;                    // --verify: each table checked after it arrived
         QStringList tables;
         QStringList serverTables;
+        RunReport* report = nullptr;  // the run folder's record of each table; none when null
+        std::FILE* results = nullptr; // the line of each table: standard output; null: `out`
+        bool quiet = false;           // --quiet: only errors (and the summary) are shown
+        int refusalsShown = -1;       // refused rows told per table (-1: all), the rest counted
+        std::int64_t runRows = -1;    // the rows of every table: one bar for the run; -1: a bar
+                                      // per table
     };
 
     // Times the run and each table on the clock; a terminal gets a progress bar.
@@ -97,7 +104,14 @@ private:
     QString oracleUser() const override { return settings_.user; }
     QString oraclePassword() const override { return settings_.password; }
 
+    // A result (the line of a table) on the results stream, unless quiet.
     void print(const QString& line);
+    // A warning or error on `out`, kept in the record of the table it is about; a warning is
+    // shown unless quiet.
+    void tell(const QString& line, bool warning = false, bool aboutTable = true);
+    // Hands what became of the table to the run folder's record and starts a new record.
+    void recordFinished(const QString& name, const QString& source, TableOutcome outcome);
+    void writeLine(std::FILE* stream, const QString& line);
     // The table of the run's index as named on the command line, without recording it reached.
     const QString& listedTable(int index) const;
     // The table as named on the command line ("sub/NAME") of the table the run finished.
@@ -123,8 +137,13 @@ private:
     std::int64_t done_ = 0;
     std::int64_t failed_ = 0;
     bool tableWhole_ = true;
-    QHash<QString, int> finishedByName_; // tables done with, by server name
-    std::int64_t tableStart_ = -1;       // none while no table is being sent
+    QHash<QString, int> finishedByName_;    // tables done with, by server name
+    std::int64_t tableStart_ = -1;          // none while no table is being sent
+    TableReport record_;                    // what the run folder keeps of the table
+    mutable std::vector<SourceFile> files_; // the table's files as its load began
+    std::int64_t refusalsHidden_ = 0;       // refused rows of the table not shown, only counted
+    std::int64_t rowsBefore_ = 0;           // rows of the tables done with, for the run's bar
+    int tablesBefore_ = 0;
 
     // The run.
     int tablesWhole_ = 0;

@@ -65,7 +65,7 @@ private:
             fault = QStringLiteral("unknown option '%1'").arg(argument);
             return;
         }
-        if (parsed_.values.contains(name)) {
+        if (parsed_.values.contains(name) && !option->repeated) {
             fault = QStringLiteral("option %1 is given more than once").arg(name);
             return;
         }
@@ -91,6 +91,8 @@ private:
             return;
         }
         parsed_.values.insert(name, value);
+        if (option->repeated)
+            parsed_.repeatedValues[name].append(value);
     }
 
     void checkRequired() {

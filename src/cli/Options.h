@@ -16,6 +16,7 @@ struct Option {
     const char* value;     // what the usage shows for the value; words joined by "|" are the only
                            // values taken ("yes|no"); nullptr for a switch, which takes no value
     bool required = false; // a required option is shown without brackets
+    bool repeated = false; // may be given more than once; every value is kept
 };
 
 // What a command takes: its options, then its other words.
@@ -33,6 +34,7 @@ QString usageOf(const Syntax& syntax);
 // words in order.
 struct ParsedOptions {
     QMap<QString, QString> values;
+    QMap<QString, QStringList> repeatedValues; // every value of an option that may be repeated
     QStringList words;
     bool help = false; // -h or --help: show the command's help and do nothing else
     QString command;   // the command's name and usage line, for refuse
@@ -40,6 +42,9 @@ struct ParsedOptions {
 
     bool has(const char* name) const { return values.contains(QLatin1String(name)); }
     QString value(const char* name) const { return values.value(QLatin1String(name)); }
+    QStringList valuesOf(const char* name) const {
+        return repeatedValues.value(QLatin1String(name));
+    }
 
     // Tells a fault of the command line that the command found itself (a value out of its
     // range) as parseArguments tells its own; returns the exit status for it, 2.

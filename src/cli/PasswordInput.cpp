@@ -80,14 +80,17 @@ QString readPassword(std::FILE* input) {
     const int fd = fileno(input);
     if (!isatty(fd))
         return QString::fromUtf8(readLine(input));
-    std::fputs("Password: ", stderr);
-    std::fflush(stderr);
+    // The prompt goes where the answer is typed: the terminal opened for it, else standard error.
+    std::FILE* prompt = input == stdin ? stderr : input;
+    std::fputs("Password: ", prompt);
+    std::fflush(prompt);
     QByteArray line;
     {
         EchoOff echoOff(fd);
         line = readLine(input);
     }
-    std::fputc('\n', stderr);
+    std::fputc('\n', prompt);
+    std::fflush(prompt);
     return QString::fromUtf8(line);
 }
 

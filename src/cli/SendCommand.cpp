@@ -3,11 +3,15 @@
 #include "CliTransfer.h"
 #include "LetterCaseTwins.h"
 #include "Options.h"
-#include "PasswordInput.h"
+#include "ResumeState.h"
+#include "RunFolder.h"
+#include "RunProgress.h"
 #include "SendJobs.h"
+#include "SignOnDefaults.h"
+#include "TableSelection.h"
+#include "base/Ports.h"
 #include "base/RuntimeError.h"
 #include "drivers/TableNames.h"
-#include "fsutil/TableFiles.h"
 #include "ui/SystemPorts.h"
 
 #include <cstdio>
@@ -21,6 +25,8 @@ namespace {
 
 constexpr int MostRowsPerArray = 10000;
 constexpr int MostJobs = 16;
+// Refused rows told per table on a terminal; the report keeps every one.
+constexpr int RefusalsShownOnATerminal = 10;
 
 // The number an option gives, from 1 to `most`, or `fallback` without the option; nothing when
 // it gives none (the caller refuses the command line).
@@ -43,13 +49,13 @@ std::optional<int> countOption(const ParsedOptions& options, const char* name, i
 // when every table arrived whole (or, with --overwrite no, was left as it was); 128 + the signal
 // when SIGINT or SIGTERM stopped the run.
 int runSend(const ParsedOptions& options) {
+    const auto signOn = signOnOfCommandLine(options);
+    if (!signOn)
+        return 2;
     CliTransfer::Settings settings;
     settings.folder = options.value("--folder");
-    settings.sid = options.value("--sid");
-    settings.user = options.value("--user");
-    // A table is named as the tables window lists it, whatever the letter case typed.
-    for (const QString& word : options.words)
-        settings.tables.append(listedTablePath(word));
+    settings.sid = signOn->sid;
+    settings.user = signOn->user;
     settings.verify = options.has("--verify");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
@@ -65,8 +71,21 @@ int runSend(const ParsedOptions& options) {
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
     if (!applyTimeoutOption(options))
         return 2;
+    // Every name and pattern is resolved before anything is sent; --resume alone takes the
+    // tables of the run it resumes.
+    const bool resume = options.has("--resume");
+    int refused = 0;
+    const auto tables = resume && !choosesTables(options)
+                            ? std::optional<QStringList>(QStringList())
+                            : tablesOfCommandLine(options, refused);
+    if (!tables)
+        return refused;
+    settings.tables = *tables;
     tellLetterCaseTwins("send", settings.folder, settings.tables);
-    settings.password = readPassword();
+    const auto password = passwordOfCommandLine(options, tablesFromStandardInput(options));
+    if (!password)
+        return 1;
+    settings.password = *password;
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
         settings.serverTables = oracleTableNames(settings.sid, settings.user, settings.password);
@@ -75,13 +94,53 @@ int runSend(const ParsedOptions& options) {
                               error.description());
         return 1;
     }
+    const auto clock = localClock();
+    const std::int64_t start = clock->steadyMilliseconds();
+    const auto report = startRunReport(options, settings.sid, settings.user, settings.tables);
+    std::vector<TableReport> unchanged;
+    if (resume) {
+        QString error;
+        const auto plan = planResume(
+            options.value("--resume"), settings.folder, settings.tables,
+            [&](const QString& table) {
+                return countServerRows(settings.sid, settings.user, settings.password, table);
+            },
+            error);
+        if (!plan) {
+            return options.refuse(QStringLiteral("--resume: ") + error);
+        }
+        settings.tables = plan->send;
+        unchanged = plan->unchanged;
+    }
+    settings.report = report.get();
+    settings.results = stdout;
+    settings.quiet = options.has("--quiet");
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    if (terminal) {
+        settings.refusalsShown = RefusalsShownOnATerminal;
+        // One bar over the whole run (several jobs show none).
+        if (*jobs == 1)
+            settings.runRows = rowsOfTables(settings.folder, settings.tables);
+    }
+    for (const TableReport& table : unchanged) {
+        if (!settings.quiet)
+            printLine(stdout, table.table + QStringLiteral(": unchanged, not sent"));
+        report->addTable(table);
+    }
     CliTransfer::stopOnSignals();
-    const SendOutcome outcome =
-        sendInJobs(settings, *jobs, stderr, isatty(fileno(stderr)) != 0, localClock());
-    printLine(stderr, outcome.summary);
+    SendOutcome outcome{QStringLiteral("dravena-cli send: nothing to send"), true};
+    if (!settings.tables.isEmpty())
+        outcome = sendInJobs(settings, *jobs, stderr, terminal, clock);
+    if (!unchanged.empty())
+        outcome.summary +=
+            QStringLiteral("; %1 unchanged, not sent")
+                .arg(counted(static_cast<qint64>(unchanged.size()), "table", "tables"));
+    printLine(stdout, outcome.summary);
+    int status = outcome.allWhole ? 0 : 1;
     if (const int signal = CliTransfer::stopSignal())
-        return 128 + signal; // 130 for SIGINT, 143 for SIGTERM
-    return outcome.allWhole ? 0 : 1;
+        status = 128 + signal; // 130 for SIGINT, 143 for SIGTERM
+    return finishRunFolder(options, *report, outcome.summary, status,
+                           clock->steadyMilliseconds() - start);
 }
 
 } // namespace dravena::cli

@@ -1,5 +1,6 @@
 #include "LetterCaseTwins.h"
 #include "Options.h"
+#include "TableSelection.h"
 
 #include "base/RuntimeError.h"
 #include "dataaccess/ConnectionStrings.h"
@@ -54,6 +55,18 @@ bool printTable(Recordset& recordset, const QString& table, const std::function<
     return complete;
 }
 
+// Tells a row the script leaves out, with its table, its number and the field, and marks the
+// script incomplete.
+RowRefusal rowLeftOut(const QString& table, bool& complete) {
+    return [&table, &complete](std::int64_t row, const QString& why) {
+        std::fflush(stdout);
+        printLine(
+            stderr,
+            QStringLiteral("dravena-cli sql: %1: row %2: %3").arg(table).arg(row + 1).arg(why));
+        complete = false;
+    };
+}
+
 // The statements of the carried schema of one table (--schema full); its foreign keys are kept
 // for the end of the script. False when a row cannot be carried.
 bool printFullStatements(Connection& connection, Recordset& recordset, const QString& folder,
@@ -67,26 +80,24 @@ bool printFullStatements(Connection& connection, Recordset& recordset, const QSt
         std::fprintf(stderr, "dravena-cli sql: %s: not carried %s\n", qPrintable(table),
                      qPrintable(missing));
     bool complete = true;
-    generateTableStatements(
-        recordset, connection, plan, printStatement, [&](std::int64_t row, const QString& why) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "dravena-cli sql: %s: row %lld: %s\n", qPrintable(table),
-                         static_cast<long long>(row + 1), qPrintable(why));
-            complete = false;
-        });
+    generateTableStatements(recordset, connection, plan, printStatement,
+                            rowLeftOut(table, complete));
     foreignKeys.insert(foreignKeys.end(), plan.foreignKeys.begin(), plan.foreignKeys.end());
     return complete;
 }
 
 } // namespace
 
-// Prints, for each named Paradox table, the CREATE TABLE statement and one INSERT statement per
-// row that a transfer would send, each followed by ";" and a line break.
+// Prints a script SQL*Plus runs as it is: for each chosen Paradox table the CREATE TABLE statement
+// and one INSERT statement per row that a transfer would send, each followed by ";" and a line
+// break, then COMMIT. A row holding a value no literal carries is left out and named.
 int runSql(const ParsedOptions& options) {
     const QString folder = options.value("--folder");
-    QStringList tables; // named as the tables window lists them, whatever the letter case typed
-    for (const QString& word : options.words)
-        tables.append(listedTablePath(word));
+    int refused = 0;
+    const auto chosen = tablesOfCommandLine(options, refused);
+    if (!chosen)
+        return refused;
+    const QStringList& tables = *chosen; // named as the tables window lists them
     const bool full = options.value("--schema") == QLatin1String("full");
     tellLetterCaseTwins("sql", folder, tables);
     int status = 0;
@@ -96,6 +107,9 @@ int runSql(const ParsedOptions& options) {
         connection->setCursorLocation(ClientSideCursor);
         connection->open(paradoxConnectionString(folder));
         std::vector<ForeignKeyPlan> foreignKeys;
+        // SQL*Plus runs the script as it is: "&" in a value is text, not a variable, and a blank
+        // line inside a value does not end its statement.
+        std::fputs("SET DEFINE OFF\nSET SQLBLANKLINES ON\n", stdout);
         for (const QString& table : tables) {
             // A table of a sub-folder ("sub/NAME") is read through a connection of its own on
             // that folder and keeps its name NAME.
@@ -114,9 +128,13 @@ int runSql(const ParsedOptions& options) {
                 if (full)
                     return printFullStatements(*source, *recordset, tableFolder, place.entry,
                                                foreignKeys);
-                generateTableStatements(*recordset, *source, place.entry, printStatement);
-                return true;
+                bool written = true;
+                generateTableStatements(*recordset, *source, place.entry, printStatement,
+                                        rowLeftOut(table, written));
+                return written;
             });
+            // Each table's rows are kept before the next table's begin.
+            std::fputs("COMMIT;\n", stdout);
             if (!complete)
                 status = 1;
         }

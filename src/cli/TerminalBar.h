@@ -22,6 +22,8 @@ public:
     // A new bar, timed from now.
     void start(const QString& name, std::int64_t total);
     void show(std::int64_t done, bool force = false);
+    // Names the bar anew, keeping its total and its timing (a run's bar, table after table).
+    void relabel(const QString& name) { name_ = name; }
     // Takes the bar off its line, so that a line of text can be written there.
     void clear();
 

@@ -2,7 +2,9 @@
 
 #include "CheckReport.h"
 #include "Options.h"
-#include "PasswordInput.h"
+#include "RunFolder.h"
+#include "SignOnDefaults.h"
+#include "TableSelection.h"
 #include "TerminalBar.h"
 #include "base/Ports.h"
 #include "base/RuntimeError.h"
@@ -22,16 +24,16 @@ namespace {
 
 class CommandLineEntries final : public ConnectionEntries {
 public:
-    CommandLineEntries(const ParsedOptions& options, QString password)
-        : options_(options), password_(std::move(password)) {}
+    CommandLineEntries(const ParsedOptions& options, SignOn signOn)
+        : options_(options), signOn_(std::move(signOn)) {}
     QString paradoxFolder() const override { return options_.value("--folder"); }
-    QString oracleSid() const override { return options_.value("--sid"); }
-    QString oracleUser() const override { return options_.value("--user"); }
-    QString oraclePassword() const override { return password_; }
+    QString oracleSid() const override { return signOn_.sid; }
+    QString oracleUser() const override { return signOn_.user; }
+    QString oraclePassword() const override { return signOn_.password; }
 
 private:
     const ParsedOptions& options_;
-    QString password_;
+    SignOn signOn_;
 };
 
 // The table named on the command line as the server lists it: the same name, else the one that
@@ -59,7 +61,18 @@ QString serverTableNamed(const QString& table, const QStringList& serverTables) 
 int runVerify(const ParsedOptions& options) {
     if (!applyTimeoutOption(options))
         return 2;
-    const CommandLineEntries entries(options, readPassword());
+    auto signOn = signOnOfCommandLine(options);
+    if (!signOn)
+        return 2;
+    int refused = 0;
+    const auto tables = tablesOfCommandLine(options, refused);
+    if (!tables)
+        return refused;
+    const auto password = passwordOfCommandLine(options, tablesFromStandardInput(options));
+    if (!password)
+        return 1;
+    signOn->password = *password;
+    const CommandLineEntries entries(options, *signOn);
     QStringList serverTables;
     try {
         serverTables =
@@ -76,11 +89,20 @@ int runVerify(const ParsedOptions& options) {
     int identical = 0;
     int notCompared = 0;
     std::int64_t rows = 0;
-    for (const QString& table : options.words) {
+    const auto report = startRunReport(options, entries.oracleSid(), entries.oracleUser(), *tables);
+    const bool quiet = options.has("--quiet");
+    for (const QString& table : *tables) {
+        const std::int64_t tableStart = clock->steadyMilliseconds();
         const QString serverTable = serverTableNamed(table, serverTables);
+        TableReport record;
+        record.table = table;
+        record.server = serverTable;
+        record.files = sourceFilesOf(entries.paradoxFolder(), table);
         QStringList lines;
         if (serverTable.isEmpty()) {
             lines.append(table + QStringLiteral(": not compared: the server has no such table"));
+            record.messages = lines;
+            record.outcome = QStringLiteral("not compared");
             ++notCompared;
         } else {
             std::int64_t expected = -1;
@@ -92,26 +114,35 @@ int runVerify(const ParsedOptions& options) {
                 });
             bar.clear();
             lines = checkReport(table, check);
+            record.verify = verifyRecord(check, lines);
+            record.outcome = record.verify["result"].toString();
+            record.rowsRead = check.rows.paradoxRows;
+            record.messages = lines;
             identical += check.identical() ? 1 : 0;
             notCompared += check.failure.isEmpty() ? 0 : 1;
             rows += check.rows.paradoxRows;
         }
         for (const QString& line : lines)
-            printLine(stdout, line);
+            if (!quiet)
+                printLine(stdout, line);
         std::fflush(stdout);
+        record.milliseconds = clock->steadyMilliseconds() - tableStart;
+        report->addTable(std::move(record));
     }
-    const auto tables = static_cast<int>(options.words.size());
-    printLine(stdout,
-              QStringLiteral("dravena-cli verify: %1: %2 identical, %3, %4 not compared; %5; "
-                             "%6s")
-                  .arg(counted(tables, "table", "tables"))
-                  .arg(identical)
-                  .arg(counted(tables - identical - notCompared, "differs", "differ"))
-                  .arg(notCompared)
-                  .arg(counted(rows, "Paradox row checked", "Paradox rows checked"))
-                  .arg(QString::number(
-                      static_cast<double>(clock->steadyMilliseconds() - start) / 1000.0, 'f', 1)));
-    return identical == tables ? 0 : 1;
+    const auto tableCount = static_cast<int>(tables->size());
+    const QString summary =
+        QStringLiteral("dravena-cli verify: %1: %2 identical, %3, %4 not compared; %5; "
+                       "%6s")
+            .arg(counted(tableCount, "table", "tables"))
+            .arg(identical)
+            .arg(counted(tableCount - identical - notCompared, "differs", "differ"))
+            .arg(notCompared)
+            .arg(counted(rows, "Paradox row checked", "Paradox rows checked"))
+            .arg(QString::number(static_cast<double>(clock->steadyMilliseconds() - start) / 1000.0,
+                                 'f', 1));
+    printLine(stdout, summary);
+    return finishRunFolder(options, *report, summary, identical == tableCount ? 0 : 1,
+                           clock->steadyMilliseconds() - start);
 }
 
 } // namespace dravena::cli

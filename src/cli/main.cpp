@@ -1,4 +1,7 @@
 #include "Command.h"
+#include "RunFolder.h"
+#include "SignOnDefaults.h"
+#include "TableSelection.h"
 
 #include <QCoreApplication>
 
@@ -15,24 +18,63 @@ int runVerify(const ParsedOptions& options);
 
 namespace {
 
+using dravena::cli::allOption;
 using dravena::cli::Command;
+using dravena::cli::excludeOption;
 using dravena::cli::Option;
+using dravena::cli::passwordFileOption;
+using dravena::cli::quietOption;
+using dravena::cli::reportOption;
+using dravena::cli::sidOption;
+using dravena::cli::tablesFromOption;
+using dravena::cli::userOption;
 
 const Option folderOption{"--folder", "DIR", true};
-const Option sidOption{"--sid", "SID", true};
-const Option userOption{"--user", "USER", true};
+
+// The help of the options that sign on, shared by the commands that do.
+#define SIGN_ON_HELP                                                                               \
+    "  --sid SID      the Oracle net service name, as typed in the connection window (default:\n"  \
+    "                 DRAVENA_SID)\n"                                                              \
+    "  --user USER    the user to sign on as (default: DRAVENA_USER)\n"                            \
+    "  --password-file FILE\n"                                                                     \
+    "                 read the password from the first line of FILE, which only its owner may\n"   \
+    "                 read\n"
+
+// The help of the options that choose tables, shared by the commands that take them.
+#define TABLES_HELP                                                                                \
+    "  --all          every table paradox-tables lists\n"                                          \
+    "  --tables-from FILE\n"                                                                       \
+    "                 the names (or patterns) in FILE, one a line; - reads standard input\n"       \
+    "  --exclude PATTERN\n"                                                                        \
+    "                 leave out the tables PATTERN matches (may be given more than once)\n"
+
+// How TABLE words are read, shared by the commands that take them.
+#define TABLE_WORDS_HELP                                                                           \
+    "A TABLE is named as paradox-tables lists it (\"sub/NAME\" for a sub-folder's), whatever "     \
+    "its\n"                                                                                        \
+    "letter case, or is a pattern with * and ? matched as that list is ('CUST*', 'sub/*').\n"      \
+    "Every name and pattern is resolved before anything is done: a name that names no table or\n"  \
+    "a pattern that matches none ends the command with status 2, and nothing is done.\n"
+
+// The help of the run folder's options, shared by send and verify.
+#define RUN_FOLDER_HELP                                                                            \
+    "  --report DIR   write the run folder to DIR (default: a folder named by the UTC start\n"     \
+    "                 time under $XDG_STATE_HOME/dravena/runs, ~/.local/state when unset)\n"       \
+    "  --quiet        show only errors and the summary (the run folder keeps everything)\n"
+
+// The password's sources, shared by the commands that sign on.
+#define PASSWORD_HELP                                                                              \
+    "The password comes from --password-file, else DRAVENA_PASSWORD, else it is typed on the\n"    \
+    "terminal (standard input stays free for --tables-from -).\n"
 
 // Every sub-command, in the order --help lists them.
 const std::vector<Command> commands = {
     {"oracle-tables",
-     {{sidOption, userOption}},
+     {{sidOption, userOption, passwordFileOption}},
      "list the server's tables",
      "Lists the tables of the user's schema on the server, one name a line, sorted as the tables\n"
-     "window lists them. The password comes from DRAVENA_PASSWORD, else from one line of\n"
-     "standard input.\n\n"
-     "Options:\n"
-     "  --sid SID      the Oracle net service name, as typed in the connection window\n"
-     "  --user USER    the user to sign on as\n",
+     "window lists them. " PASSWORD_HELP "\n"
+     "Options:\n" SIGN_ON_HELP,
      dravena::cli::runOracleTables},
     {"paradox-tables",
      {{folderOption}},
@@ -46,25 +88,33 @@ const std::vector<Command> commands = {
      {{folderOption,
        sidOption,
        userOption,
+       passwordFileOption,
+       allOption,
+       tablesFromOption,
+       excludeOption,
        {"--overwrite", "yes|no"},
        {"--batch", "N"},
        {"--jobs", "N"},
        {"--verify", nullptr},
        {"--schema", "plain|full"},
-       {"--timeout", "SECONDS"}},
-      "TABLE..."},
+       {"--timeout", "SECONDS"},
+       reportOption,
+       quietOption,
+       {"--resume", "DIR"}},
+      "[TABLE...]"},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
      "order given: loads it under a name of its own and, once every row is read and sent, puts\n"
      "it in place of the server's table of that name; a load that does not end so leaves the\n"
-     "server's table as it was. Progress per table, every failed statement and a summary go to\n"
-     "standard error. The password comes from DRAVENA_PASSWORD, else from one line of standard\n"
-     "input. Exit status 0 only when every table arrived whole; SIGINT or SIGTERM stop after the\n"
+     "server's table as it was. A line per table and the summary go to standard output; the\n"
+     "progress, warnings and errors to standard error, one line each, starting \"dravena-cli\n"
+     "send: TABLE: \" (on a terminal at most ten refused rows per table, then how many more).\n"
+     "Every run leaves a run folder (report.json, report.html, rejects/TABLE.csv with the\n"
+     "refused rows) whose path is the last line of standard output. " PASSWORD_HELP TABLE_WORDS_HELP
+     "Exit status 0 only when every table arrived whole; SIGINT or SIGTERM stop after the\n"
      "current row or array with status 130 or 143.\n\n"
      "Options:\n"
-     "  --folder DIR   the folder that holds the Paradox tables\n"
-     "  --sid SID      the Oracle net service name, as typed in the connection window\n"
-     "  --user USER    the user to sign on as\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n" SIGN_ON_HELP TABLES_HELP
      "  --overwrite yes|no\n"
      "                 a table the server already has: yes replaces it, no leaves it; without\n"
      "                 this option it is an error for that table\n"
@@ -82,24 +132,42 @@ const std::vector<Command> commands = {
      "  --timeout SECONDS\n"
      "                 how long to wait for the server's answer to each statement (default\n"
      "                 300) and to sign-on (the same, at most 30) before the run ends as on a\n"
-     "                 lost connection\n",
+     "                 lost connection\n" RUN_FOLDER_HELP
+     "  --resume DIR   send only the tables that did not arrive whole in the run folder DIR,\n"
+     "                 whose files changed since (size, time, digest) or whose server table no\n"
+     "                 longer holds the rows sent; the others are unchanged, not sent (without\n"
+     "                 TABLE, --all or --tables-from: the tables of that run)\n",
      dravena::cli::runSend},
     {"sql",
-     {{folderOption, {"--schema", "plain|full"}}, "TABLE..."},
+     {{folderOption, allOption, tablesFromOption, excludeOption, {"--schema", "plain|full"}},
+      "[TABLE...]"},
      "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
-     "INSERT statement per row exactly as sending the table runs them, each followed by \";\".\n"
-     "A TABLE is named as the tables window lists it: the file name in capitals without .DB.\n"
-     "Problems that cost values are told on standard error.\n\n"
+     "INSERT statement per row exactly as sending the table runs them, each followed by \";\",\n"
+     "and COMMIT after each table: a script SQL*Plus runs as it is (it starts with SET DEFINE OFF\n"
+     "and SET SQLBLANKLINES ON). A row holding a value that a literal cannot carry (over 4,000\n"
+     "bytes: a long text, bytes over 2,000) is left out and named on standard error with its\n"
+     "table, row and field (send carries such values); the exit status is then "
+     "1.\n" TABLE_WORDS_HELP "Problems that cost values are told on standard error.\n\n"
      "Options:\n"
-     "  --folder DIR   the folder that holds the Paradox tables\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n" TABLES_HELP
      "  --schema plain|full\n"
      "                 as for send; with full the script ends with each table's key, indexes,\n"
      "                 checks and comments and then the foreign keys\n",
      dravena::cli::runSql},
     {"verify",
-     {{folderOption, sidOption, userOption, {"--schema", "plain|full"}, {"--timeout", "SECONDS"}},
-      "TABLE..."},
+     {{folderOption,
+       sidOption,
+       userOption,
+       passwordFileOption,
+       allOption,
+       tablesFromOption,
+       excludeOption,
+       {"--schema", "plain|full"},
+       {"--timeout", "SECONDS"},
+       reportOption,
+       quietOption},
+      "[TABLE...]"},
      "prove that the server holds every row and value of the tables",
      "Compares each TABLE of the Paradox folder DIR with the server's table of that name: every\n"
      "value mapped as send maps it, then the rows of both sides compared in any order, value by\n"
@@ -108,13 +176,10 @@ const std::vector<Command> commands = {
      "Per table it prints the rows on each side, the rows only in the Paradox table and only on\n"
      "the server (how many, and the first five with the fields that differ) and the columns whose\n"
      "type is not the one send creates; then a summary. Memory stays small whatever the size of\n"
-     "the table (rows are put aside in temporary files). The password comes from\n"
-     "DRAVENA_PASSWORD, else from one line of standard input. Exit status 0 only when every table\n"
-     "is identical, 1 when any differs or cannot be read.\n\n"
+     "the table (rows are put aside in temporary files). " PASSWORD_HELP TABLE_WORDS_HELP
+     "Exit status 0 only when every table is identical, 1 when any differs or cannot be read.\n\n"
      "Options:\n"
-     "  --folder DIR   the folder that holds the Paradox tables\n"
-     "  --sid SID      the Oracle net service name, as typed in the connection window\n"
-     "  --user USER    the user to sign on as\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n" SIGN_ON_HELP TABLES_HELP
      "  --schema plain|full\n"
      "                 the columns to check against, as send was given: plain (the default)\n"
      "                 are those the tables window creates, full the carried schema's typed\n"
@@ -122,7 +187,7 @@ const std::vector<Command> commands = {
      "  --timeout SECONDS\n"
      "                 how long to wait for the server's answer to each statement (default\n"
      "                 300) and to sign-on (the same, at most 30); a table whose reading\n"
-     "                 waits longer is not compared\n",
+     "                 waits longer is not compared\n" RUN_FOLDER_HELP,
      dravena::cli::runVerify},
 };
 

@@ -76,6 +76,9 @@ public:
 
     InsertStatement statement(std::span<const Value> row);
 
+    // How many values of the statement being built are bound rather than written as literals.
+    std::size_t boundValues() const { return parameters_.size(); }
+
 private:
     bool bindsBytes(const Value& value) const;
 

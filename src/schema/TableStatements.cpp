@@ -17,48 +17,76 @@ std::vector<ColumnPlan> recordsetColumns(const Recordset& recordset, Connection&
     return columns;
 }
 
+namespace {
+
+// Appends the value to the row's statement; false when a literal cannot carry it (the builder
+// binds it instead).
+bool appendLiteral(InsertStatementBuilder& insert, const Value& value) {
+    const std::size_t bound = insert.boundValues();
+    insert.appendValue(value);
+    return insert.boundValues() == bound;
+}
+
+QString tooLongForALiteral(const QString& field) {
+    return QStringLiteral("field \"%1\": the value is longer than a literal carries (%2 bytes); "
+                          "the row is left out (send carries it bound)")
+        .arg(field)
+        .arg(MaxLiteralBytes);
+}
+
+} // namespace
+
 std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
                                      const QString& table,
-                                     const std::function<void(const QString&)>& sink) {
+                                     const std::function<void(const QString&)>& sink,
+                                     const RowRefusal& tooLong) {
     const QString select = selectAllStatement(table);
     recordset.open(select, connection);
     const std::vector<ColumnPlan> columns = recordsetColumns(recordset, connection, select);
     sink(createTableStatement(table, columnDefinitions(columns)));
     const int fieldCount = recordset.fieldCount();
-    InsertStatementBuilder insert(table, columns, LongValues::Inline);
+    InsertStatementBuilder insert(table, columns, tooLong ? LongValues::Bind : LongValues::Inline);
     std::int64_t rows = 0;
     for (; !recordset.atEnd(); recordset.moveNext(), ++rows) {
         insert.begin();
+        bool written = true;
         for (int i = 0; i < fieldCount; ++i)
-            insert.appendValue(recordset.fieldValue(i));
-        sink(insert.finish().text);
+            if (!appendLiteral(insert, recordset.fieldValue(i))) {
+                tooLong(rows, tooLongForALiteral(columns[static_cast<std::size_t>(i)].name));
+                written = false;
+            }
+        const InsertStatement statement = insert.finish();
+        if (written)
+            sink(statement.text);
     }
     return rows;
 }
 
-std::int64_t
-generateTableStatements(Recordset& recordset, Connection& connection, const TablePlan& plan,
-                        const std::function<void(const QString&)>& sink,
-                        const std::function<void(std::int64_t, const QString&)>& refused) {
+std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
+                                     const TablePlan& plan,
+                                     const std::function<void(const QString&)>& sink,
+                                     const RowRefusal& refused) {
     recordset.open(selectAllStatement(plan.table), connection);
     const int fieldCount = recordset.fieldCount();
     checkPlannedFieldCount(fieldCount, plan);
     sink(createTableStatement(plan.table, columnDefinitions(plan.columns)));
-    InsertStatementBuilder insert(plan.table, plan.columns, LongValues::Inline);
+    InsertStatementBuilder insert(plan.table, plan.columns, LongValues::Bind);
     std::int64_t rows = 0;
     for (; !recordset.atEnd(); recordset.moveNext(), ++rows) {
         insert.begin();
-        QString refusal;
-        for (int i = 0; i < fieldCount && refusal.isEmpty(); ++i) {
+        QStringList refusals;
+        for (int i = 0; i < fieldCount; ++i) {
             const ColumnPlan& column = plan.columns[static_cast<std::size_t>(i)];
-            if (const auto why = valueRefusal(column, recordset.fieldValue(i)))
-                refusal = QStringLiteral("field \"%1\": %2").arg(column.name, *why);
-            else
-                insert.appendValue(recordset.fieldValue(i));
+            if (const auto why = valueRefusal(column, recordset.fieldValue(i))) {
+                refusals.append(QStringLiteral("field \"%1\": %2").arg(column.name, *why));
+                insert.appendValue(Value{}); // the row is left out; its columns stay in step
+            } else if (!appendLiteral(insert, recordset.fieldValue(i)))
+                refusals.append(tooLongForALiteral(column.name));
         }
-        if (refusal.isEmpty())
-            sink(insert.finish().text);
-        else
+        const InsertStatement statement = insert.finish();
+        if (refusals.isEmpty())
+            sink(statement.text);
+        for (const QString& refusal : refusals)
             refused(rows, refusal);
     }
     for (const SchemaObject& object : plan.objects)

@@ -17,22 +17,28 @@ namespace dravena {
 std::vector<ColumnPlan> recordsetColumns(const Recordset& recordset, Connection& connection,
                                          const QString& selectSql);
 
+// What becomes of a row holding a value that a literal cannot carry (longer than
+// MaxLiteralBytes), told with the row's 0-based number and why ("field \"F\": ...").
+using RowRefusal = std::function<void(std::int64_t, const QString&)>;
+
 // Hands the CREATE TABLE statement of the Paradox table and then one INSERT statement per row,
-// in the order the record set delivers the rows, to the sink; values too long for a literal
-// are written as literals all the same. The record set is opened on the connection here. Rows
+// in the order the record set delivers the rows, to the sink. A row holding a value too long for
+// a literal is left out and told to `tooLong` once for each such value; without `tooLong` it is
+// written with the literal all the same. The record set is opened on the connection here. Rows
 // are read one at a time, so a table of any size passes through in bounded memory. Returns the
 // number of rows.
 std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
                                      const QString& table,
-                                     const std::function<void(const QString&)>& sink);
+                                     const std::function<void(const QString&)>& sink,
+                                     const RowRefusal& tooLong = {});
 
 // The same for a carried schema (--schema full): the typed CREATE TABLE, the rows in typed
 // literals, then the table's key, indexes, checks and comments (its foreign keys are the
-// caller's, for the end of the run). A row with a value its column cannot hold is left out and
-// told to `refused` with its 0-based number and the reason.
-std::int64_t
-generateTableStatements(Recordset& recordset, Connection& connection, const TablePlan& plan,
-                        const std::function<void(const QString&)>& sink,
-                        const std::function<void(std::int64_t, const QString&)>& refused);
+// caller's, for the end of the run). A row with a value its column cannot hold, or one too long
+// for a literal, is left out and told to `refused` with its 0-based number and the reason.
+std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
+                                     const TablePlan& plan,
+                                     const std::function<void(const QString&)>& sink,
+                                     const RowRefusal& refused);
 
 } // namespace dravena

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -121,21 +123,40 @@ TEST(HelpAndManual, BothProgramsAndThePageShowTheProjectVersion) {
 // The environment of a run without any display: the window program must not need one to answer.
 QProcessEnvironment withoutDisplay() {
     QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DRAVENA_PASSWORD"})
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DRAVENA_PASSWORD",
+                             "DRAVENA_SID", "DRAVENA_USER"})
         bare.remove(QLatin1String(name));
     return bare;
 }
 
 // Every command reads its command line the same way; a wrong one is named on standard error
-// with one usage line, and nothing runs.
+// with one usage line, and nothing runs. Names and patterns are resolved before anything is done;
+// the server and user may come from the environment, the password from a file of the owner's.
 TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
     const QString samples = QStringLiteral(DRAVENA_BINARY_DIR "/bin/Samples");
+    QTemporaryDir files;
+    const QString names = files.filePath("names");
+    const QString secret = files.filePath("secret");
+    for (const QString& path : {names, secret}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("orders\n\n");
+    }
+    QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     struct Case {
         QStringList arguments;
         int status;
         const char* told; // what standard output starts with, or on failure standard error holds
         const char* program = "dravena-cli";
+        QStringList environment = {}; // NAME=VALUE set for the run
     };
+    const auto script = [](const char* table) {
+        return QStringLiteral("SET DEFINE OFF\nSET SQLBLANKLINES ON\nCREATE TABLE \"%1\"")
+            .arg(QLatin1String(table));
+    };
+    const QByteArray orders = script("ORDERS").toUtf8();
+    const QStringList signOnDefaults{"DRAVENA_SID=s", "DRAVENA_USER=u"};
+    const QByteArray readable = (secret + ": others may read the password file").toUtf8();
     // A command with what every server command needs, then `more`.
     const auto signedOn = [&](const char* command, const QStringList& more) {
         return QStringList{command, "--folder", samples, "--sid", "s", "--user", "u"} + more;
@@ -150,12 +171,50 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
         // Help anywhere before "--" answers and runs nothing, whatever else is wrong.
         {{"sql", "--folder", "/nonexistent", "CUSTOMER", "-h"},
          0,
-         "Usage: dravena-cli sql --folder DIR [--schema plain|full] TABLE..."},
+         "Usage: dravena-cli sql --folder DIR [--all] [--tables-from FILE] [--exclude PATTERN] "
+         "[--schema plain|full] [TABLE...]"},
         {{"send", "--bogus", "--help"}, 0, "Usage: dravena-cli send --folder"},
         // Values after "=" for every command; "--" ends the options.
-        {{"sql", "--folder=" + samples, "ORDERS"}, 0, "CREATE TABLE \"ORDERS\""},
+        {{"sql", "--folder=" + samples, "ORDERS"}, 0, orders.constData()},
         {{"paradox-tables", "--folder=" + samples}, 0, "CUSTOMER\nORDERS\nPARTS\n"},
-        {{"sql", "--folder", samples, "--", "-h"}, 1, "dravena-cli sql: -H: "},
+        {{"sql", "--folder", samples, "--", "-h"}, 2, "dravena-cli sql: -h: no such table"},
+        // Names, patterns, --all, --tables-from and --exclude: all resolved first, the first
+        // that names nothing is told, and nothing is printed.
+        {{"sql", "--folder", samples, "ZIPCODE", "ORDERS"},
+         2,
+         "dravena-cli sql: ZIPCODE: no such table in the folder; nothing was done"},
+        {{"sql", "--folder", samples, "ORDERS", "ZIP*"},
+         2,
+         "dravena-cli sql: ZIP*: the pattern matches no table in the folder"},
+        {{"sql", "--folder", samples, "ord*"}, 0, orders.constData()},
+        {{"sql", "--folder", samples, "--tables-from", names}, 0, orders.constData()},
+        {{"sql", "--folder", samples, "--all", "--exclude", "C*", "--exclude=p?rts"},
+         0,
+         orders.constData()},
+        {{"sql", "--folder", samples, "--all", "--exclude", "Q*"},
+         2,
+         "dravena-cli sql: Q*: --exclude matches no table in the folder"},
+        {{"sql", "--folder", samples, "ORDERS", "--exclude", "*"}, 2, "sql: no table chosen"},
+        {{"sql", "--folder", samples, "--tables-from", files.filePath("none")},
+         2,
+         "none: cannot read the table names"},
+        // Whom to sign on as from the environment, checked before the tables.
+        {{"verify", "--folder", samples, "ORDERS"}, 2, "verify: option --sid SID is missing"},
+        {{"verify", "--folder", samples, "ORDERS"},
+         2,
+         "verify: option --user USER is missing",
+         "dravena-cli",
+         {"DRAVENA_SID=s"}},
+        {{"verify", "--folder", samples, "ZIPCODE", "--password-file", secret},
+         2,
+         readable.constData(),
+         "dravena-cli",
+         signOnDefaults},
+        {{"send", "--folder", samples, "CUST*", "ZIPCODE"},
+         2,
+         "dravena-cli send: ZIPCODE: no such table in the folder; nothing was done",
+         "dravena-cli",
+         signOnDefaults},
         {{"sql", "--", "--folder", samples}, 2, "dravena-cli sql: option --folder DIR is missing"},
         // The fault named: missing, repeated, without its value, a value not taken, words.
         {{"sql", "ORDERS"}, 2, "dravena-cli sql: option --folder DIR is missing"},
@@ -199,9 +258,12 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
         {{"--version", "extra"}, 2, "dravena: unexpected argument 'extra'", "dravena"},
     };
     for (const Case& c : cases) {
+        QProcessEnvironment environment = withoutDisplay();
+        for (const QString& setting : c.environment)
+            environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         const Finished run =
             runProgram(QStringLiteral(DRAVENA_BINARY_DIR "/bin/") + QLatin1String(c.program),
-                       c.arguments, withoutDisplay());
+                       c.arguments, environment);
         const QString line = QLatin1String(c.program) + u' ' + c.arguments.join(u' ');
         EXPECT_EQ(run.status, c.status) << qPrintable(line) << "\n" << qPrintable(run.err);
         // What ran answers on standard output; what did not, on standard error only.

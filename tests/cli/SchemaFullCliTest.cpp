@@ -64,7 +64,8 @@ protected:
     static QStringList told(const CliRun& run, const QString& pattern) {
         const QRegularExpression expression(pattern);
         QStringList found;
-        for (const QString& line : run.errors.split(u'\n'))
+        // The failures (standard error), then the results (standard output).
+        for (const QString& line : (run.errors + run.output).split(u'\n'))
             if (expression.match(line).hasMatch())
                 found.append(line);
         return found;

@@ -47,6 +47,9 @@ protected:
     }
     CliRun verify(const QStringList& more) const { return run("verify", folder.path(), more); }
 
+    // The summary: the line before the run folder's path, which ends the output.
+    static QString summaryOf(const CliRun& run) { return run.lines.value(run.lines.size() - 2); }
+
     // The report's lines that start with the text.
     static QStringList linesStarting(const QStringList& lines, const QString& start) {
         QStringList found;
@@ -82,7 +85,7 @@ TEST_F(VerifyCli, EverySampleTableVerifiesIdenticalAfterSend) {
                                                 "1000", "--jobs", "3", "--verify"} +
                                         names + QStringList{names.front()});
             QStringList reported;
-            for (const QString& line : sent.errors.split(u'\n'))
+            for (const QString& line : sent.output.split(u'\n'))
                 if (const auto match = tableLine.match(line); match.hasMatch())
                     reported.append(match.captured(1));
             QStringList expected = names + QStringList{names.front()};
@@ -90,13 +93,13 @@ TEST_F(VerifyCli, EverySampleTableVerifiesIdenticalAfterSend) {
             reported.sort();
             EXPECT_EQ(reported.join(u' ').toStdString(), expected.join(u' ').toStdString())
                 << sent.errors.toStdString();
-            EXPECT_TRUE(sent.errors.contains(
+            EXPECT_TRUE(sent.output.contains(
                 QStringLiteral("\ndravena-cli send: %1 tables: ").arg(expected.size())))
                 << sent.errors.toStdString();
             const CliRun checked = run("verify", samples, QStringList{"--schema", schema} + names);
             for (const QString& name : names) {
                 const bool whole = name != notWhole;
-                EXPECT_EQ(sent.errors.contains("\n" + name + ": identical, "), whole)
+                EXPECT_EQ(sent.output.contains("\n" + name + ": identical, "), whole)
                     << name.toStdString() << "\n"
                     << sent.errors.toStdString();
                 EXPECT_EQ(linesStarting(checked.lines, name + ": identical, ").size(),
@@ -112,11 +115,11 @@ TEST_F(VerifyCli, EverySampleTableVerifiesIdenticalAfterSend) {
             EXPECT_EQ(checked.exitCode, names.contains(notWhole) ? 1 : 0)
                 << checked.errors.toStdString();
             const qsizetype identical = names.size() - (names.contains(notWhole) ? 1 : 0);
-            EXPECT_TRUE(checked.lines.last().startsWith(
+            EXPECT_TRUE(summaryOf(checked).startsWith(
                 QStringLiteral("dravena-cli verify: %1 tables: %2 identical, ")
                     .arg(names.size())
                     .arg(identical)))
-                << checked.lines.last().toStdString();
+                << summaryOf(checked).toStdString();
             // The foreign keys of a full run would keep the next run from dropping the tables.
             for (const QString& name : names)
                 executeAll({QStringLiteral("DROP TABLE IF EXISTS \"%1\" CASCADE").arg(name)});
@@ -192,7 +195,7 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         ASSERT_EQ(serverSide.size(), 1) << report.toStdString();
         // That field only.
         EXPECT_FALSE(paradoxSide[0].contains("; \"")) << paradoxSide[0].toStdString();
-        EXPECT_TRUE(checked.lines.last().startsWith(
+        EXPECT_TRUE(summaryOf(checked).startsWith(
             "dravena-cli verify: 1 table: 0 identical, 1 differs, 0 not compared; 3 Paradox rows"));
     }
 }
@@ -255,7 +258,7 @@ TEST_F(VerifyCli, ATableOfASubFolderIsCheckedWhereItLies) {
         SCOPED_TRACE(schema);
         const CliRun sent = send({"--schema", schema, "--verify", "sub/VFYNUMS"});
         EXPECT_EQ(sent.exitCode, 0) << sent.errors.toStdString();
-        EXPECT_TRUE(sent.errors.contains("\nVFYNUMS: identical, 7 rows on each side\n"))
+        EXPECT_TRUE(sent.output.contains("\nVFYNUMS: identical, 7 rows on each side\n"))
             << sent.errors.toStdString();
         const CliRun checked = verify({"--schema", schema, "sub/VFYNUMS", "VFYNUMS"});
         EXPECT_EQ(checked.exitCode, 1);
@@ -271,7 +274,7 @@ TEST_F(VerifyCli, ATableOfASubFolderIsCheckedWhereItLies) {
     for (const char* line : {"\nVFYNUMS: identical, 7 rows on each side\n",
                              "\nVFYKINDS: identical, 3 rows on each side\n",
                              "\nVFYNUMS: identical, 5 rows on each side\n"})
-        EXPECT_TRUE(jobs.errors.contains(QLatin1String(line))) << jobs.errors.toStdString();
+        EXPECT_TRUE(jobs.output.contains(QLatin1String(line))) << jobs.output.toStdString();
 }
 
 // A server that does not answer within --timeout: the table is not compared, the run ends.
@@ -299,19 +302,19 @@ TEST_F(VerifyCli, SendVerifiesAndVerifyTellsTablesTheServerLacks) {
                              "are identical, 2 rows on each side";
     const CliRun sent = send({"--verify", "VFYNUMS", "VFYODD", "VFYMEMO"});
     EXPECT_EQ(sent.exitCode, 1);
-    EXPECT_TRUE(sent.errors.contains("\nVFYNUMS: identical, 5 rows on each side\n"));
-    EXPECT_TRUE(sent.errors.contains("\nVFYODD: differs: 4 rows in the Paradox table, 3 on the "
+    EXPECT_TRUE(sent.output.contains("\nVFYNUMS: identical, 5 rows on each side\n"));
+    EXPECT_TRUE(sent.output.contains("\nVFYODD: differs: 4 rows in the Paradox table, 3 on the "
                                      "server; 1 only in the Paradox table, 0 only on the server\n"
                                      "  row 3 only in the Paradox table: \"N\" 1e+130\n"))
         << sent.errors.toStdString();
-    EXPECT_TRUE(sent.errors.contains(u'\n' + memoLost + u'\n')) << sent.errors.toStdString();
-    EXPECT_TRUE(sent.errors.contains("3 tables: 1 whole")) << sent.errors.toStdString();
+    EXPECT_TRUE(sent.output.contains(u'\n' + memoLost + u'\n')) << sent.errors.toStdString();
+    EXPECT_TRUE(sent.output.contains("3 tables: 1 whole")) << sent.errors.toStdString();
     const CliRun checked = verify({"--schema=plain", "vfynums", "VFYKINDS", "VFYMEMO"});
     EXPECT_EQ(checked.exitCode, 1);
     EXPECT_EQ(checked.lines.mid(0, 3),
-              (QStringList{"vfynums: identical, 5 rows on each side",
+              (QStringList{"VFYNUMS: identical, 5 rows on each side",
                            "VFYKINDS: not compared: the server has no such table", memoLost}));
-    EXPECT_TRUE(checked.lines.last().startsWith(
+    EXPECT_TRUE(summaryOf(checked).startsWith(
         "dravena-cli verify: 3 tables: 1 identical, 1 differs, 1 not compared; 7 Paradox rows"))
         << checked.lines.join("\n").toStdString();
 }

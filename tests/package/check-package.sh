@@ -46,6 +46,7 @@ for entry in \
     "-rw-r--r-- ./usr/share/metainfo/example.velmora.dravena.metainfo.xml" \
     "-rw-r--r-- ./usr/share/man/man1/dravena.1.gz" \
     "-rw-r--r-- ./usr/share/man/man1/dravena-cli.1.gz" \
+    "-rw-r--r-- ./usr/share/bash-completion/completions/dravena-cli" \
     "-rw-r--r-- ./usr/share/doc/dravena/copyright" \
     "-rw-r--r-- ./usr/share/doc/dravena/changelog.gz"; do
     grep -qxF -- "$entry" "$work/contents" || fail "missing: $entry"
@@ -57,6 +58,7 @@ if grep -v '^d' "$work/contents" | grep -v -e ' ./usr/bin/dravena\(-cli\)\?$' \
     -e ' ./usr/share/icons/hicolor/scalable/apps/dravena.svg$' \
     -e ' ./usr/share/metainfo/example.velmora.dravena.metainfo.xml$' \
     -e ' ./usr/share/man/man1/dravena\(-cli\)\?.1.gz$' \
+    -e ' ./usr/share/bash-completion/completions/dravena-cli$' \
     -e ' ./usr/share/doc/dravena/\(copyright\|changelog.gz\)$' >"$work/stray"; then
     fail "files that do not belong: $(tr '\n' ' ' <"$work/stray")"
 fi

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,18 @@ CliRun runCli(const QStringList& arguments, const QProcessEnvironment& environme
     }
     CliRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    run.output = QString::fromUtf8(process.readAllStandardOutput());
+    run.lines = run.output.split(u'\n', Qt::SkipEmptyParts);
     run.errors = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
 
 QProcessEnvironment cliEnvironment(const QString* password) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DRAVENA_PASSWORD"));
+    for (const char* name : {"DRAVENA_PASSWORD", "DRAVENA_SID", "DRAVENA_USER"})
+        environment.remove(QLatin1String(name));
+    static const QTemporaryDir state;
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), state.path());
     if (password)
         environment.insert(QStringLiteral("DRAVENA_PASSWORD"), *password);
     return environment;

@@ -10,6 +10,7 @@ namespace dravena::testing {
 struct CliRun {
     int exitCode = -1;
     QStringList lines; // standard output, without empty lines
+    QString output;    // standard output as written
     QString errors;    // standard error
 };
 
@@ -18,7 +19,8 @@ struct CliRun {
 CliRun runCli(const QStringList& arguments, const QProcessEnvironment& environment,
               const QByteArray& input = {});
 
-// The environment of the tests without DRAVENA_PASSWORD, or with it set to `password`.
+// The environment of the tests without DRAVENA_PASSWORD, DRAVENA_SID and DRAVENA_USER, or with
+// the password set to `password`; the run folders go below a temporary folder of the process.
 QProcessEnvironment cliEnvironment(const QString* password = nullptr);
 
 } // namespace dravena::testing
