@@ -173,7 +173,9 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
             executeAll({QStringLiteral("SELECT pg_terminate_backend(%1)").arg(*stopped)});
         }
         ASSERT_TRUE(ended) << "dravena-cli did not end within a minute";
-        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        // What the run tells: its table lines on standard output, its errors on standard error.
+        const QString errors =
+            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
         if (c.exitCode < 0) {
             EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
         } else {
