@@ -4,6 +4,7 @@
 #include "PasswordInput.h"
 #include "base/RuntimeError.h"
 #include "drivers/TableNames.h"
+#include "schema/Statements.h"
 
 #include <cstdio>
 
@@ -14,8 +15,12 @@ int runOracleTables(const ParsedOptions& options) {
         QStringList names =
             oracleTableNames(options.value("--sid"), options.value("--user"), readPassword());
         sortAsListed(names);
-        for (const QString& name : names)
-            printLine(stdout, name);
+        for (const QString& name : names) {
+            const QString loaded = tableOfLoadingName(name);
+            printLine(stdout, loaded.isEmpty()
+                                  ? name
+                                  : name + QStringLiteral(" (partial copy of %1)").arg(loaded));
+        }
         return 0;
     } catch (const RuntimeError& e) {
         printLine(stderr, e.description());
