@@ -3,12 +3,12 @@
 #include "OdbcValues.h"
 #include "dataaccess/ConnectionString.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlResult>
-#include <QRegularExpression>
 #include <QVariant>
 
 #include <sqlext.h>

@@ -41,8 +41,7 @@ Keyring::Answer awaited(QKeychain::Job* job, int limitMs) {
     if (!*ended)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!*ended)
-        answer->failure =
-            QStringLiteral("no answer within %1 seconds").arg((limitMs + 999) / 1000);
+        answer->failure = QStringLiteral("no answer within %1 seconds").arg((limitMs + 999) / 1000);
     else if (!answer->answered && answer->failure.isEmpty())
         answer->failure = QStringLiteral("refused without a reason");
     return *answer;

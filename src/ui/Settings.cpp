@@ -109,7 +109,8 @@ QString Settings::read(const QString& key, int defaultValue) {
 namespace {
 
 // Opens the store, makes one change and writes it to disk; see Settings::write.
-Settings::WriteResult changeStore(const QString& key, const std::function<void(QSettings&)>& change) {
+Settings::WriteResult changeStore(const QString& key,
+                                  const std::function<void(QSettings&)>& change) {
     auto store = openStore();
     // Writing over a store that could not be read would replace every other value with nothing.
     (void)store->contains(key);

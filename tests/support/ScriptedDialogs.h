@@ -20,8 +20,8 @@ public:
         Kind kind;
         QString title;
         QString text;
-        QString detail; // the preset answer of an input box, the start folder of a chooser,
-                        // the default answer of a question ("Yes" or "No")
+        QString detail;       // the preset answer of an input box, the start folder of a chooser,
+                              // the default answer of a question ("Yes" or "No")
         QString details = {}; // what a message shows on request
     };
 
