@@ -306,12 +306,18 @@ TEST_F(TransferWindowTest, ALostConnectionIsReportedOnceAndEndsTheRun) {
     send();
     ASSERT_TRUE(ended);
     EXPECT_EQ(reportedLines(), std::vector<int>{244});
+    // One box tells the whole story: the table, the rows that had arrived, the server's table,
+    // the partial copy left behind.
     static const QRegularExpression arrived(
-        QStringLiteral(" \\(sending MANY: (\\d+) of 2500 rows had arrived; what was in flight is "
-                       "not known to have arrived\\)\r"));
+        QStringLiteral("The connection was lost while sending MANY: (\\d+) of 2500 rows had "
+                       "arrived \\(what was in flight is not known to have arrived\\)\\. MANY "
+                       "was not created on the server\\. The rows that arrived are in the "
+                       "partial copy (\\w+), which the next send of MANY removes\\.\r"));
     const QRegularExpressionMatch told = arrived.match(dialogs->reports()[0].text);
     ASSERT_TRUE(told.hasMatch()) << dialogs->reports()[0].text.toStdString();
     EXPECT_EQ(told.captured(1).toInt(), 1000);
+    EXPECT_EQ(told.captured(2), dravena::loadingTableName(QStringLiteral("MANY")));
+    EXPECT_EQ(dialogs->boxes.size(), 1u);
     EXPECT_EQ(window->mousePointer(), PointerDefault);
     EXPECT_EQ(bar->value(), 0);
     // The half-loaded table never took its name.
