@@ -66,6 +66,7 @@ void Form1::buildLayout() {
 
     // Shown (the window grown to hold it) only when the password cannot go to the keyring.
     KeyringNotice = place(new QLabel(this), "KeyringNotice", 120, 4700, 7800, 600);
+    KeyringNotice->setFont(windowFont(true));
     KeyringNotice->setWordWrap(true);
     KeyringNotice->setTextFormat(Qt::PlainText);
     KeyringNotice->hide();

@@ -10,9 +10,11 @@
 #include "tables/Form2.h"
 #include "tables/TableList.h"
 #include "ui/MainWindow.h"
+#include "ui/QtDialogs.h"
 
 #include "schema/Statements.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -303,6 +306,20 @@ TEST_F(TransferWindowTest, ALostConnectionIsReportedOnceAndEndsTheRun) {
                 "current_user AND pid <> pg_backend_pid()"));
         }
     });
+    // The box as the window shows it, left in the screenshots folder for people to look at.
+    dialogs->onBox = [](const dravena::testing::ScriptedDialogs::Box& box) {
+        if (box.kind != dravena::testing::ScriptedDialogs::Kind::ErrorReport)
+            return;
+        QTimer::singleShot(300, [] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                QDir().mkpath(QStringLiteral(DRAVENA_BINARY_DIR "/screenshots"));
+                shown->grab().save(
+                    QStringLiteral(DRAVENA_BINARY_DIR "/screenshots/lost-connection-message.png"));
+                shown->close();
+            }
+        });
+        QtDialogs().errorReport(box.text);
+    };
     send();
     ASSERT_TRUE(ended);
     EXPECT_EQ(reportedLines(), std::vector<int>{244});
