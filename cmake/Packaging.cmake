@@ -22,6 +22,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.velmora.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-odbc, unixodbc, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-odbc, libqt6keychain1, unixodbc, fonts-liberation2")
 
 include(CPack)

@@ -14,6 +14,12 @@ public:
     virtual ~Dialogs() = default;
     // Plain message: OK only, no icon.
     virtual void message(const QString& text, const QString& title) = 0;
+    // Plain message whose details (the driver's own words, say) show on request. Where nothing
+    // can be shown on request the details follow the text after an empty line.
+    virtual void messageWithDetails(const QString& text, const QString& title,
+                                    const QString& details) {
+        message(details.isEmpty() ? text : text + QStringLiteral("\r\n\r\n") + details, title);
+    }
     // Yes/No question, no icon; returns AnswerYes or AnswerNo. Enter gives the default answer,
     // Escape No.
     virtual int question(const QString& text, const QString& title,

@@ -8,6 +8,7 @@
 namespace dravena {
 
 class Dialogs;
+class Keyring;
 
 // Opens an outside address (web page) without waiting for it.
 class Launcher {
@@ -48,6 +49,8 @@ struct Ports {
     std::shared_ptr<ProcessExit> processExit;
     std::shared_ptr<Clock> clock;
     std::shared_ptr<RandomSource> random;
+    // The password keyring; none (null) in dravena-cli and where no keyring is wanted.
+    std::shared_ptr<Keyring> keyring;
 };
 
 Ports& ports();

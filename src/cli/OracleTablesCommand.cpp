@@ -4,6 +4,7 @@
 #include "SignOnDefaults.h"
 #include "base/RuntimeError.h"
 #include "drivers/TableNames.h"
+#include "schema/Statements.h"
 
 #include <cstdio>
 
@@ -19,8 +20,12 @@ int runOracleTables(const ParsedOptions& options) {
     try {
         QStringList names = oracleTableNames(signOn->sid, signOn->user, *password);
         sortAsListed(names);
-        for (const QString& name : names)
-            printLine(stdout, name);
+        for (const QString& name : names) {
+            const QString loaded = tableOfLoadingName(name);
+            printLine(stdout, loaded.isEmpty()
+                                  ? name
+                                  : name + QStringLiteral(" (partial copy of %1)").arg(loaded));
+        }
         return 0;
     } catch (const RuntimeError& e) {
         printLine(stderr, e.description());

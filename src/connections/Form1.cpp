@@ -24,6 +24,7 @@
 #include "ui/Skin.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -87,7 +88,8 @@ void Form1::connectHandlers() {
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
-    connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
+    for (QLineEdit* entry : {Text2, Text3, Text4})
+        connect(entry, &QLineEdit::editingFinished, this, [this] { storePassword(); });
     connectGotFocus(*Text1, [this] { Text1_GotFocus(); });
     connectGotFocus(*Text2, [this] { Text2_GotFocus(); });
     connectGotFocus(*Text3, [this] { Text3_GotFocus(); });
@@ -140,7 +142,8 @@ void Form1::Form_Load() {
     trap.step(128, [&] { Text1->setText(Settings::read(settingkeys::ParadoxFolder)); });
     trap.step(130, [&] { Text2->setText(Settings::read(settingkeys::Server)); });
     trap.step(132, [&] { Text3->setText(Settings::read(settingkeys::User)); });
-    trap.step(134, [&] { Text4->setText(Settings::read(settingkeys::Password)); });
+    trap.step(134, [&] { Text4->setText(passwords_.load(Text2->text(), Text3->text())); });
+    trap.step(134, [&] { tellWherePasswordIsKept(); });
     if (trap.check(136, [&] { return CheckParadoxFolder(*this); })) {
         if (trap.check(138, [&] { return CheckOracleConnection(*this); })) {
             trap.step(140, [&] { loadedTablesWindow().showWindow(); });
@@ -150,11 +153,13 @@ void Form1::Form_Load() {
 }
 
 void Form1::PushButton1_Click() {
+    storePassword();
     Trap trap(tags::Form1PushButton1Click);
     ObjectRef<Connection> connection;
     trap.step(100, [&] { connection = dataAccess().createConnection(); });
     // From here a failure does not produce the report: it leads to the refusal below.
     bool failed = false;
+    QString reason;
     try {
         trap.line(102);
         setMousePointer(PointerBusy);
@@ -166,15 +171,20 @@ void Form1::PushButton1_Click() {
         setMousePointer(PointerDefault);
     } catch (...) {
         failed = true;
+        reason = describeCurrentException();
     }
     if (failed) {
-        trap.step(112,
-                  [] { plainMessage("Could not connect. Please check with your administrator."); });
+        trap.step(112, [&] {
+            dialogs().messageWithDetails(
+                QStringLiteral("Could not connect. Please check with your administrator."),
+                applicationTitle(), reason);
+        });
         trap.step(114, [&] { setMousePointer(PointerDefault); });
     }
 }
 
 void Form1::PushButton2_Click() {
+    storePassword();
     Trap trap(tags::Form1PushButton2Click);
     trap.step(100, [&] { setMousePointer(PointerBusy); });
     if (trap.check(102, [&] { return CheckParadoxFolder(*this); })) {
@@ -247,8 +257,17 @@ void Form1::Text2_Change() {
 void Form1::Text3_Change() {
     entryStore_.write(settingkeys::User, Text3->text());
 }
-void Form1::Text4_Change() {
-    entryStore_.write(settingkeys::Password, Text4->text());
+void Form1::storePassword() {
+    passwords_.store(Text2->text(), Text3->text(), Text4->text());
+    tellWherePasswordIsKept();
+}
+
+void Form1::tellWherePasswordIsKept() {
+    if (passwords_.fileReason().isEmpty() || !KeyringNotice->isHidden())
+        return;
+    KeyringNotice->setText(passwords_.fileReason());
+    setFixedHeight(KeyringNotice->geometry().bottom() + 8);
+    KeyringNotice->show();
 }
 
 void Form1::Text1_GotFocus() {

@@ -3,6 +3,7 @@
 #include "dataaccess/ConnectionEntries.h"
 #include "ui/EntryStore.h"
 #include "ui/MainWindow.h"
+#include "ui/PasswordStore.h"
 
 #include <functional>
 #include <memory>
@@ -41,7 +42,6 @@ public:
     void Text1_Change();
     void Text2_Change();
     void Text3_Change();
-    void Text4_Change();
     void Text1_GotFocus();
     void Text2_GotFocus();
     void Text3_GotFocus();
@@ -71,9 +71,14 @@ private:
     TablesWindow& loadedTablesWindow();
     // Runs the tables window's load step, loading the window first when needed.
     void reloadTablesWindow();
+    // Remembers the password once typing has ended (not on every key), and tells once in the
+    // window when it cannot go to the keyring.
+    void storePassword();
+    void tellWherePasswordIsKept();
 
     TablesWindowFactory makeTablesWindow_;
     EntryStore entryStore_;
+    PasswordStore passwords_{entryStore_};
     std::unique_ptr<TablesWindow> tables_;
 
     QGroupBox* Frame1 = nullptr;
@@ -88,6 +93,7 @@ private:
     QPushButton* PushButton4 = nullptr;
     QPushButton* PushButton5 = nullptr;
     QPushButton* PushButton6 = nullptr;
+    QLabel* KeyringNotice = nullptr;
 };
 
 } // namespace dravena

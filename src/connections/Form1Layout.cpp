@@ -64,6 +64,13 @@ void Form1::buildLayout() {
 
     PushButton2 = placeButton(this, "PushButton2", "Next >", 120, 4230, 7800, 400);
 
+    // Shown (the window grown to hold it) only when the password cannot go to the keyring.
+    KeyringNotice = place(new QLabel(this), "KeyringNotice", 120, 4700, 7800, 900);
+    KeyringNotice->setFont(windowFont(true));
+    KeyringNotice->setWordWrap(true);
+    KeyringNotice->setTextFormat(Qt::PlainText);
+    KeyringNotice->hide();
+
     // Keyboard order: folder, password, user name, SID, then the buttons.
     QWidget* const order[] = {Text1,       Text4,       Text3,       Text2,       PushButton5,
                               PushButton3, PushButton1, PushButton4, PushButton2, PushButton6};

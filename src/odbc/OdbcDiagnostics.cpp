@@ -1,7 +1,9 @@
 #include "OdbcDiagnostics.h"
 
 #include "OdbcValues.h"
+#include "dataaccess/ConnectionString.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -54,26 +56,58 @@ SQLHANDLE odbcHandle(const QVariant& handle) {
 }
 
 QString diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
+    // The wide form: the narrow one is converted by the driver manager into a code page of its
+    // own choosing, which leaves only the low byte of each character outside ASCII.
+    static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
     QStringList messages;
-    SQLCHAR state[SQL_SQLSTATE_SIZE + 1];
+    SQLWCHAR state[SQL_SQLSTATE_SIZE + 1];
     SQLINTEGER native = 0;
-    std::vector<SQLCHAR> text(1024);
+    std::vector<SQLWCHAR> text(1024);
     for (SQLSMALLINT record = 1; handle != SQL_NULL_HANDLE; ++record) {
         SQLSMALLINT length = 0;
-        SQLRETURN r = SQLGetDiagRec(handleType, handle, record, state, &native, text.data(),
-                                    static_cast<SQLSMALLINT>(text.size()), &length);
+        SQLRETURN r = SQLGetDiagRecW(handleType, handle, record, state, &native, text.data(),
+                                     static_cast<SQLSMALLINT>(text.size()), &length);
         if (r == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
             text.resize(static_cast<std::size_t>(length) + 1);
-            r = SQLGetDiagRec(handleType, handle, record, state, &native, text.data(),
-                              static_cast<SQLSMALLINT>(text.size()), &length);
+            r = SQLGetDiagRecW(handleType, handle, record, state, &native, text.data(),
+                               static_cast<SQLSMALLINT>(text.size()), &length);
         }
         if (!SQL_SUCCEEDED(r))
             break;
-        messages.append(QString::fromUtf8(reinterpret_cast<const char*>(text.data()),
-                                          std::min<qsizetype>(length, qsizetype(text.size()) - 1))
+        messages.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(text.data()),
+                                           std::min<qsizetype>(length, qsizetype(text.size()) - 1))
                             .trimmed());
     }
     return messages.join(u' ');
+}
+
+QString signOnFailureText(const QString& driverMessage, const QString& connectionString) {
+    // unixODBC's words when the driver's name has no section in odbcinst.ini (the name is then
+    // tried as a library file) or its library cannot be loaded.
+    static const QRegularExpression cannotOpen(QStringLiteral("Can't open lib '([^']*)'"));
+    const QRegularExpressionMatch library = cannotOpen.match(driverMessage);
+    const bool noSource = driverMessage.contains(QLatin1String("Data source name not found"));
+    if (!library.hasMatch() && !noSource)
+        return driverMessage;
+    const QString driver = connectionStringValue(connectionString, QStringLiteral("Driver"));
+    const QString folder = qEnvironmentVariable("ODBCSYSINI", QStringLiteral("/etc"));
+    const QString file =
+        folder + u'/' + qEnvironmentVariable("ODBCINSTINI", QStringLiteral("odbcinst.ini"));
+    QString words;
+    if (library.hasMatch() && library.captured(1) != driver)
+        words = QStringLiteral("The ODBC driver \"%1\" is registered in %2, but its library %3 "
+                               "cannot be loaded: the file is missing, or a library it needs "
+                               "(the Oracle Instant Client's, say) is not found; \"ldd %3\" "
+                               "names what is missing.")
+                    .arg(driver, file, library.captured(1));
+    else
+        words = QStringLiteral("The ODBC driver \"%1\" is not registered: the driver manager "
+                               "looked that name up in %2 (\"odbcinst -j\" shows the file) and "
+                               "found no section [%1]. Register the Oracle ODBC driver under that "
+                               "name (\"odbcinst -i -d -f FILE\"; see \"Reaching Oracle\" in "
+                               "the README).")
+                    .arg(driver, file);
+    return words + QStringLiteral("\r\n\r\nThe driver manager said: ") + driverMessage;
 }
 
 bool connectionLost(SQLHANDLE statement, SQLHANDLE connection) {

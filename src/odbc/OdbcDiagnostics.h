@@ -27,6 +27,11 @@ SQLHANDLE odbcHandle(const QVariant& handle);
 // The messages of a handle's diagnostic records, joined by blanks.
 QString diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
 
+// The failure of a sign-on in words a person can act on: when the driver manager could not find
+// or load the connection string's driver, which driver name it looked up in which odbcinst.ini,
+// followed by the driver manager's own message; any other message as it is.
+QString signOnFailureText(const QString& driverMessage, const QString& connectionString);
+
 // Throws a failure with the driver's message: a ConnectionLostError when the statement's or the
 // connection's diagnostics show the connection gone, else a RuntimeError.
 [[noreturn]] void throwOdbcFailure(const QString& message, SQLHANDLE statement,

@@ -104,7 +104,7 @@ void OdbcSession::openOnThread(const QString& connectionString) {
                               signOnSeconds);
         ok = db.open();
         if (!ok)
-            failure = odbcMessage(db.lastError());
+            failure = signOnFailureText(odbcMessage(db.lastError()), connectionString);
         if (deadline.expired()) {
             ok = false;
             failure =

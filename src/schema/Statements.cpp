@@ -4,6 +4,8 @@
 #include "ObjectNames.h"
 #include "ValueText.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace dravena {
@@ -35,12 +37,30 @@ QString alterTableRenameStatement(const QString& table, const QString& newName) 
            quotedName(newName);
 }
 
+namespace {
+constexpr qsizetype LoadingNameBytes = 30;
+} // namespace
+
 QString loadingTableName(const QString& table) {
-    constexpr qsizetype MostBytes = 30;
+    constexpr qsizetype MostBytes = LoadingNameBytes;
     const QByteArray utf8 = table.toUtf8();
     const QString name =
         QStringLiteral("DRAVENA_%1_").arg(fnv1a(utf8), 8, 16, QLatin1Char('0')).toUpper();
     return name + utf8Prefix(utf8, MostBytes - name.size());
+}
+
+QString tableOfLoadingName(const QString& name) {
+    static const QRegularExpression form(QStringLiteral("^DRAVENA_[0-9A-F]{8}_(.+)$"));
+    const QRegularExpressionMatch match = form.match(name);
+    if (!match.hasMatch())
+        return {};
+    const QString start = match.captured(1);
+    if (loadingTableName(start) == name)
+        return start;
+    // A longer name was cut at a character's edge, at most three bytes short of the limit.
+    if (name.toUtf8().size() > LoadingNameBytes - 4)
+        return start + QStringLiteral("...");
+    return {};
 }
 
 QString selectAllStatement(const QString& table) {

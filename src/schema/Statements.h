@@ -28,6 +28,10 @@ QString alterTableRenameStatement(const QString& table, const QString& newName);
 // same table always gets the same name, so that what a killed load left is found again.
 QString loadingTableName(const QString& table);
 
+// The table a loading name stands for, when the name is one: the table's name, or the start of
+// it followed by "..." when the loading name holds only the start. "" for any other name.
+QString tableOfLoadingName(const QString& name);
+
 // SELECT * FROM "T"
 QString selectAllStatement(const QString& table);
 

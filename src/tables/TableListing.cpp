@@ -3,6 +3,7 @@
 #include "TableList.h"
 #include "dataaccess/ConnectionEntries.h"
 #include "drivers/TableNames.h"
+#include "schema/Statements.h"
 
 namespace dravena {
 
@@ -10,8 +11,11 @@ void ListOracleTables(TableList& list, const ConnectionEntries& entries) {
     const QStringList names =
         oracleTableNames(entries.oracleSid(), entries.oracleUser(), entries.oraclePassword());
     list.clear();
+    // Loading tables are the program's own: in flight, or left by a lost connection until the
+    // next send of their table removes them.
     for (const QString& name : names)
-        list.addEntry(name);
+        if (tableOfLoadingName(name).isEmpty())
+            list.addEntry(name);
     if (list.entryCount() > 0)
         list.setCurrentIndex(0);
 }

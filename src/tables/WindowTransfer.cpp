@@ -7,6 +7,7 @@
 #include "base/LocationTags.h"
 #include "base/Ports.h"
 #include "fsutil/TableFiles.h"
+#include "schema/Statements.h"
 #include "transfer/TransferLines.h"
 #include "ui/MainWindow.h"
 
@@ -88,16 +89,30 @@ constexpr int QuotedRefusals = 3;
 
 } // namespace
 
+// What a lost connection did to the table being sent, told at once in the failure's box.
+QString WindowTransfer::lostConnectionStory(const QString& table) const {
+    const QString server = isInServerList(table)
+                               ? QStringLiteral("%1 on the server was left as it was").arg(table)
+                               : QStringLiteral("%1 was not created on the server").arg(table);
+    const QString copy = rowsArrived_ > 0
+                             ? QStringLiteral("The rows that arrived are in the partial copy %1")
+                             : QStringLiteral("A partial copy %1 may have been begun");
+    return QStringLiteral("\r\n\r\nThe connection was lost while sending %1: %2 of %3 rows had "
+                          "arrived (what was in flight is not known to have arrived). %4. %5, "
+                          "which the next send of %1 removes.")
+        .arg(table)
+        .arg(rowsArrived_)
+        .arg(tableRows_)
+        .arg(server, copy.arg(loadingTableName(table)));
+}
+
 // The first row of a table the server refuses is reported at once, with the table and the row;
 // the table's further refusals are counted and told in one box when the table ends.
 void WindowTransfer::reportFailure(const TransferFailure& failure) {
     QString description = failure.description;
     if (failure.connectionLost && !failure.table.isEmpty()) {
-        description += QStringLiteral(" (sending %1: %2 of %3 rows had arrived; what was in "
-                                      "flight is not known to have arrived)")
-                           .arg(failure.table)
-                           .arg(rowsArrived_)
-                           .arg(tableRows_);
+        description += lostConnectionStory(failure.table);
+        lostTable_ = failure.table;
     } else if (failure.line == transferline::Insert && failure.row >= 0) {
         const QString refusal = QStringLiteral("%1, row %2: %3")
                                     .arg(failure.table)
@@ -133,11 +148,12 @@ void WindowTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                               .arg(refusedRows_ - 1)
                               .arg(name, laterRefusals_.join(u'\n')),
                           applicationTitle());
-    if (outcome == TableOutcome::NotCreated && isInServerList(name))
+    if (outcome == TableOutcome::NotCreated && isInServerList(name) && name != lostTable_)
         dialogs().message(name + QStringLiteral(" on the server was left as it was."),
                           applicationTitle());
     tableRows_ = rowsArrived_ = refusedRows_ = 0;
     laterRefusals_.clear();
+    lostTable_.clear();
 }
 
 void WindowTransfer::reportReadingProblems(const QString& table, const QStringList& problems) {

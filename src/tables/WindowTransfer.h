@@ -47,6 +47,8 @@ public:
     void requestStop() { stopRequested_ = true; }
 
 private:
+    QString lostConnectionStory(const QString& table) const;
+
     MainWindow& window_;
     const ConnectionEntries& entries_;
     TableList& paradoxList_;
@@ -60,6 +62,8 @@ private:
     // rows after the first (which got its own report).
     std::int64_t tableRows_ = 0;
     std::int64_t rowsArrived_ = 0;
+    // The table whose load the lost connection ended: its whole story is in the failure's box.
+    QString lostTable_;
     std::int64_t refusedRows_ = 0;
     QStringList laterRefusals_;
 };

@@ -1,7 +1,6 @@
 #include "EntryStore.h"
 
 #include "GuardedApplication.h"
-#include "Settings.h"
 #include "base/ApplicationTitle.h"
 #include "base/Dialogs.h"
 #include "base/Ports.h"
@@ -26,9 +25,16 @@ void tellOnce(bool& told, const QString& text) noexcept {
 } // namespace
 
 void EntryStore::write(const char* key, const QString& value) noexcept {
+    change([&] { return Settings::write(QString::fromLatin1(key), value); });
+}
+
+void EntryStore::remove(const char* key) noexcept {
+    change([&] { return Settings::remove(QString::fromLatin1(key)); });
+}
+
+void EntryStore::change(const std::function<Settings::WriteResult()>& change) noexcept {
     try {
-        if (Settings::write(QString::fromLatin1(key), value) ==
-            Settings::WriteResult::DamagedFileRewritten)
+        if (change() == Settings::WriteResult::DamagedFileRewritten)
             tellOnce(rewriteTold_,
                      QStringLiteral("The settings file %1 could not be read and has been written "
                                     "anew; entries that could not be read in it are lost.")

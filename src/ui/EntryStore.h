@@ -1,6 +1,10 @@
 #pragma once
 
+#include "Settings.h"
+
 #include <QString>
+
+#include <functional>
 
 namespace dravena {
 
@@ -12,8 +16,12 @@ class EntryStore {
 public:
     // Stores the value under the key. Never fails.
     void write(const char* key, const QString& value) noexcept;
+    // Removes the key and its value from the store. Never fails.
+    void remove(const char* key) noexcept;
 
 private:
+    void change(const std::function<Settings::WriteResult()>& change) noexcept;
+
     bool failureTold_ = false;
     bool rewriteTold_ = false;
 };

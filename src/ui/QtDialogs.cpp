@@ -48,8 +48,16 @@ QString QtDialogs::displayText(const QString& text) {
 }
 
 void QtDialogs::message(const QString& text, const QString& title) {
+    messageWithDetails(text, title, {});
+}
+
+void QtDialogs::messageWithDetails(const QString& text, const QString& title,
+                                   const QString& details) {
     QMessageBox box(QMessageBox::NoIcon, boxTitle(title), displayText(text), QMessageBox::Ok,
                     activeParent());
+    // The details add their own button ("Show Details..."), shaped with the others.
+    if (!details.isEmpty())
+        box.setDetailedText(displayText(details));
     shapeBox(box);
     box.exec();
 }

@@ -8,6 +8,8 @@ namespace dravena {
 class QtDialogs final : public Dialogs {
 public:
     void message(const QString& text, const QString& title) override;
+    void messageWithDetails(const QString& text, const QString& title,
+                            const QString& details) override;
     int question(const QString& text, const QString& title, int defaultAnswer) override;
     QString input(const QString& prompt, const QString& title, const QString& preset) override;
     void errorReport(const QString& text) override;

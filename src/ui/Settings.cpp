@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,26 +106,42 @@ QString Settings::read(const QString& key, int defaultValue) {
     return read(key, QString::number(defaultValue));
 }
 
-Settings::WriteResult Settings::write(const QString& key, const QString& value) {
+namespace {
+
+// Opens the store, makes one change and writes it to disk; see Settings::write.
+Settings::WriteResult changeStore(const QString& key,
+                                  const std::function<void(QSettings&)>& change) {
     auto store = openStore();
     // Writing over a store that could not be read would replace every other value with nothing.
     (void)store->contains(key);
-    WriteResult result = WriteResult::Written;
+    Settings::WriteResult result = Settings::WriteResult::Written;
     if (store->status() == QSettings::AccessError)
         throwPermissionDenied(store->fileName());
     if (store->status() == QSettings::FormatError) {
         rewriteDamagedStore(*store);
         store = openStore();
-        result = WriteResult::DamagedFileRewritten;
+        result = Settings::WriteResult::DamagedFileRewritten;
     }
     prepareStoreFile(store->fileName());
-    // A null text would be written as an invalid value; the store holds "" instead.
-    store->setValue(key, value.isNull() ? QStringLiteral("") : value);
+    change(*store);
     store->sync();
     if (store->status() != QSettings::NoError)
         throwPermissionDenied(store->fileName());
     QFile::setPermissions(store->fileName(), OwnerOnly);
     return result;
+}
+
+} // namespace
+
+Settings::WriteResult Settings::write(const QString& key, const QString& value) {
+    // A null text would be written as an invalid value; the store holds "" instead.
+    return changeStore(key, [&](QSettings& store) {
+        store.setValue(key, value.isNull() ? QStringLiteral("") : value);
+    });
+}
+
+Settings::WriteResult Settings::remove(const QString& key) {
+    return changeStore(key, [&](QSettings& store) { store.remove(key); });
 }
 
 QString Settings::filePath() {

@@ -32,6 +32,8 @@ public:
 
     // Creates or replaces the key's value. A store that cannot be written raises error 70.
     static WriteResult write(const QString& key, const QString& value);
+    // Removes the key and its value from the file; raises error 70 as write does.
+    static WriteResult remove(const QString& key);
 
     // Where the store lives.
     static QString filePath();

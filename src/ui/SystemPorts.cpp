@@ -1,6 +1,7 @@
 #include "SystemPorts.h"
 
 #include "QtDialogs.h"
+#include "SecretServiceKeyring.h"
 #include "base/Ports.h"
 #include "base/SeededRandom.h"
 
@@ -69,6 +70,7 @@ void installSystemPorts() {
     p.processExit = std::make_shared<ImmediateExit>();
     p.clock = localClock();
     p.random = std::make_shared<SeededRandom>();
+    p.keyring = std::make_shared<SecretServiceKeyring>();
 }
 
 } // namespace dravena

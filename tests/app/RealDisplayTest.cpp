@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace dravena;
@@ -38,6 +39,8 @@ constexpr QPoint HelpButton{400, 345};
 // ... and of the connection window.
 constexpr QPoint LoadSampleButton{144, 77};
 constexpr QPoint NextButton{268, 295};
+constexpr QPoint PasswordEntry{304, 211};
+constexpr QPoint OracleTestButton{144, 245};
 
 // Every file under the folder with its size and modification time.
 QStringList folderState(const QString& folder) {
@@ -54,6 +57,60 @@ QStringList folderState(const QString& folder) {
     state.sort();
     return state;
 }
+
+// A private D-Bus session with the desktop's Secret Service (gnome-keyring's daemon) unlocked
+// with an empty password; its keyrings are kept under the data folder, so that they outlast the
+// session. The session ends when its holder's input is closed.
+class KeyringSession {
+public:
+    static bool available() {
+        for (const char* tool : {"dbus-run-session", "gnome-keyring-daemon", "secret-tool"})
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                return false;
+        return true;
+    }
+
+    KeyringSession(const QString& dataFolder, const QString& runtimeFolder) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataFolder);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+        environment.remove(QStringLiteral("DISPLAY"));
+        holder_.setProcessEnvironment(environment);
+        holder_.setProcessChannelMode(QProcess::SeparateChannels);
+        holder_.start(QStringLiteral("dbus-run-session"),
+                      {QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                       QStringLiteral("echo | gnome-keyring-daemon --unlock "
+                                      "--components=secrets >/dev/null; "
+                                      "echo \"$DBUS_SESSION_BUS_ADDRESS\"; read ignored")});
+        if (holder_.waitForReadyRead(15000))
+            address = QString::fromLocal8Bit(holder_.readLine()).trimmed();
+    }
+    ~KeyringSession() {
+        holder_.closeWriteChannel();
+        if (!holder_.waitForFinished(10000))
+            holder_.kill();
+        holder_.waitForFinished(5000);
+    }
+
+    // secret-tool's listing of the program's entries.
+    QString search() const {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+        tool.setProcessEnvironment(environment);
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(QStringLiteral("secret-tool"),
+                   {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("server"),
+                    ProductCaption});
+        tool.waitForFinished(15000);
+        return QString::fromUtf8(tool.readAll());
+    }
+
+    QString address;
+
+private:
+    QProcess holder_;
+};
 
 class RealDisplayTest : public dravena::testing::ServerTest {
 protected:
@@ -123,8 +180,12 @@ protected:
         ASSERT_EQ(store.status(), QSettings::NoError);
     }
 
-    void startProgram(const QString& path = QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena")) {
+    // The program on the display; its keyring is the session bus at `bus` (none answers at an
+    // address where no bus listens).
+    void startProgram(const QString& path = QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena"),
+                      const QString& bus = QStringLiteral("unix:path=/nonexistent/bus")) {
         QProcessEnvironment environment = display->environment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
         environment.insert(QStringLiteral("DRAVENA_NO_LAUNCH"), QStringLiteral("1"));
@@ -157,6 +218,16 @@ protected:
     void screenshot(const QString& window, const QString& name) const {
         EXPECT_TRUE(display->screenshot(window, ScreenshotFolder + u'/' + name))
             << name.toStdString();
+    }
+
+    // The size of the program's window ("536x317"); "" while none shows.
+    QString windowSize() const {
+        const QString window = display->windowTitled(ProductCaption);
+        if (window.isEmpty())
+            return {};
+        return display->xdotool({QStringLiteral("getwindowgeometry"), window})
+            .section(QStringLiteral("Geometry: "), 1)
+            .trimmed();
     }
 
     bool fileThere(const QString& name) const { return QFile::exists(folder.filePath(name)); }
@@ -311,6 +382,72 @@ TEST_F(RealDisplayTest, LoadSampleFromAnInstalledCopyNeverWritesUnderThePrefix) 
     EXPECT_TRUE(waitUntil([&] { return !QFile::exists(copy + QStringLiteral("/CUSTOMER.DB")); }))
         << "the copy's CUSTOMER was not deleted";
     EXPECT_EQ(folderState(prefix.path()), installed);
+}
+
+// The password typed in the connection window goes to the keyring, never to the settings file;
+// the next start signs on with it and reaches the tables window. Without a keyring the file keeps
+// it, and the window says why. A wrong password's box holds the server's own words as details.
+TEST_F(RealDisplayTest, ThePasswordTypedIsKeptInTheKeyringOrWithoutOneInTheFile) {
+    if (!KeyringSession::available())
+        GTEST_SKIP() << "missing gnome-keyring or libsecret-tools (scripts/install-deps --test)";
+    for (const bool withKeyring : {true, false}) {
+        SCOPED_TRACE(withKeyring ? "with a keyring" : "without a keyring");
+        QTemporaryDir runtime;
+        KeyringSession keyring(data.path(), runtime.path());
+        ASSERT_FALSE(keyring.address.isEmpty()) << "no D-Bus session";
+        const QString bus = withKeyring ? keyring.address : QString();
+        {
+            QSettings store(config.filePath(QStringLiteral("Velmora/Velmora.ini")),
+                            QSettings::IniFormat);
+            store.remove(ProductCaption + QStringLiteral("/Password"));
+        }
+        withKeyring ? startProgram(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena"), bus)
+                    : startProgram();
+        const QString connection = waitForWindow(ProductCaption);
+        ASSERT_FALSE(connection.isEmpty()) << "the connection window did not appear";
+        const QString connectionSize = windowSize();
+
+        // A wrong password first: the box keeps its words, the details hold the server's.
+        click(connection, PasswordEntry);
+        display->type(QStringLiteral("wrong"));
+        click(connection, OracleTestButton);
+        const QString box = waitForWindow(BoxTitle);
+        ASSERT_FALSE(box.isEmpty()) << "no box after a refused sign-on";
+        display->key(QStringLiteral("Tab"));
+        display->key(QStringLiteral("space"));
+        if (withKeyring)
+            screenshot(box, QStringLiteral("failed-sign-on-details.png"));
+        display->key(QStringLiteral("Escape"));
+        EXPECT_TRUE(waitUntil([&] { return display->windowTitled(BoxTitle).isEmpty(); }));
+        if (!withKeyring)
+            screenshot(connection, QStringLiteral("connection-window-without-keyring.png"));
+
+        click(connection, PasswordEntry);
+        display->type(db.password);
+        click(connection, NextButton);
+        const QString tables = waitForWindow(ProductCaption, connection);
+        ASSERT_FALSE(tables.isEmpty()) << "the tables window did not appear";
+        EXPECT_EQ(setting("Password"), withKeyring ? QString() : db.password);
+        if (withKeyring) {
+            const QString stored = keyring.search();
+            EXPECT_TRUE(stored.contains(db.user + u'@' + db.sid)) << stored.toStdString();
+            EXPECT_TRUE(stored.contains(QStringLiteral("secret = ") + db.password));
+        }
+        program.kill();
+        program.waitForFinished(5000);
+
+        // Started again: straight to the tables window with the password remembered.
+        withKeyring ? startProgram(QStringLiteral(DRAVENA_BINARY_DIR "/bin/dravena"), bus)
+                    : startProgram();
+        EXPECT_FALSE(waitForWindow(ProductCaption).isEmpty());
+        EXPECT_TRUE(waitUntil([&] {
+            const QString size = windowSize();
+            return !size.isEmpty() && size != connectionSize;
+        })) << "the second start did not reach the tables window: "
+            << windowSize().toStdString() << " vs " << connectionSize.toStdString();
+        program.kill();
+        program.waitForFinished(5000);
+    }
 }
 
 } // namespace

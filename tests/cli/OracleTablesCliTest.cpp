@@ -3,6 +3,8 @@
 
 #include <QProcessEnvironment>
 
+#include "schema/Statements.h"
+
 #include <gtest/gtest.h>
 
 using dravena::testing::ServerTest;
@@ -69,6 +71,21 @@ TEST_F(OracleTablesCli, PrintsTheUsersTablesSortedWithoutRegardToLetterCase) {
     for (qsizetype i = 1; i < run.lines.size(); ++i)
         EXPECT_LE(run.lines[i - 1].compare(run.lines[i], Qt::CaseInsensitive), 0)
             << run.lines[i - 1].toStdString() << " before " << run.lines[i].toStdString();
+}
+
+// A table a lost connection left under its loading name is listed as what it is.
+TEST_F(OracleTablesCli, MarksALoadingTableAsAPartialCopy) {
+    const QString table = QStringLiteral("Z") + prefix.mid(3, 6);
+    const QString loading = dravena::loadingTableName(table);
+    dropIfExists(loading);
+    executeAll({QStringLiteral("CREATE TABLE \"%1\"(\"A\" INT)").arg(loading)});
+    QProcessEnvironment environment = withoutPassword();
+    environment.insert(QStringLiteral("DRAVENA_PASSWORD"), db.password);
+    const CliRun run = runCli(signOn(), environment);
+    dropIfExists(loading);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.lines.contains(loading + QStringLiteral(" (partial copy of %1)").arg(table)))
+        << run.lines.join(u'\n').toStdString();
 }
 
 TEST_F(OracleTablesCli, ReadsThePasswordFromStandardInput) {

@@ -1,5 +1,6 @@
 #include "connections/Form1.h"
 #include "base/ApplicationTitle.h"
+#include "base/Keyring.h"
 #include "base/LocationTags.h"
 #include "base/Ports.h"
 #include "base/ProgramFiles.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -154,6 +156,7 @@ TEST_F(Form1Test, OracleTestAnswersWhileBusyThenRestoresThePointer) {
     ASSERT_EQ(dialogs->boxes.size(), 2u);
     EXPECT_EQ(dialogs->boxes[0].text, "Connection successful.");
     EXPECT_EQ(dialogs->boxes[1].text, "Could not connect. Please check with your administrator.");
+    EXPECT_EQ(dialogs->boxes[1].details, "ORA-01017: invalid username/password");
     for (const auto& box : dialogs->boxes) {
         EXPECT_EQ(box.kind, Kind::Message);
         EXPECT_EQ(box.title, "Dravena Conversion");
@@ -233,15 +236,89 @@ TEST_F(Form1Test, ParadoxCheckOfAMissingOrUnreadableFolderNeverPasses) {
     }
 }
 
-TEST_F(Form1Test, EveryChangeOfAnEntryIsStoredAtOnce) {
+// The entries are stored as they change; the password only when typing ends (leaving the
+// field, Test Connection, Next), so that no half-typed password is ever kept.
+TEST_F(Form1Test, EntriesAreStoredAsTheyChangeThePasswordWhenTypingEnds) {
     for (const QString& typed : {QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("abc")})
         field("Text2")->setText(typed);
     EXPECT_EQ(Settings::read(settingkeys::Server), "abc");
     field("Text4")->setText(QStringLiteral("p\"w;ä"));
+    EXPECT_EQ(Settings::read(settingkeys::Password), "");
+    emit field("Text4")->editingFinished();
     EXPECT_EQ(Settings::read(settingkeys::Password), "p\"w;ä");
+    field("Text4")->setText(QStringLiteral("tiger"));
+    form->PushButton1_Click();
+    EXPECT_EQ(Settings::read(settingkeys::Password), "tiger");
     field("Text4")->clear();
+    form->PushButton2_Click();
     EXPECT_EQ(Settings::read(settingkeys::Password, QStringLiteral("absent")), "");
     EXPECT_EQ(field("Text4")->echoMode(), QLineEdit::Password);
+}
+
+// A keyring that keeps its entries in memory, or answers nothing (as none running, or locked).
+class FakeKeyring final : public Keyring {
+public:
+    Answer read(const QString& key) override { return answer(entries.value(key)); }
+    Answer write(const QString& key, const QString& password) override {
+        if (!failure.isEmpty())
+            return answer({});
+        ++writes;
+        entries[key] = password;
+        return answer({});
+    }
+    Answer remove(const QString& key) override {
+        if (failure.isEmpty())
+            entries.remove(key);
+        return answer({});
+    }
+    Answer answer(const QString& password) const {
+        return failure.isEmpty() ? Answer{true, password, {}} : Answer{false, {}, failure};
+    }
+    QMap<QString, QString> entries;
+    QString failure;
+    int writes = 0;
+};
+
+TEST_F(Form1Test, ThePasswordMovesIntoTheKeyringOrStaysInTheFileWithTheReasonShown) {
+    const auto keyring = std::make_shared<FakeKeyring>();
+    ports().keyring = keyring;
+    const QString folder = folderWithTable();
+    for (const bool answering : {true, false}) {
+        SCOPED_TRACE(answering ? "a keyring answers" : "no keyring answers");
+        keyring->entries.clear();
+        keyring->failure = answering ? QString() : QStringLiteral("the keyring is locked");
+        saveEntries(folder);
+        auto window = std::make_unique<Form1>(
+            [this] { return std::make_unique<CountingTablesWindow>(loads, shows); });
+        window->Form_Load();
+        QLineEdit* password = window->findChild<QLineEdit*>("Text4");
+        EXPECT_EQ(password->text(), "ti;ger");
+        EXPECT_EQ(data->opened.last(),
+                  "Driver={Microsoft ODBC for Oracle};Server=TQRB;Uid=scott;Pwd={ti;ger};");
+        // Typed anew and left: the keyring holds it under the SID and user, the file nothing.
+        password->setText(QStringLiteral("tiger2"));
+        emit password->editingFinished();
+        window->PushButton1_Click(); // nothing new to store
+        const auto* notice = window->findChild<QLabel*>("KeyringNotice");
+        if (answering) {
+            EXPECT_EQ(keyring->entries, (QMap<QString, QString>{{"scott@TQRB", "tiger2"}}));
+            EXPECT_EQ(keyring->writes, 2);
+            EXPECT_TRUE(Settings::read(settingkeys::Password).isNull());
+            EXPECT_TRUE(notice->isHidden());
+        } else {
+            EXPECT_EQ(Settings::read(settingkeys::Password), "tiger2");
+            EXPECT_FALSE(notice->isHidden());
+            EXPECT_TRUE(notice->text().contains("the keyring is locked"))
+                << notice->text().toStdString();
+        }
+    }
+    // The next start finds the password in the keyring.
+    keyring->failure.clear();
+    keyring->entries = {{"scott@TQRB", "from keyring"}};
+    Settings::remove(settingkeys::Password);
+    form->Form_Load();
+    EXPECT_EQ(field("Text4")->text(), "from keyring");
+    ports().keyring.reset();
 }
 
 // Trouble with the settings store costs at most the remembering: typing goes on, the entry takes

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 using namespace dravena;
 using dravena::testing::CallThreadsInstalled;
 using dravena::testing::programCallThreads;
@@ -94,7 +96,13 @@ TEST_F(ServerTest, OpensWithTheProgramsConnectionStringAndFailsWithTheDriversMes
     // A driver that is not registered: the driver manager's own words.
     const QString unknownDriver = failureOf(
         [&] { connection->open(QStringLiteral("Driver={No Such Driver};Server=x;Uid=a;Pwd=b;")); });
-    EXPECT_TRUE(unknownDriver.startsWith("[unixODBC][Driver Manager]"))
+    EXPECT_TRUE(unknownDriver.contains("The driver manager said: [unixODBC][Driver Manager]"))
+        << unknownDriver.toStdString();
+    // ... after plain words: which name was looked up in which odbcinst.ini.
+    EXPECT_TRUE(unknownDriver.startsWith(
+        QStringLiteral("The ODBC driver \"No Such Driver\" is not registered: the driver "
+                       "manager looked that name up in %1/odbcinst.ini")
+            .arg(qEnvironmentVariable("ODBCSYSINI", QStringLiteral("/etc")))))
         << unknownDriver.toStdString();
 
     // A string that mentions ".dsn" (here in a key the driver ignores; as well in a password)
@@ -132,6 +140,23 @@ TEST_F(ServerTest, ARejectedStatementFailsWithTheDriversMessageAndTheConnectionG
         << message.toStdString();
     EXPECT_FALSE(message.startsWith(' ') || message.endsWith(' ')) << message.toStdString();
     EXPECT_FALSE(message.contains("QODBC"));
+    // The server's words keep their characters, whichever way the statement went, also where
+    // the driver manager's own conversion of narrow text knows only ASCII (the C locale).
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "C");
+    const std::unique_ptr<Connection> plain = connect();
+    std::setlocale(LC_ALL, locale.c_str());
+    for (const char* statement :
+         {R"(DROP TABLE "ИНВЕНТАРНЫЙ")", R"(SELECT * FROM "ИНВЕНТАРНЫЙ")"}) {
+        const QString cyrillic = failureOf([&] {
+            if (QString::fromUtf8(statement).startsWith(u'D'))
+                plain->execute(QString::fromUtf8(statement));
+            else
+                plain->query(QString::fromUtf8(statement));
+        });
+        EXPECT_TRUE(cyrillic.contains(QString::fromUtf8(R"("ИНВЕНТАРНЫЙ")")))
+            << statement << ": " << cyrillic.toStdString();
+    }
 
     // RENAME is Oracle's own statement: this server refuses it, which the program reports.
     EXPECT_THROW(connection->execute(R"(RENAME "A" TO "B")"), RuntimeError);

@@ -132,3 +132,25 @@ TEST(Statements, ValuesTooLongForALiteralAreBound) {
 
 } // namespace
 } // namespace dravena
+
+// Loading names are known again, so that the lists can leave them out or mark them; the user's
+// own names, even ones that look alike, are not.
+TEST(Statements, LoadingNamesAreKnownAgainAndOnlyThey) {
+    using dravena::loadingTableName;
+    using dravena::tableOfLoadingName;
+    const QString longName = QStringLiteral("INVENTORY_ITEMS_BY_REGION");
+    const QString cyrillic = QString::fromUtf8("ИНВЕНТАРНЫЙ");
+    const struct {
+        QString name;
+        QString table;
+    } cases[] = {
+        {loadingTableName(QStringLiteral("ZIPCODES")), QStringLiteral("ZIPCODES")},
+        {loadingTableName(longName), loadingTableName(longName).mid(17) + QStringLiteral("...")},
+        {loadingTableName(cyrillic), QString::fromUtf8("ИНВЕНТ...")},
+        {QStringLiteral("ZIPCODES"), {}},
+        {QStringLiteral("DRAVENA_0000ABCD_ZIPCODES"), {}}, // not the hash of ZIPCODES
+        {QStringLiteral("DRAVENA_ZIPCODES"), {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(tableOfLoadingName(c.name), c.table) << c.name.toStdString();
+}

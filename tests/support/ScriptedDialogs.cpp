@@ -15,7 +15,12 @@ QString popText(std::deque<QString>& answers) {
 } // namespace
 
 void ScriptedDialogs::message(const QString& text, const QString& title) {
-    boxes.push_back({Kind::Message, title, text, {}});
+    messageWithDetails(text, title, {});
+}
+
+void ScriptedDialogs::messageWithDetails(const QString& text, const QString& title,
+                                         const QString& details) {
+    boxes.push_back({Kind::Message, title, text, {}, details});
     if (onBox)
         onBox(boxes.back());
 }

@@ -20,11 +20,14 @@ public:
         Kind kind;
         QString title;
         QString text;
-        QString detail; // the preset answer of an input box, the start folder of a chooser,
-                        // the default answer of a question ("Yes" or "No")
+        QString detail;       // the preset answer of an input box, the start folder of a chooser,
+                              // the default answer of a question ("Yes" or "No")
+        QString details = {}; // what a message shows on request
     };
 
     void message(const QString& text, const QString& title) override;
+    void messageWithDetails(const QString& text, const QString& title,
+                            const QString& details) override;
     int question(const QString& text, const QString& title, int defaultAnswer) override;
     QString input(const QString& prompt, const QString& title, const QString& preset) override;
     void errorReport(const QString& text) override;

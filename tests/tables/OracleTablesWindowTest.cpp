@@ -1,6 +1,7 @@
 // Dropping and renaming server tables from the tables window, against the test server.
 
 #include "TestDatabase.h"
+#include "schema/Statements.h"
 
 #include "base/ApplicationTitle.h"
 #include "base/LocationTags.h"
@@ -109,6 +110,17 @@ TEST_F(OracleTablesWindowTest, DropsTheSelectedTablesAndKeepsTheOthers) {
     }
     EXPECT_EQ(list().entryCount(), before - 3);
     EXPECT_EQ(window->mousePointer(), PointerDefault);
+}
+
+// A table under its loading name is the program's own: the list leaves it out.
+TEST_F(OracleTablesWindowTest, LeavesOutTablesUnderTheirLoadingNames) {
+    const QString loading = dravena::loadingTableName(QStringLiteral("OTW_Alpha"));
+    dropIfExists(loading);
+    executeAll({QStringLiteral("CREATE TABLE \"%1\"(\"A\" INT)").arg(loading)});
+    window->Form_Load();
+    EXPECT_FALSE(listed(loading));
+    EXPECT_TRUE(listed(QStringLiteral("OTW_Alpha")));
+    dropIfExists(loading);
 }
 
 // A DROP the server refuses is reported at its line and its entry stays; the other goes.

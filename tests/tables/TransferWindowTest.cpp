@@ -10,9 +10,11 @@
 #include "tables/Form2.h"
 #include "tables/TableList.h"
 #include "ui/MainWindow.h"
+#include "ui/QtDialogs.h"
 
 #include "schema/Statements.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -303,15 +306,35 @@ TEST_F(TransferWindowTest, ALostConnectionIsReportedOnceAndEndsTheRun) {
                 "current_user AND pid <> pg_backend_pid()"));
         }
     });
+    // The box as the window shows it, left in the screenshots folder for people to look at.
+    dialogs->onBox = [](const dravena::testing::ScriptedDialogs::Box& box) {
+        if (box.kind != dravena::testing::ScriptedDialogs::Kind::ErrorReport)
+            return;
+        QTimer::singleShot(300, [] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                QDir().mkpath(QStringLiteral(DRAVENA_BINARY_DIR "/screenshots"));
+                shown->grab().save(
+                    QStringLiteral(DRAVENA_BINARY_DIR "/screenshots/lost-connection-message.png"));
+                shown->close();
+            }
+        });
+        QtDialogs().errorReport(box.text);
+    };
     send();
     ASSERT_TRUE(ended);
     EXPECT_EQ(reportedLines(), std::vector<int>{244});
+    // One box tells the whole story: the table, the rows that had arrived, the server's table,
+    // the partial copy left behind.
     static const QRegularExpression arrived(
-        QStringLiteral(" \\(sending MANY: (\\d+) of 2500 rows had arrived; what was in flight is "
-                       "not known to have arrived\\)\r"));
+        QStringLiteral("The connection was lost while sending MANY: (\\d+) of 2500 rows had "
+                       "arrived \\(what was in flight is not known to have arrived\\)\\. MANY "
+                       "was not created on the server\\. The rows that arrived are in the "
+                       "partial copy (\\w+), which the next send of MANY removes\\.\r"));
     const QRegularExpressionMatch told = arrived.match(dialogs->reports()[0].text);
     ASSERT_TRUE(told.hasMatch()) << dialogs->reports()[0].text.toStdString();
     EXPECT_EQ(told.captured(1).toInt(), 1000);
+    EXPECT_EQ(told.captured(2), dravena::loadingTableName(QStringLiteral("MANY")));
+    EXPECT_EQ(dialogs->boxes.size(), 1u);
     EXPECT_EQ(window->mousePointer(), PointerDefault);
     EXPECT_EQ(bar->value(), 0);
     // The half-loaded table never took its name.
