@@ -9,6 +9,7 @@
 #include "dataaccess/DataAccess.h"
 #include "drivers/Drivers.h"
 #include "fsutil/TableFiles.h"
+#include "schema/ObjectNames.h"
 #include "schema/SchemaObjects.h"
 #include "transfer/TransferLines.h"
 
@@ -175,6 +176,10 @@ void CliTransfer::reportReadingProblems(const QString& table, const QStringList&
         print(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, problem));
 }
 
+void CliTransfer::reportNameCuts(const QString& table, const QStringList& cuts) {
+    reportReadingProblems(table, cuts);
+}
+
 void CliTransfer::valuesNotRead(const QString&) {
     tableWhole_ = false;
 }
@@ -273,7 +278,7 @@ QString CliTransfer::sourceOfFinished(const QString& name) {
         } catch (const RuntimeError&) {
             continue; // names no table: it never reaches the server
         }
-        if (entry == name && seen-- == 0)
+        if (fittedName(entry) == name && seen-- == 0)
             return table;
     }
     return name;

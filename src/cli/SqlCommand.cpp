@@ -7,6 +7,7 @@
 #include "drivers/Drivers.h"
 #include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
+#include "schema/ObjectNames.h"
 #include "schema/Statements.h"
 #include "schema/TableStatements.h"
 
@@ -28,12 +29,17 @@ void printError(const QString& subject, const RuntimeError& error) {
     std::fprintf(stderr, "dravena-cli sql: %s: %s\n", qPrintable(subject), error.what());
 }
 
+void printWarning(const QString& table, const QString& warning) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
+                 qPrintable(warning));
+}
+
 // False when a value could not be read (it is printed as NULL).
 bool printWarnings(const QString& table, const Recordset& recordset) {
     std::fflush(stdout);
     for (const QString& warning : recordset.warnings())
-        std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
-                     qPrintable(warning));
+        printWarning(table, warning);
     return !recordset.valuesLost();
 }
 
@@ -58,22 +64,23 @@ bool printTable(Recordset& recordset, const QString& table, const std::function<
 // for the end of the script. False when a row cannot be carried.
 bool printFullStatements(Connection& connection, Recordset& recordset, const QString& folder,
                          const QString& table, std::vector<ForeignKeyPlan>& foreignKeys) {
-    const TablePlan plan = planTableInFolder(table, folder, table);
-    std::fflush(stdout);
-    for (const QString& warning : plan.warnings)
-        std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
-                     qPrintable(warning));
+    const TablePlan plan = planTableInFolder(fittedName(table), folder, table);
+    if (plan.table != table)
+        printWarning(table, nameCutLine(QStringLiteral("table"), table, plan.table));
+    for (const QString& warning : plan.nameCuts + plan.warnings)
+        printWarning(table, warning);
     for (const QString& missing : plan.notCarried)
         std::fprintf(stderr, "dravena-cli sql: %s: not carried %s\n", qPrintable(table),
                      qPrintable(missing));
     bool complete = true;
-    generateTableStatements(
-        recordset, connection, plan, printStatement, [&](std::int64_t row, const QString& why) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "dravena-cli sql: %s: row %lld: %s\n", qPrintable(table),
-                         static_cast<long long>(row + 1), qPrintable(why));
-            complete = false;
-        });
+    generateTableStatements(recordset, connection, table, plan, printStatement,
+                            [&](std::int64_t row, const QString& why) {
+                                std::fflush(stdout);
+                                std::fprintf(stderr, "dravena-cli sql: %s: row %lld: %s\n",
+                                             qPrintable(table), static_cast<long long>(row + 1),
+                                             qPrintable(why));
+                                complete = false;
+                            });
     foreignKeys.insert(foreignKeys.end(), plan.foreignKeys.begin(), plan.foreignKeys.end());
     return complete;
 }
@@ -114,7 +121,8 @@ int runSql(const ParsedOptions& options) {
                 if (full)
                     return printFullStatements(*source, *recordset, tableFolder, place.entry,
                                                foreignKeys);
-                generateTableStatements(*recordset, *source, place.entry, printStatement);
+                generateTableStatements(*recordset, *source, place.entry, printStatement,
+                                        [&](const QString& cut) { printWarning(table, cut); });
                 return true;
             });
             if (!complete)

@@ -10,6 +10,7 @@
 #include "dataaccess/ConnectionEntries.h"
 #include "drivers/TableNames.h"
 #include "fsutil/TableFiles.h"
+#include "schema/ObjectNames.h"
 #include "ui/SystemPorts.h"
 
 #include <cstdio>
@@ -40,7 +41,7 @@ private:
 QString serverTableNamed(const QString& table, const QStringList& serverTables) {
     QString wanted = table;
     try {
-        wanted = splitTablePath(table).entry;
+        wanted = fittedName(splitTablePath(table).entry); // as send names it
     } catch (const RuntimeError&) {
         return {}; // a name that leaves the folder names no table
     }

@@ -109,6 +109,7 @@ void Check::openParadoxTable(const QString& table, const QString& serverTable) {
         plans_ = plan.columns;
         for (std::size_t i = 0; i < fields; ++i)
             plans_[i].name = source_.fieldName(static_cast<int>(i));
+        fitColumnNames(plans_);
         return;
     }
     plans_ = recordsetColumns(source_, *paradox_, selectAllStatement(table));

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -128,6 +129,52 @@ TEST_F(SendCli, TellsEveryFailureWithTableAndRowAndExitsNonZero) {
     for (const QStringList& usage :
          {QStringList{"send", "--folder", "x"}, send({"--overwrite", "maybe", "CLIODD"}), send({})})
         EXPECT_EQ(runCli(usage, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
+}
+
+// Names longer than the server takes (30 bytes; the Cyrillic field names of of.db are up to 41)
+// are cut with a hash, each told with its Paradox name; the table arrives whole under them and
+// sql writes the same names.
+TEST_F(SendCli, NamesLongerThanTheServerTakesAreCutAndTold) {
+    const QString extdata = QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata");
+    const QString longName = QString::fromUtf8("ОСНОВНЫЕ_СРЕДСТВА_УЧЁТ"); // 43 bytes
+    ASSERT_TRUE(QFile::copy(extdata + "/of.db", folder.filePath(longName + ".db")));
+    struct Case {
+        QString folder;
+        QString table;
+        QString serverTable;
+        QStringList cut; // Paradox names told as cut
+    };
+    const QStringList columns{"Инвентарный номер", "Группа для переоценки", "Дата приобретения",
+                              "Служебные отметки", "Отметка о списании",    "Наименование КОМ"};
+    const QString cutTable = QString::fromUtf8("ОСНОВНЫЕ_СРЕ_b554a0");
+    const std::vector<Case> cases{
+        {extdata, "OF", "OF", columns},
+        {folder.path(), longName, cutTable, QStringList{longName} + columns}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table.toStdString());
+        dropIfExists(c.serverTable);
+        const CliRun sent = runCli(
+            QStringList{"send", "--folder", c.folder, "--sid", db.sid, "--user", db.user, c.table},
+            dravena::testing::cliEnvironment(&db.password));
+        EXPECT_EQ(sent.exitCode, 0) << sent.errors.toStdString();
+        const CliRun sql =
+            runCli({"sql", "--folder", c.folder, c.table}, dravena::testing::cliEnvironment());
+        for (const CliRun* run : {&sent, &sql}) {
+            static const QRegularExpression cutLine(QStringLiteral(
+                "warning: (?:table|column) \"([^\"]+)\" is \"([^\"]+)\" on the server"));
+            QStringList told;
+            for (auto it = cutLine.globalMatch(run->errors); it.hasNext();) {
+                const auto match = it.next();
+                told.append(match.captured(1));
+                EXPECT_LE(match.captured(2).toUtf8().size(), 30);
+                EXPECT_TRUE(sql.lines.value(0).contains("\"" + match.captured(2) + "\""))
+                    << "sql names it alike: " << match.captured(2).toStdString();
+            }
+            EXPECT_EQ(told, c.cut) << run->errors.toStdString();
+        }
+        EXPECT_EQ(dravena::testing::expectArrivedWhole(db, c.folder, c.table, c.serverTable), 2197);
+        dropIfExists(c.serverTable);
+    }
 }
 
 // The tables of every sample folder through arrays of parameters of several sizes (7 divides no
