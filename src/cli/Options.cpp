@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include "drivers/Drivers.h"
 #include "odbc/ServerTimeLimits.h"
 
 #include <algorithm>
@@ -65,7 +66,7 @@ private:
             fault = QStringLiteral("unknown option '%1'").arg(argument);
             return;
         }
-        if (parsed_.values.contains(name)) {
+        if (parsed_.values.contains(name) && !option->repeated) {
             fault = QStringLiteral("option %1 is given more than once").arg(name);
             return;
         }
@@ -90,6 +91,8 @@ private:
                         .arg(name, choices.join(QLatin1String(" or ")), value);
             return;
         }
+        if (parsed_.values.contains(name))
+            value = parsed_.values.value(name) + u'\n' + value; // a repeated option
         parsed_.values.insert(name, value);
     }
 
@@ -154,6 +157,36 @@ int ParsedOptions::refuse(const QString& fault) const {
     printLine(stderr, QStringLiteral("dravena-cli %1: %2").arg(command, fault));
     printLine(stderr, QStringLiteral("Usage: dravena-cli %1 %2").arg(command, usage).trimmed());
     return 2;
+}
+
+QStringList ParsedOptions::all(const char* name) const {
+    return has(name) ? value(name).split(u'\n') : QStringList{};
+}
+
+bool applyCodePageOption(const ParsedOptions& options) {
+    QString all;
+    QMap<QString, QString> byTable;
+    for (const QString& given : options.all("--code-page")) {
+        const qsizetype equals = given.indexOf(u'=');
+        // A table of a sub-folder ("sub/NAME") is known by its file name.
+        const QString table = equals < 0 ? QString() : given.left(equals).section(u'/', -1);
+        const QString name = given.mid(equals + 1);
+        if (name.isEmpty() || (equals >= 0 ? byTable.contains(table) : !all.isEmpty())) {
+            options.refuse(QStringLiteral("--code-page takes NAME once and TABLE=NAME once per "
+                                          "table, not '%1'")
+                               .arg(given));
+            return false;
+        }
+        if (equals < 0)
+            all = name;
+        else
+            byTable.insert(table, name);
+    }
+    if (const QString unknown = chooseParadoxCodePages(all, byTable); !unknown.isEmpty()) {
+        options.refuse(QStringLiteral("--code-page: no character set '%1' is known").arg(unknown));
+        return false;
+    }
+    return true;
 }
 
 bool applyTimeoutOption(const ParsedOptions& options) {

@@ -16,6 +16,7 @@ struct Option {
     const char* value;     // what the usage shows for the value; words joined by "|" are the only
                            // values taken ("yes|no"); nullptr for a switch, which takes no value
     bool required = false; // a required option is shown without brackets
+    bool repeated = false; // may be given more than once (its values: ParsedOptions::all)
 };
 
 // What a command takes: its options, then its other words.
@@ -40,6 +41,8 @@ struct ParsedOptions {
 
     bool has(const char* name) const { return values.contains(QLatin1String(name)); }
     QString value(const char* name) const { return values.value(QLatin1String(name)); }
+    // Every value of an option that may be given more than once, in the order given.
+    QStringList all(const char* name) const;
 
     // Tells a fault of the command line that the command found itself (a value out of its
     // range) as parseArguments tells its own; returns the exit status for it, 2.
@@ -60,6 +63,11 @@ QString counted(qint64 count, const char* one, const char* many);
 // Takes --timeout SECONDS (1 to 86400) when given: each statement waits that long for the server,
 // sign-on that long but at most 30 seconds. A value out of range is refused: false.
 bool applyTimeoutOption(const ParsedOptions& options);
+
+// Takes --code-page NAME and --code-page TABLE=NAME (any number of them): Paradox text read in
+// that character set (an iconv name or CPnnn) instead of the table's own, for every table or for
+// the one named. A name iconv does not know is refused: false.
+bool applyCodePageOption(const ParsedOptions& options);
 
 // Writes the text and a line break to the stream in UTF-8.
 void printLine(std::FILE* out, const QString& text);

@@ -63,7 +63,7 @@ int runSend(const ParsedOptions& options) {
     if (!jobs)
         return options.refuse(QStringLiteral("--jobs takes a number from 1 to %1").arg(MostJobs));
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
-    if (!applyTimeoutOption(options))
+    if (!applyTimeoutOption(options) || !applyCodePageOption(options))
         return 2;
     tellLetterCaseTwins("send", settings.folder, settings.tables);
     settings.password = readPassword();

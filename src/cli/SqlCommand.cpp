@@ -90,6 +90,8 @@ bool printFullStatements(Connection& connection, Recordset& recordset, const QSt
 // Prints, for each named Paradox table, the CREATE TABLE statement and one INSERT statement per
 // row that a transfer would send, each followed by ";" and a line break.
 int runSql(const ParsedOptions& options) {
+    if (!applyCodePageOption(options))
+        return 2;
     const QString folder = options.value("--folder");
     QStringList tables; // named as the tables window lists them, whatever the letter case typed
     for (const QString& word : options.words)

@@ -58,7 +58,7 @@ QString serverTableNamed(const QString& table, const QStringList& serverTables) 
 // Compares each named table of the folder with the server's table of that name, row by row and
 // value by value, as send would have left it. Exit status 0 only when every table is identical.
 int runVerify(const ParsedOptions& options) {
-    if (!applyTimeoutOption(options))
+    if (!applyTimeoutOption(options) || !applyCodePageOption(options))
         return 2;
     const CommandLineEntries entries(options, readPassword());
     QStringList serverTables;

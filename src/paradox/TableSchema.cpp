@@ -64,8 +64,8 @@ TableSchema readTableSchema(const std::filesystem::path& dbFile) {
         const DataFile file(dbFile);
         header = readTableHeader(file, schema.warnings);
     }
-    const CharacterSetChoice charset = characterSetForTable(
-        header.codePage, header.sortOrder, header.sortOrderId, header.hasSortOrderId);
+    const CharacterSetChoice charset = characterSetForFile(
+        dbFile, header.codePage, header.sortOrder, header.sortOrderId, header.hasSortOrderId);
     TextDecoder text(charset.encoding);
     for (const RawField& raw : header.fields) {
         Field field;
