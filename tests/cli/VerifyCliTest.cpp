@@ -125,18 +125,22 @@ TEST_F(VerifyCli, EverySampleTableVerifiesIdenticalAfterSend) {
 }
 
 // One value of the first row changed on the server, for each kind of field: verify names the
-// row and the field (the long memo and the picture read in full: their last character and byte).
+// row and the field (the long memo and the picture read in full: their last character and byte,
+// told with where the two sides part and both lengths).
 TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
     struct Change {
         const char* schema;
         const char* field;
         const char* value;
+        const char* parting = nullptr; // how a long value's report ends, on the Paradox side
     };
     const Change changes[] = {
         {"plain", "Id", "7"},
         {"plain", "Name", "'O''Brien x'"},
-        {"plain", "Notes", "left(\"Notes\", -1) || 'X'"},
-        {"plain", "Picture", "set_byte(\"Picture\", 2999, 2)"},
+        {"plain", "Notes", "left(\"Notes\", -1) || 'X'",
+         "(they part at character 5000; Paradox 5000, server 5000)"},
+        {"plain", "Picture", "set_byte(\"Picture\", 2999, 2)",
+         "(they part at byte 3000; Paradox 3000, server 3000)"},
         {"plain", "Amount", "13.123458"},
         {"plain", "Whole", "-41"},
         {"plain", "Ratio", "0.10000000000000002"},
@@ -151,8 +155,10 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         // The carried schema's typed columns.
         {"full", "Id", "7"},
         {"full", "Name", "'O''Brien x'"},
-        {"full", "Notes", "left(\"Notes\", -1) || 'X'"},
-        {"full", "Picture", "set_byte(\"Picture\", 2999, 2)"},
+        {"full", "Notes", "left(\"Notes\", -1) || 'X'",
+         "(they part at character 5000; Paradox 5000, server 5000)"},
+        {"full", "Picture", "set_byte(\"Picture\", 2999, 2)",
+         "(they part at byte 3000; Paradox 3000, server 3000)"},
         {"full", "Amount", "13.123458"},
         {"full", "Ratio", "0.10000000000000002"},
         {"full", "Price", "13.0021"},
@@ -162,7 +168,7 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         {"full", "Stamp", "TIMESTAMP '1999-12-31 23:59:59.501'"},
         {"full", "Code", "set_byte(\"Code\", 3, 2)"},
     };
-    for (const auto& [schema, field, value] : changes) {
+    for (const auto& [schema, field, value, parting] : changes) {
         SCOPED_TRACE(
             QStringLiteral("%1 %2").arg(QLatin1String(schema), QLatin1String(field)).toStdString());
         ASSERT_EQ(send({"--schema", schema, "VFYKINDS"}).exitCode, 0);
@@ -192,6 +198,10 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         ASSERT_EQ(serverSide.size(), 1) << report.toStdString();
         // That field only.
         EXPECT_FALSE(paradoxSide[0].contains("; \"")) << paradoxSide[0].toStdString();
+        if (parting != nullptr) {
+            EXPECT_TRUE(paradoxSide[0].endsWith(QLatin1String(parting)))
+                << paradoxSide[0].toStdString();
+        }
         EXPECT_TRUE(checked.lines.last().startsWith(
             "dravena-cli verify: 1 table: 0 identical, 1 differs, 0 not compared; 3 Paradox rows"));
     }
