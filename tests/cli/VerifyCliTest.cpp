@@ -215,9 +215,13 @@ TEST_F(VerifyCli, ChangesOnTheServerAreCountedAndToldOnTheirSide) {
                              "only in the Paradox table, 0 only on the server";
     const QString oneMore = "VFYNUMS: differs: 5 rows in the Paradox table, 6 on the server; 0 "
                             "only in the Paradox table, 1 only on the server";
+    const QString kindsSame = "VFYKINDS: differs: 3 rows in the Paradox table, 3 on the server; 0 "
+                              "only in the Paradox table, 0 only on the server";
     struct Case {
         QStringList statements;
-        QStringList told; // lines of the report, in their order
+        QStringList told;              // lines of the report, in their order
+        const char* table = "VFYNUMS"; // sent and verified
+        const char* schema = "plain";
     };
     const Case cases[] = {
         {{"DELETE FROM \"VFYNUMS\" WHERE \"N\" = 2.5"},
@@ -236,15 +240,26 @@ TEST_F(VerifyCli, ChangesOnTheServerAreCountedAndToldOnTheirSide) {
         {{"ALTER TABLE \"VFYNUMS\" ALTER COLUMN \"N\" TYPE NVARCHAR2(2000) USING CAST(\"N\" AS "
           "TEXT)",
           "ALTER TABLE \"VFYNUMS\" ADD COLUMN \"Extra\" INT"},
-         {sameRows, "  column \"N\": send creates FLOAT, the server's is text",
-          "  column \"Extra\" (INT) is only on the server"}},
+         {sameRows, "  column \"N\": send creates FLOAT, the server's is NVARCHAR2(2000)",
+          "  column \"Extra\" (INTEGER) is only on the server"}},
+        // Types compared exactly as send creates them: length, precision and scale, DATE.
+        {{"ALTER TABLE \"VFYNUMS\" ALTER COLUMN \"N\" TYPE NUMERIC(32,6)"},
+         {sameRows, "  column \"N\": send creates FLOAT, the server's is NUMBER(32,6)"}},
+        {{"ALTER TABLE \"VFYKINDS\" ALTER COLUMN \"Name\" TYPE NVARCHAR2(60)",
+          "ALTER TABLE \"VFYKINDS\" ALTER COLUMN \"Amount\" TYPE NUMERIC(12,6)",
+          "ALTER TABLE \"VFYKINDS\" ALTER COLUMN \"Day\" TYPE TIMESTAMP(3)"},
+         {kindsSame, "  column \"Name\": send creates NVARCHAR2(40), the server's is NVARCHAR2(60)",
+          "  column \"Amount\": send creates NUMERIC(32,6), the server's is NUMBER(12,6)",
+          "  column \"Day\": send creates DATE, the server's is TIMESTAMP(3)"},
+         "VFYKINDS",
+         "full"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.statements.join("; ").toStdString());
-        ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
+        ASSERT_EQ(send({"--schema", c.schema, c.table}).exitCode, 0);
         for (const QString& statement : c.statements)
             executeAll({statement});
-        const CliRun checked = verify({"VFYNUMS"});
+        const CliRun checked = verify({"--schema", c.schema, c.table});
         EXPECT_EQ(checked.exitCode, 1);
         qsizetype after = -1; // each told line, in the report's order
         for (const QString& line : c.told) {
