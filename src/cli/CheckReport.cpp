@@ -2,27 +2,59 @@
 
 #include "Options.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace dravena::cli {
 
 namespace {
 
 constexpr qsizetype ShownCharacters = 40;
 
-QString shownValue(const std::optional<std::string>& value, ColumnKind kind) {
+constexpr qsizetype ShownBeforeParting = 10;
+
+// The value as a report shows it: its first ShownCharacters characters (bytes: hexadecimal
+// digits), or as many from the character (byte) `from` on.
+QString shownValue(const std::optional<std::string>& value, ColumnKind kind, qsizetype from = 0) {
     if (!value)
         return QStringLiteral("NULL");
     QString text = QString::fromStdString(*value);
+    const QString before = from > 0 ? QString(QChar(0x2026)) : QString();
     if (kind == ColumnKind::Bytes) {
         const QString bytes = QStringLiteral(" (%1 bytes)").arg(text.size() / 2);
-        return QStringLiteral("0x") +
+        text = text.mid(2 * from);
+        return QStringLiteral("0x") + before +
                (text.size() > ShownCharacters ? text.left(ShownCharacters) + QChar(0x2026) : text) +
                bytes;
     }
+    text = before + text.mid(from);
     if (text.size() > ShownCharacters)
         text = text.left(ShownCharacters) + QChar(0x2026);
     if (kind == ColumnKind::Text)
         return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
     return text;
+}
+
+// Two long texts or byte strings that differ: where they part (0-based, in characters or bytes)
+// and both lengths; nothing when either is missing or both are short enough to be shown whole.
+struct Parting {
+    qsizetype at = 0;
+    qsizetype here = 0;
+    qsizetype there = 0;
+};
+std::optional<Parting> parting(const std::optional<std::string>& here,
+                               const std::optional<std::string>& there, ColumnKind kind) {
+    if (!here || !there || (kind != ColumnKind::Text && kind != ColumnKind::Bytes))
+        return std::nullopt;
+    const QString a = QString::fromStdString(*here);
+    const QString b = QString::fromStdString(*there);
+    const qsizetype unit = kind == ColumnKind::Bytes ? 2 : 1;
+    if (a.size() <= ShownCharacters && b.size() <= ShownCharacters)
+        return std::nullopt;
+    qsizetype at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    return Parting{at / unit, a.size() / unit, b.size() / unit};
 }
 
 std::optional<std::string> fieldOf(const ComparedRow::Fields& fields, std::size_t index) {
@@ -44,10 +76,23 @@ QString rowFields(const TableCheck& check, const UnmatchedRow& row, const char* 
             continue;
         }
         const auto other = fieldOf(row.closest, i);
-        if (value != other)
-            fields.append(QStringLiteral("%1: %2 %3, %4 %5")
-                              .arg(name, QLatin1String(here), shownValue(value, kind),
-                                   QLatin1String(there), shownValue(other, kind)));
+        if (value == other)
+            continue;
+        const auto part = parting(value, other, kind);
+        const qsizetype from = part ? std::max<qsizetype>(part->at - ShownBeforeParting, 0) : 0;
+        QString field = QStringLiteral("%1: %2 %3, %4 %5")
+                            .arg(name, QLatin1String(here), shownValue(value, kind, from),
+                                 QLatin1String(there), shownValue(other, kind, from));
+        if (part)
+            field += QStringLiteral(" (they part at %1 %2; %3 %4, %5 %6)")
+                         .arg(kind == ColumnKind::Bytes ? QStringLiteral("byte")
+                                                        : QStringLiteral("character"))
+                         .arg(part->at + 1)
+                         .arg(QLatin1String(here))
+                         .arg(part->here)
+                         .arg(QLatin1String(there))
+                         .arg(part->there);
+        fields.append(field);
     }
     return fields.join(QStringLiteral("; "));
 }

@@ -9,6 +9,7 @@
 #include "dataaccess/DataAccess.h"
 #include "drivers/Drivers.h"
 #include "fsutil/TableFiles.h"
+#include "schema/ObjectNames.h"
 #include "schema/SchemaObjects.h"
 #include "transfer/TransferLines.h"
 
@@ -189,6 +190,10 @@ void CliTransfer::reportReadingProblems(const QString& table, const QStringList&
         tell(QStringLiteral("dravena-cli send: %1: warning: %2").arg(table, problem), true);
 }
 
+void CliTransfer::reportNameCuts(const QString& table, const QStringList& cuts) {
+    reportReadingProblems(table, cuts);
+}
+
 void CliTransfer::valuesNotRead(const QString&) {
     tableWhole_ = false;
     record_.valuesNotRead = true;
@@ -333,7 +338,7 @@ QString CliTransfer::sourceOfFinished(const QString& name) {
         } catch (const RuntimeError&) {
             continue; // names no table: it never reaches the server
         }
-        if (entry == name && seen-- == 0)
+        if (fittedName(entry) == name && seen-- == 0)
             return table;
     }
     return name;

@@ -87,6 +87,7 @@ public:
                         const QStringList& warnings) override;
     void reportFailure(const TransferFailure& failure) override;
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
+    void reportNameCuts(const QString& table, const QStringList& cuts) override;
     void valuesNotRead(const QString& table) override;
     void tableStarting(const QString& name, std::int64_t rows) override;
     void rowSent(std::int64_t row, bool inserted) override;

@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include "drivers/Drivers.h"
 #include "odbc/ServerTimeLimits.h"
 
 #include <algorithm>
@@ -156,6 +157,32 @@ int ParsedOptions::refuse(const QString& fault) const {
     printLine(stderr, QStringLiteral("dravena-cli %1: %2").arg(command, fault));
     printLine(stderr, QStringLiteral("Usage: dravena-cli %1 %2").arg(command, usage).trimmed());
     return 2;
+}
+
+bool applyCodePageOption(const ParsedOptions& options) {
+    QString all;
+    QMap<QString, QString> byTable;
+    for (const QString& given : options.valuesOf("--code-page")) {
+        const qsizetype equals = given.indexOf(u'=');
+        // A table of a sub-folder ("sub/NAME") is known by its file name.
+        const QString table = equals < 0 ? QString() : given.left(equals).section(u'/', -1);
+        const QString name = given.mid(equals + 1);
+        if (name.isEmpty() || (equals >= 0 ? byTable.contains(table) : !all.isEmpty())) {
+            options.refuse(QStringLiteral("--code-page takes NAME once and TABLE=NAME once per "
+                                          "table, not '%1'")
+                               .arg(given));
+            return false;
+        }
+        if (equals < 0)
+            all = name;
+        else
+            byTable.insert(table, name);
+    }
+    if (const QString unknown = chooseParadoxCodePages(all, byTable); !unknown.isEmpty()) {
+        options.refuse(QStringLiteral("--code-page: no character set '%1' is known").arg(unknown));
+        return false;
+    }
+    return true;
 }
 
 bool applyTimeoutOption(const ParsedOptions& options) {

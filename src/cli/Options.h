@@ -66,6 +66,11 @@ QString counted(qint64 count, const char* one, const char* many);
 // sign-on that long but at most 30 seconds. A value out of range is refused: false.
 bool applyTimeoutOption(const ParsedOptions& options);
 
+// Takes --code-page NAME and --code-page TABLE=NAME (any number of them): Paradox text read in
+// that character set (an iconv name or CPnnn) instead of the table's own, for every table or for
+// the one named. A name iconv does not know is refused: false.
+bool applyCodePageOption(const ParsedOptions& options);
+
 // Writes the text and a line break to the stream in UTF-8.
 void printLine(std::FILE* out, const QString& text);
 

@@ -69,7 +69,7 @@ int runSend(const ParsedOptions& options) {
     if (!jobs)
         return options.refuse(QStringLiteral("--jobs takes a number from 1 to %1").arg(MostJobs));
     settings.fullSchema = options.value("--schema") == QLatin1String("full");
-    if (!applyTimeoutOption(options))
+    if (!applyTimeoutOption(options) || !applyCodePageOption(options))
         return 2;
     // Every name and pattern is resolved before anything is sent; --resume alone takes the
     // tables of the run it resumes.

@@ -8,6 +8,7 @@
 #include "drivers/Drivers.h"
 #include "fsutil/FileListing.h"
 #include "fsutil/TableFiles.h"
+#include "schema/ObjectNames.h"
 #include "schema/Statements.h"
 #include "schema/TableStatements.h"
 
@@ -29,12 +30,17 @@ void printError(const QString& subject, const RuntimeError& error) {
     std::fprintf(stderr, "dravena-cli sql: %s: %s\n", qPrintable(subject), error.what());
 }
 
+void printWarning(const QString& table, const QString& warning) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
+                 qPrintable(warning));
+}
+
 // False when a value could not be read (it is printed as NULL).
 bool printWarnings(const QString& table, const Recordset& recordset) {
     std::fflush(stdout);
     for (const QString& warning : recordset.warnings())
-        std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
-                     qPrintable(warning));
+        printWarning(table, warning);
     return !recordset.valuesLost();
 }
 
@@ -71,16 +77,16 @@ RowRefusal rowLeftOut(const QString& table, bool& complete) {
 // for the end of the script. False when a row cannot be carried.
 bool printFullStatements(Connection& connection, Recordset& recordset, const QString& folder,
                          const QString& table, std::vector<ForeignKeyPlan>& foreignKeys) {
-    const TablePlan plan = planTableInFolder(table, folder, table);
-    std::fflush(stdout);
-    for (const QString& warning : plan.warnings)
-        std::fprintf(stderr, "dravena-cli sql: %s: warning: %s\n", qPrintable(table),
-                     qPrintable(warning));
+    const TablePlan plan = planTableInFolder(fittedName(table), folder, table);
+    if (plan.table != table)
+        printWarning(table, nameCutLine(QStringLiteral("table"), table, plan.table));
+    for (const QString& warning : plan.nameCuts + plan.warnings)
+        printWarning(table, warning);
     for (const QString& missing : plan.notCarried)
         std::fprintf(stderr, "dravena-cli sql: %s: not carried %s\n", qPrintable(table),
                      qPrintable(missing));
     bool complete = true;
-    generateTableStatements(recordset, connection, plan, printStatement,
+    generateTableStatements(recordset, connection, table, plan, printStatement,
                             rowLeftOut(table, complete));
     foreignKeys.insert(foreignKeys.end(), plan.foreignKeys.begin(), plan.foreignKeys.end());
     return complete;
@@ -92,6 +98,8 @@ bool printFullStatements(Connection& connection, Recordset& recordset, const QSt
 // and one INSERT statement per row that a transfer would send, each followed by ";" and a line
 // break, then COMMIT. A row holding a value no literal carries is left out and named.
 int runSql(const ParsedOptions& options) {
+    if (!applyCodePageOption(options))
+        return 2;
     const QString folder = options.value("--folder");
     int refused = 0;
     const auto chosen = tablesOfCommandLine(options, refused);
@@ -130,7 +138,8 @@ int runSql(const ParsedOptions& options) {
                                                foreignKeys);
                 bool written = true;
                 generateTableStatements(*recordset, *source, place.entry, printStatement,
-                                        rowLeftOut(table, written));
+                                        rowLeftOut(table, written),
+                                        [&](const QString& cut) { printWarning(table, cut); });
                 return written;
             });
             // Each table's rows are kept before the next table's begin.

@@ -12,6 +12,7 @@
 #include "dataaccess/ConnectionEntries.h"
 #include "drivers/TableNames.h"
 #include "fsutil/TableFiles.h"
+#include "schema/ObjectNames.h"
 #include "ui/SystemPorts.h"
 
 #include <cstdio>
@@ -42,7 +43,7 @@ private:
 QString serverTableNamed(const QString& table, const QStringList& serverTables) {
     QString wanted = table;
     try {
-        wanted = splitTablePath(table).entry;
+        wanted = fittedName(splitTablePath(table).entry); // as send names it
     } catch (const RuntimeError&) {
         return {}; // a name that leaves the folder names no table
     }
@@ -59,7 +60,7 @@ QString serverTableNamed(const QString& table, const QStringList& serverTables) 
 // Compares each named table of the folder with the server's table of that name, row by row and
 // value by value, as send would have left it. Exit status 0 only when every table is identical.
 int runVerify(const ParsedOptions& options) {
-    if (!applyTimeoutOption(options))
+    if (!applyTimeoutOption(options) || !applyCodePageOption(options))
         return 2;
     auto signOn = signOnOfCommandLine(options);
     if (!signOn)

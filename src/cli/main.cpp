@@ -67,6 +67,15 @@ const Option folderOption{"--folder", "DIR", true};
     "The password comes from --password-file, else DRAVENA_PASSWORD, else it is typed on the\n"    \
     "terminal (standard input stays free for --tables-from -).\n"
 
+const Option codePageOption{"--code-page", "[TABLE=]NAME", false, true};
+
+#define CODE_PAGE_HELP                                                                             \
+    "  --code-page [TABLE=]NAME\n"                                                                 \
+    "                 read the text of the tables in the character set NAME (an iconv name or\n"   \
+    "                 CPnnn) instead of the one each table names; TABLE=NAME for that table\n"     \
+    "                 only (give it once per table); a byte without a character in it costs\n"     \
+    "                 its value\n"
+
 // Every sub-command, in the order --help lists them.
 const std::vector<Command> commands = {
     {"oracle-tables",
@@ -97,6 +106,7 @@ const std::vector<Command> commands = {
        {"--jobs", "N"},
        {"--verify", nullptr},
        {"--schema", "plain|full"},
+       codePageOption,
        {"--timeout", "SECONDS"},
        reportOption,
        quietOption,
@@ -128,7 +138,7 @@ const std::vector<Command> commands = {
      "                 plain (the default): the window's columns; full: typed columns, then\n"
      "                 the primary key, indexes and checks of each table and, once every table\n"
      "                 is in, its foreign keys, each after a check of the data; what is not\n"
-     "                 carried is told, and the exit status is then 1\n"
+     "                 carried is told, and the exit status is then 1\n" CODE_PAGE_HELP
      "  --timeout SECONDS\n"
      "                 how long to wait for the server's answer to each statement (default\n"
      "                 300) and to sign-on (the same, at most 30) before the run ends as on a\n"
@@ -139,7 +149,12 @@ const std::vector<Command> commands = {
      "                 TABLE, --all or --tables-from: the tables of that run)\n",
      dravena::cli::runSend},
     {"sql",
-     {{folderOption, allOption, tablesFromOption, excludeOption, {"--schema", "plain|full"}},
+     {{folderOption,
+       allOption,
+       tablesFromOption,
+       excludeOption,
+       {"--schema", "plain|full"},
+       codePageOption},
       "[TABLE...]"},
      "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
@@ -153,7 +168,7 @@ const std::vector<Command> commands = {
      "  --folder DIR   the folder that holds the Paradox tables\n" TABLES_HELP
      "  --schema plain|full\n"
      "                 as for send; with full the script ends with each table's key, indexes,\n"
-     "                 checks and comments and then the foreign keys\n",
+     "                 checks and comments and then the foreign keys\n" CODE_PAGE_HELP,
      dravena::cli::runSql},
     {"verify",
      {{folderOption,
@@ -164,6 +179,7 @@ const std::vector<Command> commands = {
        tablesFromOption,
        excludeOption,
        {"--schema", "plain|full"},
+       codePageOption,
        {"--timeout", "SECONDS"},
        reportOption,
        quietOption},
@@ -183,7 +199,7 @@ const std::vector<Command> commands = {
      "  --schema plain|full\n"
      "                 the columns to check against, as send was given: plain (the default)\n"
      "                 are those the tables window creates, full the carried schema's typed\n"
-     "                 columns (dates as dates, logical values as 0 and 1, ...)\n"
+     "                 columns (dates as dates, logical values as 0 and 1, ...)\n" CODE_PAGE_HELP
      "  --timeout SECONDS\n"
      "                 how long to wait for the server's answer to each statement (default\n"
      "                 300) and to sign-on (the same, at most 30); a table whose reading\n"

@@ -318,4 +318,55 @@ QString serverColumnTypeName(int adoType, int scale) {
     return name.isEmpty() ? QStringLiteral("type %1").arg(adoType) : name;
 }
 
+QString catalogTypeName(const QString& dataType, int charLength, int precision, int scale) {
+    if (dataType == QLatin1String("NVARCHAR2"))
+        return QStringLiteral("NVARCHAR2(%1)").arg(charLength);
+    if (dataType != QLatin1String("NUMBER"))
+        return dataType;
+    if (scale == 0 && (precision < 0 || precision == 38))
+        return QStringLiteral("INTEGER");
+    if (precision < 0)
+        return QStringLiteral("NUMBER");
+    if (scale <= 0)
+        return QStringLiteral("NUMBER(%1)").arg(precision);
+    return QStringLiteral("NUMBER(%1,%2)").arg(precision).arg(scale);
+}
+
+QString plannedCatalogTypeName(const ColumnPlan& plan) {
+    switch (plan.kind) {
+    case PlanKind::Text:
+        return catalogTypeName(QStringLiteral("NVARCHAR2"), plan.typed ? plan.length : 2000, -1,
+                               -1);
+    case PlanKind::LongText:
+        return QStringLiteral("NCLOB");
+    case PlanKind::Integer:
+    case PlanKind::Logical:
+        if (!plan.typed || plan.identityStart)
+            return QStringLiteral("INTEGER");
+        return catalogTypeName(QStringLiteral("NUMBER"), -1,
+                               plan.kind == PlanKind::Logical ? 1 : plan.precision, 0);
+    case PlanKind::Decimal:
+        // A described DECIMAL without a scale is Oracle's NUMBER(38,0).
+        if (plan.scale < 0)
+            return QStringLiteral("INTEGER");
+        return catalogTypeName(QStringLiteral("NUMBER"), -1, plan.typed ? plan.precision : 32,
+                               plan.scale);
+    case PlanKind::Number:
+        return QStringLiteral("NUMBER");
+    case PlanKind::Float:
+        return QStringLiteral("FLOAT");
+    case PlanKind::BinaryDouble:
+        return QStringLiteral("BINARY_DOUBLE");
+    case PlanKind::Date:
+        return QStringLiteral("DATE");
+    case PlanKind::Time:
+        return QStringLiteral("INTERVAL DAY(2) TO SECOND(3)");
+    case PlanKind::Timestamp:
+        return QStringLiteral("TIMESTAMP(3)");
+    case PlanKind::Bytes:
+        return QStringLiteral("BLOB");
+    }
+    return {};
+}
+
 } // namespace dravena

@@ -41,4 +41,12 @@ bool serverColumnHasType(const ColumnPlan& plan, int adoType, int scale);
 // the ADO type's name for anything else.
 QString serverColumnTypeName(int adoType, int scale);
 
+// A column's type as Oracle's catalogue (USER_TAB_COLUMNS) names it, from its DATA_TYPE,
+// CHAR_LENGTH, DATA_PRECISION and DATA_SCALE (-1 for NULL): "NVARCHAR2(51)", "NUMBER(32,6)",
+// "NUMBER(5)", "INTEGER" (a NUMBER of 38 or unnamed digits and no decimal places), "NUMBER",
+// "FLOAT", "DATE", "TIMESTAMP(3)", ...
+QString catalogTypeName(const QString& dataType, int charLength, int precision, int scale);
+// The same for the column send creates for the plan, so that the two compare as they are.
+QString plannedCatalogTypeName(const ColumnPlan& plan);
+
 } // namespace dravena

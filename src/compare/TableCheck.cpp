@@ -10,6 +10,8 @@
 #include "schema/Statements.h"
 #include "schema/TableStatements.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <memory>
 
@@ -31,6 +33,50 @@ std::vector<ServerColumn> serverColumns(Connection& server, const QString& table
     for (int i = 0; i < layout->fieldCount(); ++i)
         columns.push_back({layout->fieldName(i), layout->fieldType(i), layout->numericScale(i)});
     return columns;
+}
+
+// A whole number of the catalogue, -1 for NULL.
+int catalogNumber(const Value& value) {
+    if (const auto* n = std::get_if<std::int64_t>(&value))
+        return static_cast<int>(*n);
+    if (const auto* d = std::get_if<double>(&value))
+        return static_cast<int>(*d);
+    if (const auto* t = std::get_if<std::string>(&value))
+        return QString::fromStdString(*t).toInt();
+    if (const auto* d = std::get_if<paradox::Decimal>(&value))
+        return QString::fromStdString(d->text).toInt();
+    return -1;
+}
+
+// The table's column types as the server's catalogue names them (catalogTypeName), by column
+// name; nothing when the catalogue cannot be read.
+QHash<QString, QString> catalogTypes(Connection& server, const QString& table) {
+    QHash<QString, QString> types;
+    QString quoted = table;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    Recordset columns;
+    try {
+        columns.open(QStringLiteral("SELECT column_name, data_type, char_length, data_precision, "
+                                    "data_scale FROM user_tab_columns WHERE table_name = '%1'")
+                         .arg(quoted),
+                     server);
+        for (; !columns.atEnd(); columns.moveNext()) {
+            const auto* name = std::get_if<std::string>(&columns.fieldValue(0));
+            const auto* type = std::get_if<std::string>(&columns.fieldValue(1));
+            if (name != nullptr && type != nullptr)
+                types.insert(QString::fromStdString(*name),
+                             catalogTypeName(QString::fromStdString(*type),
+                                             catalogNumber(columns.fieldValue(2)),
+                                             catalogNumber(columns.fieldValue(3)),
+                                             catalogNumber(columns.fieldValue(4))));
+        }
+        columns.close();
+    } catch (const RuntimeError&) {
+        // A server without the catalogue view: the types by family only. A lost connection
+        // fails the next statement.
+        types.clear();
+    }
+    return types;
 }
 
 // SELECT "F1","F2" FROM "T"
@@ -109,6 +155,7 @@ void Check::openParadoxTable(const QString& table, const QString& serverTable) {
         plans_ = plan.columns;
         for (std::size_t i = 0; i < fields; ++i)
             plans_[i].name = source_.fieldName(static_cast<int>(i));
+        fitColumnNames(plans_);
         return;
     }
     plans_ = recordsetColumns(source_, *paradox_, selectAllStatement(table));
@@ -121,6 +168,7 @@ void Check::compareColumns(const QString& serverTable) {
     server_->open(oracleConnectionString(entries_.oracleSid(), entries_.oracleUser(),
                                          entries_.oraclePassword()));
     std::vector<ServerColumn> onServer = serverColumns(*server_, serverTable);
+    const QHash<QString, QString> catalog = catalogTypes(*server_, serverTable);
     for (std::size_t i = 0; i < plans_.size(); ++i) {
         const ColumnPlan& column = plans_[i];
         const auto found =
@@ -130,9 +178,14 @@ void Check::compareColumns(const QString& serverTable) {
             result_.columnDifferences.push_back({column.name, columnTypeText(column), QString()});
             continue;
         }
-        if (!serverColumnHasType(column, found->type, found->scale))
-            result_.columnDifferences.push_back({column.name, columnTypeText(column),
-                                                 serverColumnTypeName(found->type, found->scale)});
+        // Exactly as send creates it when the catalogue tells the type, else by its family.
+        const QString catalogType = catalog.value(column.name);
+        if (!catalogType.isEmpty() ? catalogType != plannedCatalogTypeName(column)
+                                   : !serverColumnHasType(column, found->type, found->scale))
+            result_.columnDifferences.push_back(
+                {column.name, columnTypeText(column),
+                 catalogType.isEmpty() ? serverColumnTypeName(found->type, found->scale)
+                                       : catalogType});
         onServer.erase(found);
         result_.columns.push_back(column);
         comparedFields_.push_back(static_cast<int>(i));
@@ -140,7 +193,8 @@ void Check::compareColumns(const QString& serverTable) {
     }
     for (const ServerColumn& extra : onServer)
         result_.columnDifferences.push_back(
-            {extra.name, QString(), serverColumnTypeName(extra.type, extra.scale)});
+            {extra.name, QString(),
+             catalog.value(extra.name, serverColumnTypeName(extra.type, extra.scale))});
 }
 
 void Check::readParadoxRows(RowMatcher& matcher) {

@@ -3,6 +3,8 @@
 #include "ParadoxConnection.h"
 #include "dataaccess/ConnectionString.h"
 #include "odbc/OdbcConnection.h"
+#include "paradox/CharacterSet.h"
+#include "paradox/TextDecoder.h"
 
 namespace dravena {
 
@@ -76,6 +78,17 @@ DataAccess& dataAccess() {
 
 void installDataAccess(std::shared_ptr<DataAccess> factory) {
     installed() = factory ? std::move(factory) : std::make_shared<RealDataAccess>();
+}
+
+QString chooseParadoxCodePages(const QString& all, const QMap<QString, QString>& byTable) {
+    std::map<std::string, std::string> tables;
+    for (auto it = byTable.begin(); it != byTable.end(); ++it)
+        tables[it.key().toStdString()] = it.value().toStdString();
+    for (const QString& name : QStringList{all} + byTable.values())
+        if (!name.isEmpty() && !paradox::TextDecoder(name.toStdString()).usable())
+            return name;
+    paradox::chooseCharacterSets(all.toStdString(), std::move(tables));
+    return {};
 }
 
 } // namespace dravena

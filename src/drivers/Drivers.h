@@ -2,6 +2,9 @@
 
 #include "dataaccess/DataAccess.h"
 
+#include <QMap>
+#include <QString>
+
 #include <memory>
 
 namespace dravena {
@@ -12,5 +15,11 @@ namespace dravena {
 DataAccess& dataAccess();
 // Installs a factory; none puts the real one back.
 void installDataAccess(std::shared_ptr<DataAccess> factory);
+
+// Reads the text of Paradox tables in the character sets chosen instead of each table's own
+// (dravena-cli --code-page): `all` for every table ("" for none), `byTable` by table name for
+// single tables; each an iconv name or CPnnn. Returns the first name iconv does not know, and
+// then chooses nothing; "" when every one is known.
+QString chooseParadoxCodePages(const QString& all, const QMap<QString, QString>& byTable);
 
 } // namespace dravena

@@ -52,6 +52,22 @@ std::string lowerCase(std::string_view s) {
     return out;
 }
 
+struct ChosenCharacterSets {
+    std::string all;
+    std::map<std::string, std::string> byTable; // by upper-case table name
+};
+
+ChosenCharacterSets& chosen() {
+    static ChosenCharacterSets sets;
+    return sets;
+}
+
+std::string upperCase(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
 std::string encodingFor(int codePage) {
     return codePage == -1 ? std::string("HP-ROMAN8") : encodingForCodePage(codePage);
 }
@@ -84,6 +100,25 @@ CharacterSetChoice characterSetForTable(int codePage, std::uint8_t sortOrder,
         }
     }
     return {encodingFor(dosDefault), true, true};
+}
+
+void chooseCharacterSets(std::string all, std::map<std::string, std::string> byTable) {
+    chosen().all = std::move(all);
+    chosen().byTable.clear();
+    for (auto& [table, encoding] : byTable)
+        chosen().byTable[upperCase(table)] = std::move(encoding);
+}
+
+CharacterSetChoice characterSetForFile(const std::filesystem::path& dbFile, int codePage,
+                                       std::uint8_t sortOrder, std::string_view sortOrderId,
+                                       bool hasSortOrderId) {
+    const ChosenCharacterSets& sets = chosen();
+    const auto own = sets.byTable.find(upperCase(dbFile.stem().string()));
+    if (own != sets.byTable.end())
+        return {own->second, false};
+    if (!sets.all.empty())
+        return {sets.all, false};
+    return characterSetForTable(codePage, sortOrder, sortOrderId, hasSortOrderId);
 }
 
 } // namespace dravena::paradox

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -21,5 +23,16 @@ struct CharacterSetChoice {
 };
 CharacterSetChoice characterSetForTable(int codePage, std::uint8_t sortOrder,
                                         std::string_view sortOrderId, bool hasSortOrderId);
+
+// The character sets the user chose (dravena-cli --code-page), as iconv names them ("CP1251"):
+// `all` for every table ("" for each table's own), `byTable` by table name (a file name without
+// its extension, any letter case) for single tables. Chosen once before any table is read; the
+// tables window chooses none and reads each table's own.
+void chooseCharacterSets(std::string all, std::map<std::string, std::string> byTable);
+
+// The character set of the table file's text: the one chosen for it, else characterSetForTable.
+CharacterSetChoice characterSetForFile(const std::filesystem::path& dbFile, int codePage,
+                                       std::uint8_t sortOrder, std::string_view sortOrderId,
+                                       bool hasSortOrderId);
 
 } // namespace dravena::paradox

@@ -99,7 +99,15 @@ void RecordDecoder::decode(const std::uint8_t* record, std::vector<Value>& row,
                            std::uint64_t rowNumber) {
     row.resize(slots_.size());
     for (std::size_t i = 0; i < slots_.size(); ++i) {
+        const std::uint64_t replaced = text_.replacedBytes();
         decodeField(slots_[i], record + slots_[i].offset, row[i], rowNumber);
+        // A byte without a character in the code page read is a value not carried exactly.
+        if (text_.replacedBytes() != replaced)
+            warnOnce("no character " + slots_[i].name,
+                     "row " + std::to_string(rowNumber) + ", field \"" + slots_[i].name +
+                         "\": a byte has no character in " + text_.encoding() +
+                         " (the value is not read exactly; the first such value of the field)",
+                     true);
     }
 }
 

@@ -63,8 +63,8 @@ TableReader::Impl::Impl(const std::filesystem::path& path, const ReaderOptions& 
     }
     chain = BlockChain::walk(file, header, cipher ? &*cipher : nullptr, warnings);
 
-    CharacterSetChoice charset = characterSetForTable(header.codePage, header.sortOrder,
-                                                      header.sortOrderId, header.hasSortOrderId);
+    CharacterSetChoice charset = characterSetForFile(path, header.codePage, header.sortOrder,
+                                                     header.sortOrderId, header.hasSortOrderId);
     if (options.codePage > 0) {
         charset = {encodingForCodePage(options.codePage), false};
     }

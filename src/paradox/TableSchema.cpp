@@ -89,8 +89,8 @@ TableSchema readTableSchema(const std::filesystem::path& dbFile) {
         const DataFile file(dbFile);
         header = readTableHeader(file, schema.warnings);
     }
-    const CharacterSetChoice charset = characterSetForTable(
-        header.codePage, header.sortOrder, header.sortOrderId, header.hasSortOrderId);
+    const CharacterSetChoice charset = characterSetForFile(
+        dbFile, header.codePage, header.sortOrder, header.sortOrderId, header.hasSortOrderId);
     TextDecoder text(charset.encoding);
     // A field name with control characters is told by the table's reader, which names the
     // column alike.

@@ -44,13 +44,13 @@ TextDecoder::TextDecoder(const std::string& encoding) : encoding_(encoding) {
             return;
         }
     }
-    if (usable_ && isMultiByte(encoding_)) {
-        singleByte_ = false;
-        converter_ = converter;
+    // A character set that iconv finds a byte of cut off is read through iconv whole.
+    if ((!usable_ || !isMultiByte(encoding_)) && (buildTable(converter) || !usable_)) {
+        iconv_close(converter);
         return;
     }
-    buildTable(converter);
-    iconv_close(converter);
+    singleByte_ = false;
+    converter_ = converter;
 }
 
 TextDecoder::~TextDecoder() {
@@ -59,8 +59,9 @@ TextDecoder::~TextDecoder() {
     }
 }
 
-void TextDecoder::buildTable(void* converter) {
+bool TextDecoder::buildTable(void* converter) {
     auto* cd = static_cast<iconv_t>(converter);
+    bool singleByte = true;
     for (unsigned b = 0; b < 256; ++b) {
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         char in = static_cast<char>(b);
@@ -70,6 +71,8 @@ void TextDecoder::buildTable(void* converter) {
         char* outPtr = out.data();
         std::size_t outLeft = out.size();
         const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        if (rc == static_cast<std::size_t>(-1) && errno == EINVAL)
+            singleByte = false; // the first byte of a longer character
         const std::size_t length = out.size() - outLeft;
         Entry& entry = table_[b];
         if (rc == static_cast<std::size_t>(-1) || length == 0 || length > entry.bytes.size() ||
@@ -85,6 +88,7 @@ void TextDecoder::buildTable(void* converter) {
             asciiIdentity_ = false;
         }
     }
+    return singleByte;
 }
 
 void TextDecoder::decode(const std::uint8_t* text, std::size_t size, std::string& out) {

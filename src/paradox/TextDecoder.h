@@ -35,7 +35,8 @@ private:
     };
     void decodeSingleByte(const std::uint8_t* text, std::size_t size, std::string& out);
     void decodeMultiByte(const std::uint8_t* text, std::size_t size, std::string& out);
-    void buildTable(void* converter);
+    // False when the character set has characters of more than one byte.
+    bool buildTable(void* converter);
 
     std::string encoding_;
     bool usable_ = true;

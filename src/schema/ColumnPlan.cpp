@@ -1,5 +1,6 @@
 #include "ColumnPlan.h"
 
+#include "ObjectNames.h"
 #include "Statements.h"
 #include "TypeMapping.h"
 
@@ -198,6 +199,27 @@ std::vector<bool> blobColumnsOf(const std::vector<ColumnPlan>& plans) {
     for (const ColumnPlan& plan : plans)
         blobs.push_back(plan.kind == PlanKind::Bytes);
     return blobs;
+}
+
+QStringList fitColumnNames(std::vector<ColumnPlan>& columns) {
+    QStringList names;
+    for (const ColumnPlan& column : columns)
+        names.append(column.name);
+    const QStringList fitted = fittedNames(names);
+    QStringList cuts;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const QString& name = fitted[static_cast<qsizetype>(i)];
+        if (name != columns[i].name)
+            cuts.append(nameCutLine(QStringLiteral("column"), columns[i].name, name));
+        columns[i].name = name;
+    }
+    return cuts;
+}
+
+QString nameCutLine(const QString& what, const QString& paradoxName, const QString& serverName) {
+    return QStringLiteral("%1 %2 is %3 on the server (names take at most %4 bytes)")
+        .arg(what, quotedName(paradoxName), quotedName(serverName))
+        .arg(MaxObjectNameBytes);
 }
 
 } // namespace dravena

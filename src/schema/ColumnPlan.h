@@ -4,6 +4,7 @@
 #include "paradox/Field.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -68,6 +69,13 @@ std::vector<ColumnDefinition> columnDefinitions(const std::vector<ColumnPlan>& p
 // the prepared INSERT ("?", or a conversion of "?" that needs no session format).
 ParameterColumn parameterColumn(const ColumnPlan& plan);
 QString placeholder(const ColumnPlan& plan);
+
+// Names the columns as the server takes them (fittedNames of their names, in their order) and
+// returns one line per name that was cut (nameCutLine).
+QStringList fitColumnNames(std::vector<ColumnPlan>& columns);
+// "column \"Paradox name\" is \"server name\" on the server (...)": what a run tells of a cut
+// name; `what` is "table" or "column".
+QString nameCutLine(const QString& what, const QString& paradoxName, const QString& serverName);
 
 // One flag per column: whether it is a BLOB column, whose long values are bound as bytes.
 std::vector<bool> blobColumnsOf(const std::vector<ColumnPlan>& plans);

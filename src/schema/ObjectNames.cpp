@@ -1,5 +1,7 @@
 #include "ObjectNames.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace dravena {
@@ -20,16 +22,52 @@ QString utf8Prefix(const QByteArray& utf8, qsizetype most) {
     return QString::fromUtf8(utf8.left(end));
 }
 
+namespace {
+
+// The name cut to mostBytes; the n-th try hashes the name with n appended, so that a cut name
+// that meets another can be cut anew.
+QString cutName(const QByteArray& utf8, int mostBytes, int attempt) {
+    QByteArray hashed = utf8;
+    if (attempt > 0)
+        hashed += '\0' + QByteArray::number(attempt);
+    const QString hash =
+        QStringLiteral("_%1").arg(fnv1a(hashed) & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
+    return utf8Prefix(utf8, mostBytes - hash.size()) + hash;
+}
+
+} // namespace
+
+QString fittedName(const QString& name, int mostBytes) {
+    const QByteArray utf8 = name.toUtf8();
+    return utf8.size() <= mostBytes ? name : cutName(utf8, mostBytes, 0);
+}
+
+QStringList fittedNames(const QStringList& names, int mostBytes) {
+    QStringList fitted;
+    QSet<QString> taken;
+    for (const QString& name : names)
+        if (name.toUtf8().size() <= mostBytes)
+            taken.insert(name);
+    for (const QString& name : names) {
+        const QByteArray utf8 = name.toUtf8();
+        if (utf8.size() <= mostBytes) {
+            fitted.append(name);
+            continue;
+        }
+        QString cut;
+        for (int attempt = 0; cut.isEmpty() || taken.contains(cut); ++attempt)
+            cut = cutName(utf8, mostBytes, attempt);
+        taken.insert(cut);
+        fitted.append(cut);
+    }
+    return fitted;
+}
+
 QString objectName(const QString& prefix, const QString& table, const QString& detail) {
     QString name = prefix + u'_' + table;
     if (!detail.isEmpty())
         name += u'_' + detail;
-    const QByteArray utf8 = name.toUtf8();
-    if (utf8.size() <= MaxObjectNameBytes)
-        return name;
-    const QString hash =
-        QStringLiteral("_%1").arg(fnv1a(utf8) & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
-    return utf8Prefix(utf8, MaxObjectNameBytes - hash.size()) + hash;
+    return fittedName(name);
 }
 
 } // namespace dravena

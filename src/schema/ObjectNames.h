@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -15,6 +16,17 @@ inline constexpr int MaxObjectNameBytes = 30;
 // character) and ends in "_" and six hexadecimal digits of a hash of the whole name, so that
 // names that share their beginning stay apart.
 QString objectName(const QString& prefix, const QString& table, const QString& detail = {});
+
+// The name an object takes on the server: the name itself when it is at most mostBytes long in
+// UTF-8, else cut as objectName cuts (never inside a character, "_" and six hexadecimal digits of
+// a hash of the whole name at its end). Table, column and generated object names all take it, so
+// that send, verify and sql name every object alike.
+QString fittedName(const QString& name, int mostBytes = MaxObjectNameBytes);
+
+// fittedName of each name of one table's columns, kept apart: a cut name that meets another
+// name of the list is cut again with another hash until it meets none. The same list always
+// gives the same names.
+QStringList fittedNames(const QStringList& names, int mostBytes = MaxObjectNameBytes);
 
 // FNV-1a (32 bits) of the bytes. Names made with it must stay as they are: the tables and objects
 // of earlier runs are found by them.

@@ -22,9 +22,9 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The server name of a table file: as the table list names it.
+// The server name of a table file: as the table list names it, fitted to the server.
 QString listedName(const std::filesystem::path& file) {
-    return fromUtf8(file.stem().string()).toUpper();
+    return fittedName(fromUtf8(file.stem().string()).toUpper());
 }
 
 // A file of the folder, its name compared without regard to letter case (a .VAL names its
@@ -121,6 +121,7 @@ void Planner::planColumns() {
         }
         plan_.columns.push_back(typedColumnPlan(field, start));
     }
+    plan_.nameCuts = fitColumnNames(plan_.columns);
 }
 
 void Planner::planPrimaryKey() {
@@ -279,11 +280,15 @@ void Planner::addForeignKey(const QString& name, const std::vector<int>& fields,
                                 quotedName(master));
         return;
     }
+    // The master's columns as the server names them (its fields' names fitted together).
+    QStringList masterNames;
+    for (const paradox::Field& field : masterSchema.fields)
+        masterNames.append(fromUtf8(field.name));
+    masterNames = fittedNames(masterNames);
     QStringList masterColumns;
     QStringList matches;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const QString masterColumn = quotedName(
-            fromUtf8(masterSchema.fields[static_cast<std::size_t>(masterFields[i])].name));
+        const QString masterColumn = quotedName(masterNames[masterFields[i]]);
         masterColumns.append(masterColumn);
         matches.append(QStringLiteral("m.%1 = c.%2").arg(masterColumn, column(fields[i])));
     }

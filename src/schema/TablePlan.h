@@ -36,6 +36,7 @@ struct TablePlan {
     std::vector<ForeignKeyPlan> foreignKeys;
     QStringList notCarried; // with companion files that could not be used, naming them
     QStringList warnings;   // a disagreeing primary index, update rules Oracle lacks
+    QStringList nameCuts;   // the column names cut to fit the server (nameCutLine)
 };
 
 // Plans the table `table` (its server name) from its Paradox file and the files beside it,

@@ -2,18 +2,22 @@
 
 #include "ColumnLayout.h"
 #include "ColumnValues.h"
+#include "ObjectNames.h"
 #include "base/RuntimeError.h"
 
 namespace dravena {
 
 std::vector<ColumnPlan> recordsetColumns(const Recordset& recordset, Connection& connection,
-                                         const QString& selectSql) {
+                                         const QString& selectSql, QStringList* cuts) {
     const std::vector<bool> longText = fieldsHoldingLongText(recordset, connection, selectSql);
     std::vector<ColumnPlan> columns;
     const int count = recordset.fieldCount();
     columns.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         columns.push_back(columnOfField(recordset, i, longText[static_cast<std::size_t>(i)]));
+    const QStringList cut = fitColumnNames(columns);
+    if (cuts != nullptr)
+        *cuts += cut;
     return columns;
 }
 
@@ -39,13 +43,21 @@ QString tooLongForALiteral(const QString& field) {
 std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
                                      const QString& table,
                                      const std::function<void(const QString&)>& sink,
-                                     const RowRefusal& tooLong) {
+                                     const RowRefusal& tooLong,
+                                     const std::function<void(const QString&)>& cut) {
     const QString select = selectAllStatement(table);
     recordset.open(select, connection);
-    const std::vector<ColumnPlan> columns = recordsetColumns(recordset, connection, select);
-    sink(createTableStatement(table, columnDefinitions(columns)));
+    const QString server = fittedName(table);
+    QStringList cuts;
+    if (server != table)
+        cuts.append(nameCutLine(QStringLiteral("table"), table, server));
+    const std::vector<ColumnPlan> columns = recordsetColumns(recordset, connection, select, &cuts);
+    if (cut)
+        for (const QString& line : cuts)
+            cut(line);
+    sink(createTableStatement(server, columnDefinitions(columns)));
     const int fieldCount = recordset.fieldCount();
-    InsertStatementBuilder insert(table, columns, tooLong ? LongValues::Bind : LongValues::Inline);
+    InsertStatementBuilder insert(server, columns, tooLong ? LongValues::Bind : LongValues::Inline);
     std::int64_t rows = 0;
     for (; !recordset.atEnd(); recordset.moveNext(), ++rows) {
         insert.begin();
@@ -63,10 +75,10 @@ std::int64_t generateTableStatements(Recordset& recordset, Connection& connectio
 }
 
 std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
-                                     const TablePlan& plan,
+                                     const QString& source, const TablePlan& plan,
                                      const std::function<void(const QString&)>& sink,
                                      const RowRefusal& refused) {
-    recordset.open(selectAllStatement(plan.table), connection);
+    recordset.open(selectAllStatement(source), connection);
     const int fieldCount = recordset.fieldCount();
     checkPlannedFieldCount(fieldCount, plan);
     sink(createTableStatement(plan.table, columnDefinitions(plan.columns)));

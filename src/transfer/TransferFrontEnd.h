@@ -91,6 +91,8 @@ public:
     // Problems met while reading a table that did not stop it (values that could not be read
     // and went as NULL), told once at the end of the table.
     virtual void reportReadingProblems(const QString& table, const QStringList& problems) = 0;
+    // The table's names that were cut to fit the server (nameCutLine), told before its rows.
+    virtual void reportNameCuts(const QString& /*table*/, const QStringList& /*cuts*/) {}
     // Told before those problems when one of them cost a value (it could not be read and went
     // as NULL); a value read and written in another form costs none.
     virtual void valuesNotRead(const QString& /*table*/) {}

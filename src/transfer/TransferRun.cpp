@@ -16,6 +16,7 @@
 #include "odbc/OdbcDiagnostics.h"
 #include "schema/ColumnLayout.h"
 #include "schema/ColumnValues.h"
+#include "schema/ObjectNames.h"
 #include "schema/Statements.h"
 #include "schema/TypeMapping.h"
 #include "schema/ValueText.h"
@@ -60,6 +61,7 @@ private:
     ObjectRef<Connection> oracle_;
     ObjectRef<Connection> paradox_;
     ObjectRef<Recordset> source_;
+    QString listedName_; // the table as the front end lists it, before it is fitted
     std::vector<ColumnPlan> columns_;
     std::optional<TablePlan> plan_;           // the table's carried schema (--schema full)
     std::vector<ForeignKeyPlan> foreignKeys_; // of every table of the run, added at its end
@@ -108,7 +110,11 @@ void TransferRun::sendTable(int index) {
     QString name;
     QString source;
     int answer = 0;
-    run_.step(124, [&] { name = fe_.tableName(index); });
+    // The server's name of the table: as listed, cut when it is longer than the server takes.
+    run_.step(124, [&] {
+        listedName_ = fe_.tableName(index);
+        name = fittedName(listedName_);
+    });
     run_.step(124, [&] { source = fe_.tableSource(index); });
     run_.setTable(name);
     if (run_.test(126, [&] { return fe_.isInServerList(name); }))
@@ -204,21 +210,32 @@ bool TransferRun::createTable(const QString& name, const QString& source, const 
         return false;
     longText.resize(static_cast<std::size_t>(fieldCount), false);
     columns_.assign(static_cast<std::size_t>(fieldCount), {});
+    // The column names as the server takes them: the fields' names, cut to fit.
+    QStringList cuts;
+    if (!run_.step(148, [&] {
+            for (int i = 0; i < fieldCount; ++i)
+                columns_[static_cast<std::size_t>(i)].name = source_->fieldName(i);
+            cuts = fitColumnNames(columns_);
+        }))
+        return false;
+    if (listedName_ != name)
+        cuts.prepend(nameCutLine(QStringLiteral("table"), listedName_, name));
+    if (!cuts.isEmpty())
+        fe_.reportNameCuts(name, cuts);
     for (int i = 0; i < fieldCount; ++i) {
-        QString fieldName;
         QString columnType;
         run_.step(146, [&] { fe_.yield(); });
-        run_.step(148, [&] { fieldName = source_->fieldName(i); });
         ColumnPlan& column = columns_[static_cast<std::size_t>(i)];
         run_.step(150, [&] {
+            const QString serverName = column.name;
             column =
                 plan_ ? plan_->columns[static_cast<std::size_t>(i)]
-                      : plainColumnPlan(fieldName, source_->fieldType(i), source_->numericScale(i),
+                      : plainColumnPlan(serverName, source_->fieldType(i), source_->numericScale(i),
                                         longText[static_cast<std::size_t>(i)]);
-            column.name = fieldName;
+            column.name = serverName;
             columnType = columnDefinition(column).type;
         });
-        run_.step(152, [&] { text += quotedName(fieldName) + u' ' + columnType + u','; });
+        run_.step(152, [&] { text += quotedName(column.name) + u' ' + columnType + u','; });
         run_.line(194);
     }
     run_.step(196, [&] { text.chop(1); });

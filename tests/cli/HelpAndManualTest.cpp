@@ -172,7 +172,7 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
         {{"sql", "--folder", "/nonexistent", "CUSTOMER", "-h"},
          0,
          "Usage: dravena-cli sql --folder DIR [--all] [--tables-from FILE] [--exclude PATTERN] "
-         "[--schema plain|full] [TABLE...]"},
+         "[--schema plain|full] [--code-page [TABLE=]NAME] [TABLE...]"},
         {{"send", "--bogus", "--help"}, 0, "Usage: dravena-cli send --folder"},
         // Values after "=" for every command; "--" ends the options.
         {{"sql", "--folder=" + samples, "ORDERS"}, 0, orders.constData()},
@@ -241,6 +241,18 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
         {signedOn("verify", {"--timeout", "0", "T"}), 2,
          "verify: --timeout takes a number of seconds from 1 to 86400"},
         {signedOn("verify", {}), 2, "dravena-cli verify: no TABLE given"},
+        // Code pages: one for the run, one per table, names iconv knows.
+        {{"sql", "--folder", samples, "--code-page", "CP1251", "--code-page", "ORDERS=koi8-r",
+          "ORDERS"},
+         0,
+         "CREATE TABLE \"ORDERS\""},
+        {signedOn("send", {"--code-page", "CP99999", "T"}), 2,
+         "send: --code-page: no character set 'CP99999' is known"},
+        {signedOn("verify", {"--code-page", "T=CP1251", "--code-page", "T=CP866", "T"}), 2,
+         "verify: --code-page takes NAME once and TABLE=NAME once per table, not 'T=CP866'"},
+        {{"sql", "--folder", samples, "--code-page", "CP1251", "--code-page=CP866", "ORDERS"},
+         2,
+         "sql: --code-page takes NAME once and TABLE=NAME once per table, not 'CP866'"},
         // Options of send only.
         {signedOn("verify", {"--batch", "5", "T"}), 2, "verify: unknown option '--batch'"},
         {signedOn("verify", {"--verify", "T"}), 2, "verify: unknown option '--verify'"},

@@ -5,10 +5,12 @@
 #include "TestDatabase.h"
 #include "TransferTables.h"
 
+#include "paradoxwriter/TableWriter.h"
 #include "schema/Statements.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -52,7 +54,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    const QStringList tables{"CLIKINDS", "CLINUMS", "CLIODD", "CLIBIG"};
+    const QStringList tables{"CLIKINDS", "CLINUMS", "CLIODD", "CLIBIG", "CLICP"};
 };
 
 // What paradox-tables lists, send takes: a table of a sub-folder arrives from where it lies under
@@ -133,6 +135,97 @@ TEST_F(SendCli, TellsEveryFailureWithTableAndRowAndExitsNonZero) {
     for (const QStringList& usage :
          {QStringList{"send", "--folder", "x"}, send({"--overwrite", "maybe", "CLIODD"}), send({})})
         EXPECT_EQ(runCli(usage, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
+}
+
+// Names longer than the server takes (30 bytes; the Cyrillic field names of of.db are up to 41)
+// are cut with a hash, each told with its Paradox name; the table arrives whole under them and
+// sql writes the same names.
+TEST_F(SendCli, NamesLongerThanTheServerTakesAreCutAndTold) {
+    const QString extdata = QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata");
+    const QString longName = QString::fromUtf8("ОСНОВНЫЕ_СРЕДСТВА_УЧЁТ"); // 43 bytes
+    ASSERT_TRUE(QFile::copy(extdata + "/of.db", folder.filePath(longName + ".db")));
+    struct Case {
+        QString folder;
+        QString table;
+        QString serverTable;
+        QStringList cut; // Paradox names told as cut
+    };
+    const QStringList columns{"Инвентарный номер", "Группа для переоценки", "Дата приобретения",
+                              "Служебные отметки", "Отметка о списании",    "Наименование КОМ"};
+    const QString cutTable = QString::fromUtf8("ОСНОВНЫЕ_СРЕ_b554a0");
+    const std::vector<Case> cases{
+        {extdata, "OF", "OF", columns},
+        {folder.path(), longName, cutTable, QStringList{longName} + columns}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table.toStdString());
+        dropIfExists(c.serverTable);
+        const CliRun sent = runCli(
+            QStringList{"send", "--folder", c.folder, "--sid", db.sid, "--user", db.user, c.table},
+            dravena::testing::cliEnvironment(&db.password));
+        EXPECT_EQ(sent.exitCode, 0) << sent.errors.toStdString();
+        const CliRun sql =
+            runCli({"sql", "--folder", c.folder, c.table}, dravena::testing::cliEnvironment());
+        for (const CliRun* run : {&sent, &sql}) {
+            static const QRegularExpression cutLine(QStringLiteral(
+                "warning: (?:table|column) \"([^\"]+)\" is \"([^\"]+)\" on the server"));
+            QStringList told;
+            for (auto it = cutLine.globalMatch(run->errors); it.hasNext();) {
+                const auto match = it.next();
+                told.append(match.captured(1));
+                EXPECT_LE(match.captured(2).toUtf8().size(), 30);
+                EXPECT_TRUE(sql.lines.value(0).contains("\"" + match.captured(2) + "\""))
+                    << "sql names it alike: " << match.captured(2).toStdString();
+            }
+            EXPECT_EQ(told, c.cut) << run->errors.toStdString();
+        }
+        EXPECT_EQ(dravena::testing::expectArrivedWhole(db, c.folder, c.table, c.serverTable), 2197);
+        dropIfExists(c.serverTable);
+    }
+}
+
+// A table whose header names CP1252 while its text is CP866 (0x81, "Б", has no character in
+// CP1252): read as the header says, a value is not carried exactly, so send counts the table not
+// whole and verify names the field; with --code-page for the run or the table it arrives as
+// written and verifies identical.
+TEST_F(SendCli, ACodePageChosenReadsTextWrittenInAnother) {
+    {
+        dravena::paradox::WriterOptions options;
+        options.codePage = 866;
+        dravena::paradox::TableWriter writer(folder.filePath("CliCp.db").toStdString(),
+                                             {{"Id", dravena::paradox::FieldType::Short, 2},
+                                              {"Word", dravena::paradox::FieldType::Alpha, 10}},
+                                             options);
+        writer.append({std::int64_t{1}, std::string("Бор")});
+        writer.append({std::int64_t{2}, std::string("Bor")});
+        writer.finish();
+    }
+    QFile header(folder.filePath("CliCp.db"));
+    ASSERT_TRUE(header.open(QIODevice::ReadWrite) && header.seek(0x6A));
+    header.write(QByteArray("\xE4\x04", 2)); // CP1252
+    header.close();
+    const auto verify = [&](const QStringList& more) {
+        return runCli(
+            QStringList{"verify", "--folder", folder.path(), "--sid", db.sid, "--user", db.user} +
+                more + QStringList{"CLICP"},
+            dravena::testing::cliEnvironment(&db.password));
+    };
+    const QString named = "field \"Word\": a byte has no character in CP1252";
+    const CliRun header1252 = run({"CLICP"});
+    EXPECT_EQ(header1252.exitCode, 1) << header1252.errors.toStdString();
+    EXPECT_TRUE(header1252.errors.contains(named)) << header1252.errors.toStdString();
+    const CliRun differs = verify({});
+    EXPECT_EQ(differs.exitCode, 1);
+    EXPECT_TRUE(differs.lines.join(u'\n').contains(named))
+        << differs.lines.join(u'\n').toStdString();
+    for (const char* chosen : {"CP866", "CliCp=cp866"}) {
+        SCOPED_TRACE(chosen);
+        const CliRun sent = run({"--overwrite", "yes", "--code-page", chosen, "CLICP"});
+        EXPECT_EQ(sent.exitCode, 0) << sent.errors.toStdString();
+        EXPECT_EQ(std::get<std::string>(scalar("SELECT \"Word\" FROM \"CLICP\" WHERE \"Id\" = 1")),
+                  "Бор");
+        const CliRun same = verify({"--code-page", chosen});
+        EXPECT_EQ(same.exitCode, 0) << same.lines.join(u'\n').toStdString();
+    }
 }
 
 // The tables of every sample folder through arrays of parameters of several sizes (7 divides no

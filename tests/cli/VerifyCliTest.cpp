@@ -128,18 +128,22 @@ TEST_F(VerifyCli, EverySampleTableVerifiesIdenticalAfterSend) {
 }
 
 // One value of the first row changed on the server, for each kind of field: verify names the
-// row and the field (the long memo and the picture read in full: their last character and byte).
+// row and the field (the long memo and the picture read in full: their last character and byte,
+// told with where the two sides part and both lengths).
 TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
     struct Change {
         const char* schema;
         const char* field;
         const char* value;
+        const char* parting = nullptr; // how a long value's report ends, on the Paradox side
     };
     const Change changes[] = {
         {"plain", "Id", "7"},
         {"plain", "Name", "'O''Brien x'"},
-        {"plain", "Notes", "left(\"Notes\", -1) || 'X'"},
-        {"plain", "Picture", "set_byte(\"Picture\", 2999, 2)"},
+        {"plain", "Notes", "left(\"Notes\", -1) || 'X'",
+         "(they part at character 5000; Paradox 5000, server 5000)"},
+        {"plain", "Picture", "set_byte(\"Picture\", 2999, 2)",
+         "(they part at byte 3000; Paradox 3000, server 3000)"},
         {"plain", "Amount", "13.123458"},
         {"plain", "Whole", "-41"},
         {"plain", "Ratio", "0.10000000000000002"},
@@ -154,8 +158,10 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         // The carried schema's typed columns.
         {"full", "Id", "7"},
         {"full", "Name", "'O''Brien x'"},
-        {"full", "Notes", "left(\"Notes\", -1) || 'X'"},
-        {"full", "Picture", "set_byte(\"Picture\", 2999, 2)"},
+        {"full", "Notes", "left(\"Notes\", -1) || 'X'",
+         "(they part at character 5000; Paradox 5000, server 5000)"},
+        {"full", "Picture", "set_byte(\"Picture\", 2999, 2)",
+         "(they part at byte 3000; Paradox 3000, server 3000)"},
         {"full", "Amount", "13.123458"},
         {"full", "Ratio", "0.10000000000000002"},
         {"full", "Price", "13.0021"},
@@ -165,7 +171,7 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         {"full", "Stamp", "TIMESTAMP '1999-12-31 23:59:59.501'"},
         {"full", "Code", "set_byte(\"Code\", 3, 2)"},
     };
-    for (const auto& [schema, field, value] : changes) {
+    for (const auto& [schema, field, value, parting] : changes) {
         SCOPED_TRACE(
             QStringLiteral("%1 %2").arg(QLatin1String(schema), QLatin1String(field)).toStdString());
         ASSERT_EQ(send({"--schema", schema, "VFYKINDS"}).exitCode, 0);
@@ -195,6 +201,10 @@ TEST_F(VerifyCli, AChangedValueOfEachKindIsNamedWithItsRowAndField) {
         ASSERT_EQ(serverSide.size(), 1) << report.toStdString();
         // That field only.
         EXPECT_FALSE(paradoxSide[0].contains("; \"")) << paradoxSide[0].toStdString();
+        if (parting != nullptr) {
+            EXPECT_TRUE(paradoxSide[0].endsWith(QLatin1String(parting)))
+                << paradoxSide[0].toStdString();
+        }
         EXPECT_TRUE(summaryOf(checked).startsWith(
             "dravena-cli verify: 1 table: 0 identical, 1 differs, 0 not compared; 3 Paradox rows"));
     }
@@ -208,9 +218,13 @@ TEST_F(VerifyCli, ChangesOnTheServerAreCountedAndToldOnTheirSide) {
                              "only in the Paradox table, 0 only on the server";
     const QString oneMore = "VFYNUMS: differs: 5 rows in the Paradox table, 6 on the server; 0 "
                             "only in the Paradox table, 1 only on the server";
+    const QString kindsSame = "VFYKINDS: differs: 3 rows in the Paradox table, 3 on the server; 0 "
+                              "only in the Paradox table, 0 only on the server";
     struct Case {
         QStringList statements;
-        QStringList told; // lines of the report, in their order
+        QStringList told;              // lines of the report, in their order
+        const char* table = "VFYNUMS"; // sent and verified
+        const char* schema = "plain";
     };
     const Case cases[] = {
         {{"DELETE FROM \"VFYNUMS\" WHERE \"N\" = 2.5"},
@@ -229,15 +243,26 @@ TEST_F(VerifyCli, ChangesOnTheServerAreCountedAndToldOnTheirSide) {
         {{"ALTER TABLE \"VFYNUMS\" ALTER COLUMN \"N\" TYPE NVARCHAR2(2000) USING CAST(\"N\" AS "
           "TEXT)",
           "ALTER TABLE \"VFYNUMS\" ADD COLUMN \"Extra\" INT"},
-         {sameRows, "  column \"N\": send creates FLOAT, the server's is text",
-          "  column \"Extra\" (INT) is only on the server"}},
+         {sameRows, "  column \"N\": send creates FLOAT, the server's is NVARCHAR2(2000)",
+          "  column \"Extra\" (INTEGER) is only on the server"}},
+        // Types compared exactly as send creates them: length, precision and scale, DATE.
+        {{"ALTER TABLE \"VFYNUMS\" ALTER COLUMN \"N\" TYPE NUMERIC(32,6)"},
+         {sameRows, "  column \"N\": send creates FLOAT, the server's is NUMBER(32,6)"}},
+        {{"ALTER TABLE \"VFYKINDS\" ALTER COLUMN \"Name\" TYPE NVARCHAR2(60)",
+          "ALTER TABLE \"VFYKINDS\" ALTER COLUMN \"Amount\" TYPE NUMERIC(12,6)",
+          "ALTER TABLE \"VFYKINDS\" ALTER COLUMN \"Day\" TYPE TIMESTAMP(3)"},
+         {kindsSame, "  column \"Name\": send creates NVARCHAR2(40), the server's is NVARCHAR2(60)",
+          "  column \"Amount\": send creates NUMERIC(32,6), the server's is NUMBER(12,6)",
+          "  column \"Day\": send creates DATE, the server's is TIMESTAMP(3)"},
+         "VFYKINDS",
+         "full"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.statements.join("; ").toStdString());
-        ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
+        ASSERT_EQ(send({"--schema", c.schema, c.table}).exitCode, 0);
         for (const QString& statement : c.statements)
             executeAll({statement});
-        const CliRun checked = verify({"VFYNUMS"});
+        const CliRun checked = verify({"--schema", c.schema, c.table});
         EXPECT_EQ(checked.exitCode, 1);
         qsizetype after = -1; // each told line, in the report's order
         for (const QString& line : c.told) {

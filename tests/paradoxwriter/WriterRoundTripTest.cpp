@@ -3,10 +3,15 @@
 
 #include "WriterTestSupport.h"
 
+#include "paradox/CharacterSet.h"
 #include "paradox/TableReader.h"
 #include "paradoxwriter/TableWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
 
 using namespace dravena::paradox;
 using writertest::ScratchFolder;
@@ -204,5 +209,64 @@ TEST(WriterRoundTrip, EmptyTables) {
         std::vector<Value> row;
         EXPECT_FALSE(reader.next(row));
         EXPECT_TRUE(reader.warnings().empty());
+    }
+}
+
+// A table whose header names CP1252 while its text was written in CP866 ("Бор" is 81 AE E0; 0x81
+// has no character in CP1252): read as the header says, the value is not read exactly and the
+// reading says so for its field; read in the code page chosen for the run or for the table, it
+// comes back as written. A choice for another table changes nothing.
+TEST(WriterRoundTrip, TextInAnotherCodePageThanTheHeaderNames) {
+    ScratchFolder folder;
+    const auto file = folder / "Mixed.db";
+    {
+        WriterOptions options;
+        options.codePage = 866;
+        TableWriter writer(file, {{"Id", FieldType::Short, 2}, {"Word", FieldType::Alpha, 10}},
+                           options);
+        writer.append({std::int64_t{1}, std::string("Бор")});
+        writer.append({std::int64_t{2}, std::string("Bor")});
+        writer.finish();
+    }
+    {
+        std::FILE* f = std::fopen(file.c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        const unsigned char cp1252[2] = {0xE4, 0x04};
+        std::fseek(f, 0x6A, SEEK_SET);
+        std::fwrite(cp1252, 1, 2, f);
+        std::fclose(f);
+    }
+    struct Case {
+        const char* what;
+        std::string all;
+        std::map<std::string, std::string> byTable;
+        std::string encoding;
+        bool lost;
+    };
+    const std::vector<Case> cases{
+        {"the header's code page", "", {}, "CP1252", true},
+        {"one for the run", "CP866", {}, "CP866", false},
+        {"one for the table", "CP1252", {{"MIXED", "cp866"}}, "cp866", false},
+        {"one for another table", "", {{"OTHER", "CP866"}}, "CP1252", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        chooseCharacterSets(c.all, c.byTable);
+        TableReader reader(file);
+        std::vector<std::vector<Value>> rows;
+        for (std::vector<Value> row; reader.next(row);)
+            rows.push_back(row);
+        chooseCharacterSets({}, {});
+        EXPECT_EQ(reader.info().encoding, c.encoding);
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0][1] == Value(std::string("Бор")), !c.lost);
+        EXPECT_EQ(rows[1][1], Value(std::string("Bor")));
+        EXPECT_EQ(reader.valuesLost(), c.lost);
+        const auto named = std::count_if(
+            reader.warnings().begin(), reader.warnings().end(), [](const std::string& w) {
+                return w.find("row 1, field \"Word\": a byte has no character") !=
+                       std::string::npos;
+            });
+        EXPECT_EQ(named, c.lost ? 1 : 0);
     }
 }

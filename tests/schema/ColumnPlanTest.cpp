@@ -5,6 +5,7 @@
 #include "schema/ObjectNames.h"
 #include "schema/Statements.h"
 #include "schema/TypeMapping.h"
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,39 @@ TEST(ObjectNames, FitThirtyBytesAndStayApart) {
     const QString wide = objectName(q("CK"), QString(20, QChar(0x00E4)));
     EXPECT_LE(wide.toUtf8().size(), 30);
     EXPECT_FALSE(wide.contains(QChar::ReplacementCharacter));
+}
+
+// Table and column names take the same cut as the objects; the names of one table never meet.
+TEST(ObjectNames, ColumnNamesFitAndNeverMeet) {
+    const auto q = [](const char* text) { return QString::fromUtf8(text); };
+    const QString cyrillic = q("Наименование_организации"); // 24 characters, 47 bytes
+    const QString cutCyrillic = fittedName(cyrillic);
+    const QString longLatin = QString(40, u'X');
+    struct Case {
+        const char* what;
+        QStringList names;
+    };
+    const std::vector<Case> cases{
+        {"short names stay", {q("ID"), q("Name"), QString(30, u'A')}},
+        {"Cyrillic shares its start", {cyrillic, cyrillic + q("_2"), q("ID")}},
+        {"a cut meets a name of the table", {longLatin, fittedName(longLatin)}},
+        {"a cut meets a cut name given first", {cutCyrillic, cyrillic}},
+    };
+    for (const Case& c : cases) {
+        const QStringList fitted = fittedNames(c.names);
+        ASSERT_EQ(fitted.size(), c.names.size()) << c.what;
+        EXPECT_EQ(QSet<QString>(fitted.begin(), fitted.end()).size(), fitted.size()) << c.what;
+        for (qsizetype i = 0; i < fitted.size(); ++i) {
+            EXPECT_LE(fitted[i].toUtf8().size(), 30) << c.what;
+            EXPECT_FALSE(fitted[i].contains(QChar::ReplacementCharacter)) << c.what;
+            if (c.names[i].toUtf8().size() <= 30) {
+                EXPECT_EQ(fitted[i], c.names[i]) << c.what;
+            }
+        }
+        EXPECT_EQ(fittedNames(c.names), fitted) << c.what << ": always the same names";
+    }
+    EXPECT_EQ(fittedNames({cyrillic}).front(), cutCyrillic);
+    EXPECT_EQ(cutCyrillic.left(12), q("Наименовани_")); // 22 bytes, then the hash
 }
 
 } // namespace
