@@ -22,8 +22,12 @@ public:
 
 private:
     void send(const RowArrays::Batch& batch);
-    // Sends the batch's rows [first, last) as one array and finds the refused ones among them.
-    void sendRows(const RowArrays::Batch& batch, std::size_t first, std::size_t last);
+    // Sends the batch's rows [first, last) as one array and finds the refused ones among them;
+    // true when every one arrived. With refusedAmong (the rows are known to hold a refused one)
+    // they are searched without going as one array first.
+    bool sendRows(const RowArrays::Batch& batch, std::size_t first, std::size_t last,
+                  bool refusedAmong = false);
+    void sendHalves(const RowArrays::Batch& batch, std::size_t first, std::size_t last);
 
     RowDestination to_;
     SingleRowTransport single_;
