@@ -60,8 +60,10 @@ const fs::path folder = fs::temp_directory_path() / "dravena-bench-transfer-1";
 
 // Twelve fields: integers, floats, BCD, dates, texts of 10 to 60 characters, a short memo, a
 // BLOB of about 200 bytes, and some NULLs.
-// With memoChars, every memo is that long.
-void writeTable(const fs::path& file, int rows, std::size_t memoChars = 0) {
+// With memoChars, every memo is that long; the rows in `refused` hold a Ratio beyond FLOAT's range,
+// which the server refuses.
+void writeTable(const fs::path& file, int rows, std::size_t memoChars = 0,
+                const std::vector<int>& refused = {}) {
     using paradox::FieldType;
     paradox::WriterOptions options;
     options.replaceExisting = true;
@@ -83,7 +85,7 @@ void writeTable(const fs::path& file, int rows, std::size_t memoChars = 0) {
     for (int i = 0; i < rows; ++i) {
         row[0] = std::int64_t{i};
         row[1] = std::int64_t{i % 30000 - 15000};
-        row[2] = i / 7.0;
+        row[2] = std::find(refused.begin(), refused.end(), i) != refused.end() ? 1e130 : i / 7.0;
         row[3] = (i % 100000) / 100.0;
         row[4] = paradox::Decimal{std::to_string(i % 1000000) + "." + std::to_string(10 + i % 90)};
         row[5] = paradox::Date{1990 + i % 30, 1 + i % 12, 1 + i % 28};
@@ -120,6 +122,23 @@ QString benchTable(int rows, std::size_t memoChars = 0) {
         fs::create_directories(folder);
         writeTable(folder / (name + ".DB"), rows, memoChars);
         std::ofstream(done) << rows << "\n";
+    }
+    return QString::fromStdString(name);
+}
+
+// The size of a real table of zip codes: 43,185 rows, clean (BENCH43185) and with ten rows the
+// server refuses in nine arrays of 1,000 (BENCHREFUSED43185: at the start, the middle and the end
+// of an array, two in one array); written once.
+constexpr int RefusedTableRows = 43185;
+QString refusedTable() {
+    const std::string name = "BENCHREFUSED" + std::to_string(RefusedTableRows);
+    const fs::path done = folder / (name + ".complete");
+    if (!fs::exists(done)) {
+        std::fprintf(stderr, "Writing %d rows into %s (once)\n", RefusedTableRows, folder.c_str());
+        fs::create_directories(folder);
+        writeTable(folder / (name + ".DB"), RefusedTableRows, 0,
+                   {3000, 7500, 11999, 15000, 20400, 20444, 26999, 31000, 38500, 43184});
+        std::ofstream(done) << RefusedTableRows << "\n";
     }
     return QString::fromStdString(name);
 }
@@ -213,7 +232,27 @@ private:
     int rowsPerArray_;
 };
 
+// The process's processor time so far (user and system, every thread), in seconds.
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The processor time of the last timed run: from startTiming to secondsOf.
+double cpuAtStart = 0;
+double cpuOfLastRun = 0;
+
+void startTiming(QElapsedTimer& timer) {
+    cpuAtStart = cpuSeconds();
+    timer.start();
+}
+
 double secondsOf(const QElapsedTimer& timer) {
+    cpuOfLastRun = cpuSeconds() - cpuAtStart;
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
@@ -222,7 +261,7 @@ double runOurs(const Server& server, const QString& table, int rowsPerArray = 1)
     dropServerTable(server, table);
     QuietFrontEnd frontEnd(server, table, rowsPerArray);
     QElapsedTimer timer;
-    timer.start();
+    startTiming(timer);
     SendTablesToOracle(frontEnd);
     const double seconds = secondsOf(timer);
     if (frontEnd.failures > 0)
@@ -238,7 +277,7 @@ double runBatch(const Server& server, const QString& table) {
 double runVerify(const Server& server, const QString& table) {
     QuietFrontEnd frontEnd(server, table);
     QElapsedTimer timer;
-    timer.start();
+    startTiming(timer);
     const TableCheck check = TableChecker(frontEnd.entries()).check(table, table);
     const double seconds = secondsOf(timer);
     if (!check.identical())
@@ -268,7 +307,7 @@ double runWindow(const Server& server, const QString& table, int rowsPerArray = 
     window.paradoxList().setEntrySelected(0, true);
     window.paradoxList().setCurrentIndex(0);
     QElapsedTimer timer;
-    timer.start();
+    startTiming(timer);
     window.findChild<QPushButton*>("PushButton4")->click();
     const double seconds = secondsOf(timer);
     if (dialogs->failures > 0)
@@ -303,7 +342,7 @@ double runDirect(const Server& server, const QString& table) {
     const QString serverTable = table + QStringLiteral("_DIRECT");
     const std::vector<std::u16string> texts = statementTexts(table, serverTable);
     QElapsedTimer timer;
-    timer.start();
+    startTiming(timer);
     SQLHENV env = SQL_NULL_HENV;
     SQLHDBC dbc = SQL_NULL_HDBC;
     SQLHSTMT stmt = SQL_NULL_HSTMT;
@@ -351,8 +390,9 @@ double runDirect(const Server& server, const QString& table) {
 }
 
 void print(const char* what, int rows, double seconds) {
-    std::printf("%-13s %7d rows  %7.2f s  %8.0f rows/s  peak memory %ld KiB\n", what, rows, seconds,
-                rows / seconds, peakMemoryKiB());
+    std::printf("%-13s %7d rows  %7.2f s  %8.0f rows/s  client CPU %5.1f us/row  peak memory %ld "
+                "KiB\n",
+                what, rows, seconds, rows / seconds, cpuOfLastRun / rows * 1e6, peakMemoryKiB());
     std::fflush(stdout);
 }
 
@@ -435,6 +475,8 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--write-tables") {
         benchTable(10000);
         benchTable(100000);
+        benchTable(RefusedTableRows);
+        refusedTable();
         std::printf("%s\n", folder.c_str());
         return 0;
     }
@@ -443,10 +485,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     const Server server;
-    // --only direct|ours|arrays|arrays-memo|batch|verify|window|window-per-row ROWS: one run of
-    // one way, for a profiler, for the peak memory of one way (arrays-memo: arrays of 1,000 rows
-    // with memos of 2,000 characters), or for the network benchmark; verify sends the table
-    // first, untimed.
+    // --only direct|ours|arrays|arrays-memo|batch|verify|verify-sent|window|window-per-row ROWS:
+    // one run of one way, for a profiler, for the peak memory of one way (arrays-memo: arrays of
+    // 1,000 rows with memos of 2,000 characters), or for the network benchmark; verify sends the
+    // table first, untimed; verify-sent checks the table a run of batch sent before, so that the
+    // peak memory is verify's own.
     if (argc > 3 && std::string(argv[1]) == "--only") {
         const std::string way = argv[2];
         const int rows = std::atoi(argv[3]);
@@ -457,7 +500,7 @@ int main(int argc, char** argv) {
                                : way == "ours"             ? runOurs(server, table)
                                : way.starts_with("arrays") ? runBatch(server, table)
                                : way == "batch"            ? runBatch(server, table)
-                               : way == "verify"           ? runVerify(server, table)
+                               : way.starts_with("verify") ? runVerify(server, table)
                                : way == "window-per-row"   ? runWindow(server, table, 1)
                                                            : runWindow(server, table);
         print(way.c_str(), rows, seconds);

@@ -5,6 +5,7 @@
 #include "ServerTimeLimits.h"
 
 #include <QSqlDriver>
+#include <QStringDecoder>
 
 #include <sqlext.h>
 
@@ -18,11 +19,14 @@ namespace {
 constexpr SQLULEN DecimalDigits = 32;
 constexpr SQLULEN WideColumnCharacters = 2000; // beyond this a text goes as a long text
 
-// The text of a value as wide characters (UTF-16).
-std::u16string wide(const std::string& utf8) {
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                          static_cast<std::size_t>(text.size()));
+// Writes a UTF-8 text as wide characters (UTF-16, at most one per byte) into a cell of the
+// column's buffer, without a string of its own; returns the characters written.
+std::size_t writeWide(const std::string& utf8, char* cell) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QChar* const start = reinterpret_cast<QChar*>(cell);
+    const QChar* const end = decoder.appendToBuffer(
+        start, QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return static_cast<std::size_t>(end - start);
 }
 
 } // namespace
@@ -74,7 +78,6 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
     Buffer& buffer = buffers_[c];
     const std::size_t n = rows.size();
     buffer.lengths.assign(n, SQL_NULL_DATA);
-    std::vector<std::u16string> texts; // wide texts, converted once
     std::size_t widest = 0;
     for (std::size_t r = 0; r < n; ++r) {
         const ArrayValue& value = rows[r][c];
@@ -112,17 +115,10 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
         buffer.width = static_cast<SQLLEN>(widest + 1);
         break;
     case ParameterKind::WideText:
+        // Room for one wide character per byte; the widest in characters is known once written.
         cType = SQL_C_WCHAR;
-        texts.resize(n);
-        widest = 0;
-        for (std::size_t r = 0; r < n; ++r)
-            if (const auto* text = std::get_if<std::string>(&rows[r][c])) {
-                texts[r] = wide(*text);
-                widest = std::max(widest, texts[r].size());
-            }
-        size = std::max<std::size_t>(widest, 1);
-        sqlType = size > WideColumnCharacters ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
         buffer.width = static_cast<SQLLEN>((widest + 1) * sizeof(char16_t));
+        widest = 0;
         break;
     case ParameterKind::Bytes:
         cType = SQL_C_BINARY;
@@ -130,7 +126,9 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
         buffer.width = static_cast<SQLLEN>(std::max<std::size_t>(widest, 1));
         break;
     }
-    buffer.data.assign(n * static_cast<std::size_t>(buffer.width), '\0');
+    // The buffers keep their room from array to array; a cell's bytes beyond its length are not
+    // read, so only a NULL's cell is left as it was.
+    buffer.data.resize(n * static_cast<std::size_t>(buffer.width));
     for (std::size_t r = 0; r < n; ++r) {
         char* cell = buffer.data.data() + r * static_cast<std::size_t>(buffer.width);
         const ArrayValue& value = rows[r][c];
@@ -143,13 +141,18 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
             buffer.lengths[r] = static_cast<SQLLEN>(bytes->size());
         } else if (const auto* text = std::get_if<std::string>(&value)) {
             if (column.kind == ParameterKind::WideText) {
-                std::memcpy(cell, texts[r].data(), texts[r].size() * sizeof(char16_t));
-                buffer.lengths[r] = static_cast<SQLLEN>(texts[r].size() * sizeof(char16_t));
+                const std::size_t characters = writeWide(*text, cell);
+                widest = std::max(widest, characters);
+                buffer.lengths[r] = static_cast<SQLLEN>(characters * sizeof(char16_t));
             } else {
                 std::memcpy(cell, text->data(), text->size());
                 buffer.lengths[r] = static_cast<SQLLEN>(text->size());
             }
         }
+    }
+    if (column.kind == ParameterKind::WideText) {
+        size = std::max<std::size_t>(widest, 1);
+        sqlType = size > WideColumnCharacters ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
     }
     const SQLRETURN r = SQLBindParameter(statement_, static_cast<SQLUSMALLINT>(c + 1),
                                          SQL_PARAM_INPUT, cType, sqlType, size, digits,

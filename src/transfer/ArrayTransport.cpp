@@ -4,6 +4,8 @@
 #include "TransferLines.h"
 #include "TransferSteps.h"
 
+#include <algorithm>
+
 namespace dravena {
 
 ArrayTransport::ArrayTransport(const RowDestination& destination, int rowsPerArray)
@@ -23,21 +25,75 @@ void ArrayTransport::finish() {
 }
 
 void ArrayTransport::send(const RowArrays::Batch& batch) {
-    if (batch.rows.size() == 1) {
-        single_.send(batch.rows.front().index, batch.rows.front().values);
-        return;
-    }
-    to_.steps.setRow(batch.rows.front().index);
-    bool arrived = false;
-    to_.steps.step(transferline::Insert, [&] { arrived = arrays_.send(batch); });
+    sendRows(batch, 0, batch.rows.size());
+}
+
+// An array that did not arrive whole is searched for its refused rows. Where the driver tells
+// some rows done, those rows go again as arrays and each row it did not tell done after them is
+// the first suspect: it goes alone, the rest of its run as an array again. A driver that tells
+// every row refused (PostgreSQL's, which runs an array as statements in one transaction and
+// marks them all failed once one fails) tells nothing: the rows then go again in halves (see
+// sendHalves), down to single rows only around the refused ones. A few arrays per refused row,
+// then, instead of a statement for every row of the array. An array that failed outright (its
+// failure is told) goes again row by row, as each row would be told alone anyway.
+bool ArrayTransport::sendRows(const RowArrays::Batch& batch, std::size_t first, std::size_t last,
+                              bool refusedAmong) {
     if (to_.steps.ended())
-        return;
-    for (const RowArrays::Row& row : batch.rows) {
-        if (arrived)
-            tellRow(to_, row.index, true);
-        else if (!to_.steps.ended())
-            single_.send(row.index, row.values);
+        return false;
+    const std::size_t rows = last - first;
+    if (rows == 1)
+        return single_.send(batch.rows[first].index, batch.rows[first].values);
+    if (refusedAmong) {
+        sendHalves(batch, first, last);
+        return false;
     }
+    to_.steps.setRow(batch.rows[first].index);
+    std::vector<ArrayRowStatus> statuses;
+    const bool ran = to_.steps.step(transferline::Insert, [&] {
+        statuses = arrays_.send(std::span(batch.bound).subspan(first, rows));
+    });
+    if (to_.steps.ended())
+        return false;
+    if (everyRowDone(statuses, rows)) {
+        for (std::size_t r = first; r < last; ++r)
+            tellRow(to_, batch.rows[r].index, true);
+        return true;
+    }
+    const auto done = [&](std::size_t r) { return statuses[r - first] == ArrayRowStatus::Done; };
+    const bool told = ran && statuses.size() == rows &&
+                      std::any_of(statuses.begin(), statuses.end(),
+                                  [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
+    if (!ran) {
+        for (std::size_t r = first; r < last; ++r)
+            sendRows(batch, r, r + 1);
+    } else if (!told) {
+        sendHalves(batch, first, last);
+    } else {
+        for (std::size_t r = first; r < last;) {
+            std::size_t end = r + 1;
+            while (end < last && done(end) == done(r))
+                ++end;
+            if (done(r)) {
+                sendRows(batch, r, end);
+            } else {
+                sendRows(batch, r, r + 1);
+                if (end > r + 1)
+                    sendRows(batch, r + 1, end);
+            }
+            r = end;
+        }
+    }
+    return false;
+}
+
+// Rows that did not arrive as one array: the first half goes as an array of its own (and is
+// searched in turn); when it arrives whole, the refusal is in the second half, which is then
+// halved without going whole once more.
+void ArrayTransport::sendHalves(const RowArrays::Batch& batch, std::size_t first,
+                                std::size_t last) {
+    const std::size_t middle = first + (last - first) / 2;
+    const bool firstHalfArrived = sendRows(batch, first, middle);
+    sendRows(batch, middle, last, firstHalfArrived);
 }
 
 void tellRow(const RowDestination& destination, std::int64_t row, bool arrived) {

@@ -21,13 +21,6 @@ std::size_t widthOf(const ArrayValue& value, ParameterKind kind) {
     return sizeof(std::int64_t);
 }
 
-// Whether the statuses tell every one of the rows done.
-bool everyRowDone(const std::vector<ArrayRowStatus>& statuses, std::size_t rows) {
-    return statuses.size() == rows &&
-           std::all_of(statuses.begin(), statuses.end(),
-                       [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
-}
-
 // An empty batch with room for a whole array, so that its vectors do not grow row by row.
 RowArrays::Batch emptyBatch(std::size_t rows) {
     RowArrays::Batch batch;
@@ -117,21 +110,27 @@ RowArrays::Batch RowArrays::take() {
 
 // The array goes in a transaction of its own: committed only when the server reports every row
 // done, rolled back otherwise, so that it either arrives whole or leaves nothing.
-bool RowArrays::send(const Batch& batch) {
+std::vector<ArrayRowStatus> RowArrays::send(std::span<const ArrayRow> bound) {
     connection_.beginTransaction();
     std::vector<ArrayRowStatus> statuses;
     try {
-        statuses = insert_->send(batch.bound);
+        statuses = insert_->send(bound);
     } catch (...) {
         rollbackQuietly();
         throw;
     }
-    if (!everyRowDone(statuses, batch.rows.size())) {
+    if (!everyRowDone(statuses, bound.size())) {
         connection_.rollback();
-        return false;
+        return statuses;
     }
     connection_.commit();
-    return true;
+    return statuses;
+}
+
+bool everyRowDone(std::span<const ArrayRowStatus> statuses, std::size_t rows) {
+    return statuses.size() == rows &&
+           std::all_of(statuses.begin(), statuses.end(),
+                       [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
 }
 
 void RowArrays::rollbackQuietly() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace dravena {
@@ -14,7 +15,7 @@ namespace dravena {
 // array: a prepared INSERT INTO "T" VALUES(?, ...) whose values are bound in the form that keeps
 // each exact (integers, a number's text, exact decimal digits, wide text, bytes, NULL; a typed
 // column's value as the text its placeholder converts). Each row
-// keeps its field values too, so that a refused array can go again row by row.
+// keeps its field values too, so that a refused row can go again as a statement of its own.
 class RowArrays {
 public:
     struct Row {
@@ -38,9 +39,10 @@ public:
 
     // The rows gathered so far, which leave the arrays.
     Batch take();
-    // Sends rows as one array in a transaction of its own; true when every row arrived, false
-    // when the array left nothing.
-    bool send(const Batch& batch);
+    // Sends rows (as bound) as one array in a transaction of its own, committed when the driver
+    // tells every row done and rolled back otherwise, so that it arrives whole or leaves nothing;
+    // returns what the driver told of each row.
+    std::vector<ArrayRowStatus> send(std::span<const ArrayRow> bound);
 
 private:
     ArrayRow bound(const std::vector<Value>& values) const;
@@ -57,5 +59,8 @@ private:
     std::vector<std::size_t> widths_;    // the widest value of each column so far, in bytes bound
     std::vector<std::size_t> rowWidths_; // of the row being added, in bytes bound
 };
+
+// Whether the statuses tell every one of the rows done.
+bool everyRowDone(std::span<const ArrayRowStatus> statuses, std::size_t rows);
 
 } // namespace dravena

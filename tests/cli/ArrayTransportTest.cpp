@@ -16,14 +16,17 @@
 #include "ui/SystemPorts.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 
 using namespace dravena;
@@ -37,7 +40,9 @@ struct Faults {
     std::size_t misreportRow = 0;         // ...this one, although the server took it
     QString refuseInsert{};               // a one-row INSERT whose text holds this is refused
     std::vector<std::size_t> arrayRows{}; // rows of every array sent, in order
-    long memoryAtFirstBoundInsert = -1;   // the process's resident KiB then
+    QStringList statements{}; // every INSERT sent: for an array "N rows from V: D told done" (V
+                              // its first row's first value), else its text
+    long memoryAtFirstBoundInsert = -1; // the process's resident KiB then
 };
 
 long residentKiB() {
@@ -62,6 +67,11 @@ public:
         std::vector<ArrayRowStatus> statuses = inner_->send(sent);
         if (number == faults_.misreportArray)
             statuses.at(faults_.misreportRow) = ArrayRowStatus::Refused;
+        const auto* first = rows.empty() ? nullptr : std::get_if<std::string>(&rows[0][0]);
+        faults_.statements << QStringLiteral("%1 rows from %2: %3 told done")
+                                  .arg(rows.size())
+                                  .arg(first ? QString::fromStdString(*first) : QString())
+                                  .arg(std::ranges::count(statuses, ArrayRowStatus::Done));
         return statuses;
     }
 
@@ -84,6 +94,8 @@ public:
         inner_->open(connectionString);
     }
     void execute(const QString& sql) override {
+        if (sql.startsWith("INSERT"))
+            faults_.statements << sql;
         if (!faults_.refuseInsert.isEmpty() && sql.startsWith("INSERT") &&
             sql.contains(faults_.refuseInsert))
             throw RuntimeError(errnum::DataAccess, QStringLiteral("refused on purpose"));
@@ -220,6 +232,54 @@ TEST_F(ArrayTransport, EveryRowArrivesOnceOrIsToldRefused) {
         for (int i = 0; i < c.rows; ++i)
             sum += i + 1 == c.refusedRow ? 0 : i + 0.5;
         EXPECT_EQ(server("SUM(\"N\")"), QString::number(sum, 'g', 12).toStdString());
+    }
+}
+
+// Rows the server refuses (a number beyond FLOAT's range) at the start, in the middle and at the
+// end of an array, and two in one array: each is told once, in order, with the server's own
+// message; every other row arrives once; and finding them takes a few statements per refused
+// row, not one for every row of its array.
+TEST_F(ArrayTransport, RefusedRowsAreFoundWithAFewStatementsEach) {
+    struct Case {
+        int rows, rowsPerArray;
+        std::vector<int> refused; // 0-based
+    };
+    const Case cases[] = {
+        {200, 50, {0, 74, 149}},
+        {200, 50, {160, 171}},
+        {120, 40, {39, 40}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        std::map<int, double> special;
+        QStringList told;
+        for (const int row : c.refused) {
+            special[row] = 1e130;
+            told << QStringLiteral("dravena-cli send: %1: row %2: INSERT failed: ")
+                        .arg(Table)
+                        .arg(row + 1);
+        }
+        QFile::remove(file());
+        dravena::testing::writeNumbers(file(), c.rows, special);
+        Faults faults;
+        const QString printed = send(faults, c.rowsPerArray);
+        QStringList failures = printed.split(u'\n').filter(" failed: ");
+        ASSERT_EQ(failures.size(), told.size()) << printed.toStdString();
+        for (qsizetype i = 0; i < told.size(); ++i) {
+            EXPECT_TRUE(failures[i].startsWith(told[i])) << failures[i].toStdString();
+            EXPECT_GT(failures[i].size(), told[i].size() + 5) << "the server's own message";
+        }
+        const auto arrived = c.rows - static_cast<int>(c.refused.size());
+        EXPECT_TRUE(printed.contains(
+            QStringLiteral("%1 rows sent, %2 rows failed").arg(arrived).arg(c.refused.size())))
+            << printed.toStdString();
+        EXPECT_EQ(server("COUNT(*)"), std::to_string(arrived));
+        double sum = 0; // N is 0.5, 1.5, 2.5...
+        for (int i = 0; i < c.rows; ++i)
+            sum += std::ranges::count(c.refused, i) ? 0 : i + 0.5;
+        EXPECT_EQ(server("SUM(\"N\")"), QString::number(sum, 'g', 12).toStdString());
+        EXPECT_LT(faults.statements.size(), c.rows / 2)
+            << faults.statements.join(u'\n').toStdString();
     }
 }
 
