@@ -91,6 +91,9 @@ public:
     // Problems met while reading a table that did not stop it (values that could not be read
     // and went as NULL), told once at the end of the table.
     virtual void reportReadingProblems(const QString& table, const QStringList& problems) = 0;
+    // How the table's rows went when that is not the way asked for (one statement per row, the
+    // server could not prepare arrays), told once; it costs the table nothing.
+    virtual void tellNote(const QString& /*table*/, const QString& /*note*/) {}
     // Told before those problems when one of them cost a value (it could not be read and went
     // as NULL); a value read and written in another form costs none.
     virtual void valuesNotRead(const QString& /*table*/) {}
