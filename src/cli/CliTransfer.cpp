@@ -279,10 +279,15 @@ QString CliTransfer::sourceOfFinished(const QString& name) {
     return name;
 }
 
+// A signal, or an output nobody reads any more: the run ends after the current row or array.
 bool CliTransfer::stopRequested() {
-    if (caughtSignal != 0)
+    if (caughtSignal != 0 || outputClosed())
         stopped_ = true;
     return stopped_;
+}
+
+void CliTransfer::tellNote(const QString& table, const QString& note) {
+    print(QStringLiteral("dravena-cli send: %1: %2").arg(table_.isEmpty() ? table : table_, note));
 }
 
 int CliTransfer::stopSignal() {
@@ -332,7 +337,6 @@ void CliTransfer::print(const QString& line) {
         guard = std::unique_lock<std::mutex>(shared_->lock);
     clearBar();
     printLine(out_, line);
-    std::fflush(out_);
 }
 
 bool CliTransfer::verified(const QString& name, const QString& source) {

@@ -10,6 +10,7 @@
 #include "fsutil/TableFiles.h"
 #include "ui/SystemPorts.h"
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -79,8 +80,18 @@ int runSend(const ParsedOptions& options) {
     const SendOutcome outcome =
         sendInJobs(settings, *jobs, stderr, isatty(fileno(stderr)) != 0, localClock());
     printLine(stderr, outcome.summary);
-    if (const int signal = CliTransfer::stopSignal())
+    const int signal = CliTransfer::stopSignal();
+    if (signal != 0 && outcome.stopped)
         return 128 + signal; // 130 for SIGINT, 143 for SIGTERM
+    if (signal != 0) {
+        // It came once the last table's rows were in: the run ended as the lines above say.
+        printLine(stderr, QStringLiteral("dravena-cli send: %1 came after the last table's rows "
+                                         "were in; every table ended as told above")
+                              .arg(signal == SIGINT ? QStringLiteral("SIGINT")
+                                                    : QStringLiteral("SIGTERM")));
+    }
+    if (outputClosed())
+        return 1;
     return outcome.allWhole ? 0 : 1;
 }
 

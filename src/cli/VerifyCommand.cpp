@@ -86,6 +86,10 @@ int runVerify(const ParsedOptions& options) {
             std::int64_t expected = -1;
             const TableCheck check =
                 checker.check(table, serverTable, [&](std::int64_t done, std::int64_t total) {
+                    // Nobody reads the report any more: the check ends here.
+                    if (done % 256 == 0 && outputClosed())
+                        throw RuntimeError(errnum::InvalidCall,
+                                           QStringLiteral("the output was closed"));
                     if (total != expected)
                         bar.start(table, expected = total);
                     bar.show(done);
@@ -98,8 +102,12 @@ int runVerify(const ParsedOptions& options) {
         }
         for (const QString& line : lines)
             printLine(stdout, line);
-        std::fflush(stdout);
+        if (outputClosed())
+            break;
     }
+    // A report that cannot be written ends the run after its table, as a failure.
+    if (outputClosed())
+        return 1;
     const auto tables = static_cast<int>(options.words.size());
     printLine(stdout,
               QStringLiteral("dravena-cli verify: %1: %2 identical, %3, %4 not compared; %5; "

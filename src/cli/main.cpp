@@ -1,4 +1,5 @@
 #include "Command.h"
+#include "compare/DescriptorBudget.h"
 
 #include <QCoreApplication>
 
@@ -202,6 +203,9 @@ int main(int argc, char** argv) {
             printCommandHelp(command);
             return 0;
         }
+        // verify's files (and send --verify's) draw on the descriptors the process may hold: the
+        // most it may have, counted before the jobs open their connections.
+        dravena::DescriptorGrant::total();
         return command.run(*options);
     }
     return refuse(QStringLiteral("unknown command '%1'").arg(arguments.front()));
