@@ -106,8 +106,11 @@ int runVerify(const ParsedOptions& options) {
             break;
     }
     // A report that cannot be written ends the run after its table, as a failure.
-    if (outputClosed())
+    if (outputClosed()) {
+        printLine(stderr, QStringLiteral("dravena-cli verify: the report could not be written "
+                                         "(its reader went away); the run ended there"));
         return 1;
+    }
     const auto tables = static_cast<int>(options.words.size());
     printLine(stdout,
               QStringLiteral("dravena-cli verify: %1: %2 identical, %3, %4 not compared; %5; "
