@@ -344,10 +344,15 @@ QString CliTransfer::sourceOfFinished(const QString& name) {
     return name;
 }
 
+// A signal, or an output nobody reads any more: the run ends after the current row or array.
 bool CliTransfer::stopRequested() {
-    if (caughtSignal != 0)
+    if (caughtSignal != 0 || outputClosed())
         stopped_ = true;
     return stopped_;
+}
+
+void CliTransfer::tellNote(const QString& table, const QString& note) {
+    print(QStringLiteral("dravena-cli send: %1: %2").arg(table_.isEmpty() ? table : table_, note));
 }
 
 int CliTransfer::stopSignal() {
@@ -413,7 +418,6 @@ void CliTransfer::writeLine(std::FILE* stream, const QString& line) {
         guard = std::unique_lock<std::mutex>(shared_->lock);
     clearBar();
     printLine(stream, line);
-    std::fflush(stream);
 }
 
 bool CliTransfer::verified(const QString& name, const QString& source) {

@@ -64,6 +64,8 @@ public:
     // The summary line, and whether every table arrived whole (or was left as asked).
     QString summary() const;
     bool allWhole() const;
+    // Whether the run saw a stop (a signal, a closed output) before its end.
+    bool stopped() const { return stopped_; }
 
     const ConnectionEntries& entries() const override { return *this; }
     int currentTableIndex() const override { return settings_.tables.isEmpty() ? -1 : 0; }
@@ -89,6 +91,7 @@ public:
     void reportReadingProblems(const QString& table, const QStringList& problems) override;
     void reportNameCuts(const QString& table, const QStringList& cuts) override;
     void valuesNotRead(const QString& table) override;
+    void tellNote(const QString& table, const QString& note) override;
     void tableStarting(const QString& name, std::int64_t rows) override;
     void rowSent(std::int64_t row, bool inserted) override;
     void tableFinished(const QString& name, TableOutcome outcome) override;

@@ -1,9 +1,14 @@
 #include "Options.h"
 
+#include "base/Sigpipe.h"
 #include "drivers/Drivers.h"
 #include "odbc/ServerTimeLimits.h"
 
 #include <algorithm>
+#include <atomic>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace dravena::cli {
 
@@ -207,10 +212,37 @@ QString counted(qint64 count, const char* one, const char* many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
-void printLine(std::FILE* out, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
-    std::fputc('\n', out);
+namespace {
+
+std::atomic<bool> writeFailed{false};
+
+// A pipe whose reader has gone: writing to it can only fail.
+bool readerGone(int fd) {
+    pollfd polled{fd, 0, 0};
+    return ::poll(&polled, 1, 0) == 1 && (polled.revents & POLLERR) != 0;
+}
+
+} // namespace
+
+bool writeOut(std::FILE* out, const QByteArray& bytes) {
+    // SIGPIPE would end the process before the run could remove its loading table.
+    const SigpipeHeld held;
+    const bool written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()),
+                                     out) == static_cast<std::size_t>(bytes.size()) &&
+                         std::fflush(out) == 0;
+    if (!written) {
+        std::clearerr(out);
+        writeFailed = true;
+    }
+    return written;
+}
+
+bool printLine(std::FILE* out, const QString& text) {
+    return writeOut(out, text.toUtf8() + '\n');
+}
+
+bool outputClosed() {
+    return writeFailed || readerGone(STDOUT_FILENO) || readerGone(STDERR_FILENO);
 }
 
 } // namespace dravena::cli

@@ -71,7 +71,13 @@ bool applyTimeoutOption(const ParsedOptions& options);
 // the one named. A name iconv does not know is refused: false.
 bool applyCodePageOption(const ParsedOptions& options);
 
-// Writes the text and a line break to the stream in UTF-8.
-void printLine(std::FILE* out, const QString& text);
+// Writes the text and a line break to the stream in UTF-8, at once; false when it could not (the
+// reader of a pipe went away), which outputClosed() tells from then on.
+bool printLine(std::FILE* out, const QString& text);
+// Writes the bytes to the stream at once; false as printLine.
+bool writeOut(std::FILE* out, const QByteArray& bytes);
+// True once a write to standard output or standard error failed, or either is a pipe whose
+// reader went away: the run then ends after its current row or array.
+bool outputClosed();
 
 } // namespace dravena::cli

@@ -14,6 +14,7 @@
 #include "drivers/TableNames.h"
 #include "ui/SystemPorts.h"
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -137,8 +138,18 @@ int runSend(const ParsedOptions& options) {
                 .arg(counted(static_cast<qint64>(unchanged.size()), "table", "tables"));
     printLine(stdout, outcome.summary);
     int status = outcome.allWhole ? 0 : 1;
-    if (const int signal = CliTransfer::stopSignal())
+    const int signal = CliTransfer::stopSignal();
+    if (signal != 0 && outcome.stopped) {
         status = 128 + signal; // 130 for SIGINT, 143 for SIGTERM
+    } else if (signal != 0) {
+        // It came once the last table's rows were in: the run ended as the lines above say.
+        printLine(stderr, QStringLiteral("dravena-cli send: %1 came after the last table's rows "
+                                         "were in; every table ended as told above")
+                              .arg(signal == SIGINT ? QStringLiteral("SIGINT")
+                                                    : QStringLiteral("SIGTERM")));
+    }
+    if (outputClosed() && status == 0)
+        status = 1;
     return finishRunFolder(options, *report, outcome.summary, status,
                            clock->steadyMilliseconds() - start);
 }

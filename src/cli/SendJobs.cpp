@@ -17,7 +17,7 @@ SendOutcome sendInJobs(const CliTransfer::Settings& settings, int jobs, std::FIL
     if (jobs == 1) {
         CliTransfer transfer(settings, out, terminal, clock);
         SendTablesToOracle(transfer);
-        return {transfer.summary(), transfer.allWhole()};
+        return {transfer.summary(), transfer.allWhole(), transfer.stopped()};
     }
     // Tables go to the server under their names without a sub-folder ("sub/NAME" is NAME).
     QStringList serverNames;
@@ -43,7 +43,8 @@ SendOutcome sendInJobs(const CliTransfer::Settings& settings, int jobs, std::FIL
         });
     for (int job = 1; job < jobs; ++job)
         transfers.front()->addCounts(*transfers[static_cast<std::size_t>(job)]);
-    return {transfers.front()->summary(), transfers.front()->allWhole()};
+    return {transfers.front()->summary(), transfers.front()->allWhole(),
+            transfers.front()->stopped()};
 }
 
 } // namespace dravena::cli

@@ -17,6 +17,7 @@ namespace dravena::cli {
 struct SendOutcome {
     QString summary;
     bool allWhole = false;
+    bool stopped = false; // the run saw a stop before its end
 };
 
 // Sends the tables of `settings` over `jobs` connections at once (one when 1): each job sends the

@@ -1,5 +1,6 @@
 #include "TerminalBar.h"
 
+#include "Options.h"
 #include "base/Ports.h"
 
 #include <algorithm>
@@ -49,16 +50,14 @@ void TerminalBar::show(std::int64_t done, bool force) {
                              .arg(total_)
                              .arg(static_cast<long long>(rate))
                              .arg(time);
-    const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out_);
-    std::fflush(out_);
+    writeOut(out_, line.toUtf8());
     shown_ = true;
 }
 
 void TerminalBar::clear() {
     if (!shown_)
         return;
-    std::fputs("\r\x1b[K", out_);
+    writeOut(out_, QByteArrayLiteral("\r\x1b[K"));
     shown_ = false;
 }
 

@@ -109,6 +109,10 @@ int runVerify(const ParsedOptions& options) {
             std::int64_t expected = -1;
             const TableCheck check =
                 checker.check(table, serverTable, [&](std::int64_t done, std::int64_t total) {
+                    // Nobody reads the report any more: the check ends here.
+                    if (done % 256 == 0 && outputClosed())
+                        throw RuntimeError(errnum::InvalidCall,
+                                           QStringLiteral("the output was closed"));
                     if (total != expected)
                         bar.start(table, expected = total);
                     bar.show(done);
@@ -126,9 +130,16 @@ int runVerify(const ParsedOptions& options) {
         for (const QString& line : lines)
             if (!quiet)
                 printLine(stdout, line);
-        std::fflush(stdout);
         record.milliseconds = clock->steadyMilliseconds() - tableStart;
         report->addTable(std::move(record));
+        if (outputClosed())
+            break;
+    }
+    // A report that cannot be written ends the run after its table, as a failure.
+    if (outputClosed()) {
+        printLine(stderr, QStringLiteral("dravena-cli verify: the report could not be written "
+                                         "(its reader went away); the run ended there"));
+        return finishRunFolder(options, *report, QString(), 1, clock->steadyMilliseconds() - start);
     }
     const auto tableCount = static_cast<int>(tables->size());
     const QString summary =

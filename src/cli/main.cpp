@@ -2,6 +2,7 @@
 #include "RunFolder.h"
 #include "SignOnDefaults.h"
 #include "TableSelection.h"
+#include "compare/DescriptorBudget.h"
 
 #include <QCoreApplication>
 
@@ -122,7 +123,9 @@ const std::vector<Command> commands = {
      "Every run leaves a run folder (report.json, report.html, rejects/TABLE.csv with the\n"
      "refused rows) whose path is the last line of standard output. " PASSWORD_HELP TABLE_WORDS_HELP
      "Exit status 0 only when every table arrived whole; SIGINT or SIGTERM stop after the\n"
-     "current row or array with status 130 or 143.\n\n"
+     "current row or array with status 130 or 143 (one that comes once the last table's rows are\n"
+     "in lets the run end, and says so); a standard output or error that cannot be written stops\n"
+     "it so with status 1.\n\n"
      "Options:\n"
      "  --folder DIR   the folder that holds the Paradox tables\n" SIGN_ON_HELP TABLES_HELP
      "  --overwrite yes|no\n"
@@ -283,6 +286,9 @@ int main(int argc, char** argv) {
             printCommandHelp(command);
             return 0;
         }
+        // verify's files (and send --verify's) draw on the descriptors the process may hold: the
+        // most it may have, counted before the jobs open their connections.
+        dravena::DescriptorGrant::total();
         return command.run(*options);
     }
     return refuse(QStringLiteral("unknown command '%1'").arg(arguments.front()));

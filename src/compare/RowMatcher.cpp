@@ -7,14 +7,20 @@ namespace dravena {
 
 namespace {
 
-// Each bucket is a file, open while the rows are read: well within the usual limit of 1024.
+// Each bucket is a file, open while the rows are read.
 constexpr std::int64_t MostBuckets = 256;
+// Besides its buckets, each side holds its rows and its unpaired rows in a file each.
+constexpr std::size_t FilesPerSide = 2;
 
 // A bucket's Paradox digests in memory take about 28 bytes a row: some 7 MB for the usual
-// RowsPerBucket.
+// RowsPerBucket. Fewer descriptors than that wants make the buckets larger, never the check fail.
 std::size_t bucketsFor(std::int64_t rows, std::int64_t rowsPerBucket) {
     return static_cast<std::size_t>(
         std::clamp<std::int64_t>((rows + rowsPerBucket - 1) / rowsPerBucket, 1, MostBuckets));
+}
+
+std::size_t bucketsOf(const DescriptorGrant& grant) {
+    return std::max<std::size_t>(grant.count() / 2, FilesPerSide + 1) - FilesPerSide;
 }
 
 struct RowHeader {
@@ -36,8 +42,9 @@ std::size_t equalFields(const ComparedRow::Fields& a, const ComparedRow::Fields&
 RowMatcher::Side::Side(std::size_t buckets) : buckets(buckets) {}
 
 RowMatcher::RowMatcher(std::int64_t paradoxRows, std::int64_t rowsPerBucket)
-    : paradox_(bucketsFor(paradoxRows, rowsPerBucket)),
-      server_(bucketsFor(paradoxRows, rowsPerBucket)) {}
+    : descriptors_(2 * (FilesPerSide + 1),
+                   2 * (FilesPerSide + bucketsFor(paradoxRows, rowsPerBucket))),
+      paradox_(bucketsOf(descriptors_)), server_(bucketsOf(descriptors_)) {}
 
 void RowMatcher::addParadoxRow(std::int64_t row, const ComparedRow& values) {
     add(paradox_, row, values);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ComparedRow.h"
+#include "DescriptorBudget.h"
 #include "SpillFile.h"
 
 #include <QCryptographicHash>
@@ -36,7 +37,8 @@ struct RowMatch {
 // Compares the rows of a Paradox table with those the server returns, in any order, with memory
 // that stays small whatever the tables' size: each row is put aside in a temporary file, and a
 // 128-bit digest of it goes into one of several buckets (files too); the buckets are then
-// paired one at a time, only the Paradox side of one bucket in memory.
+// paired one at a time, only the Paradox side of one bucket in memory. The files' descriptors come
+// from the process's DescriptorGrant budget.
 class RowMatcher {
 public:
     // About this many rows of each side go into one bucket (fewer only in tests).
@@ -74,6 +76,7 @@ private:
     // For each shown row, the most alike unpaired row of the other side.
     static void findClosest(std::vector<UnmatchedRow>& rows, Side& other);
 
+    DescriptorGrant descriptors_; // for the files of both sides, taken before they open
     QCryptographicHash hash_{QCryptographicHash::Blake2s_128};
     Side paradox_;
     Side server_;

@@ -34,7 +34,8 @@ std::size_t writeWide(const std::string& utf8, char* cell) {
 OdbcArrayInsert::OdbcArrayInsert(std::shared_ptr<OdbcSession> session, const QString& sql,
                                  std::vector<ParameterColumn> columns)
     : session_(std::move(session)), columns_(std::move(columns)), buffers_(columns_.size()) {
-    session_->onThread([&] { prepare(sql); });
+    // Oracle's driver asks the server to describe the statement: a wait like any other.
+    session_->timed([&] { prepare(sql); });
 }
 
 void OdbcArrayInsert::prepare(const QString& sql) {

@@ -5,9 +5,10 @@
 
 namespace dravena {
 
-OdbcClientCursor::OdbcClientCursor(QSqlQuery& query) : OdbcCursor(odbcColumns(query.record())) {
+OdbcClientCursor::OdbcClientCursor(QSqlQuery& query, const std::function<void()>& beforeFetch)
+    : OdbcCursor(odbcColumns(query.record())) {
     const std::size_t width = columns().size();
-    while (query.next()) {
+    for (beforeFetch(); query.next(); beforeFetch()) {
         std::vector<Value> row;
         row.reserve(width);
         for (std::size_t i = 0; i < width; ++i)

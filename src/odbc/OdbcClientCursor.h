@@ -4,14 +4,17 @@
 
 #include <QSqlQuery>
 
+#include <functional>
+
 namespace dravena {
 
 // A client-side cursor: every row is read when the query opens, so the record count is known
 // before the first row is used, and the connection may close while the rows are still read.
 class OdbcClientCursor final : public OdbcCursor {
 public:
-    // Reads the rest of an executed forward-only query.
-    explicit OdbcClientCursor(QSqlQuery& query);
+    // Reads the rest of an executed forward-only query; beforeFetch is called before each fetch
+    // (the rows' time limit starts again there).
+    OdbcClientCursor(QSqlQuery& query, const std::function<void()>& beforeFetch);
 
     std::int64_t recordCount() const override { return static_cast<std::int64_t>(rows_.size()); }
     bool atEnd() const override { return position_ >= rows_.size(); }

@@ -13,8 +13,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <optional>
-
 namespace dravena {
 
 namespace {
@@ -69,18 +67,12 @@ std::unique_ptr<Cursor> OdbcConnection::query(const QString& sql) {
         });
         return cursor;
     }
-    // The statement waits on the server; reading its rows is held to no time limit.
-    std::optional<QSqlQuery> query;
-    try {
-        session_->timed([&] { query = run(session_->database(), sql); });
-    } catch (...) {
-        session_->onThread([&] { query.reset(); }); // one that came back after its time
-        throw;
-    }
-    session_->onThread([&] {
-        QSqlQuery executed = std::move(*query); // let go of here, on the connection's thread
-        query.reset();
-        cursor = std::make_unique<OdbcClientCursor>(executed);
+    // The statement waits on the server, and so does each fetch of its rows: each wait is held
+    // to the limit.
+    session_->timed([&] {
+        QSqlQuery query = run(session_->database(), sql);
+        session_->renewLimit();
+        cursor = std::make_unique<OdbcClientCursor>(query, [this] { session_->renewLimit(); });
     });
     return cursor;
 }

@@ -7,6 +7,7 @@
 #include "OracleClientSettings.h"
 #include "ServerTimeLimits.h"
 #include "base/RuntimeError.h"
+#include "base/Sigpipe.h"
 #include "dataaccess/DataAccess.h"
 
 #include <QSqlDriver>
@@ -144,11 +145,21 @@ void OdbcSession::timed(const std::function<void()>& call) {
     deadline_->throwIfExpired();
 }
 
+void OdbcSession::renewLimit() {
+    if (deadline_)
+        deadline_->renew();
+}
+
 void OdbcSession::onThread(const std::function<void()>& call) {
-    if (thread_)
-        thread_->run(call);
-    else
+    // A driver writing to a socket the watchdog shut down gets EPIPE, not the process's end.
+    const auto quietly = [&call] {
+        const SigpipeHeld held;
         call();
+    };
+    if (thread_)
+        thread_->run(quietly);
+    else
+        quietly();
 }
 
 void OdbcSession::close() {

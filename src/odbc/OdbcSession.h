@@ -46,6 +46,9 @@ public:
     // limit: when the server does not answer in time the connection is cut and the call fails as
     // a lost connection. A second call while one waits is refused.
     void timed(const std::function<void()>& call);
+    // Within a timed call that waits many times (a loop of fetches): the next wait gets a whole
+    // limit of its own.
+    void renewLimit();
     // Runs a call that touches the connection's handles on the connection's thread, without a
     // time limit and whether the connection is open or not.
     void onThread(const std::function<void()>& call);

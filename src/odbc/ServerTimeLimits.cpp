@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -68,9 +67,8 @@ public:
         std::lock_guard lock(mutex_);
         deadlines_.push_back(deadline);
         if (!started_) {
-            // A driver that writes to a socket shut down here gets an error back instead of
-            // ending the process.
-            std::signal(SIGPIPE, SIG_IGN);
+            // shutdown() raises no SIGPIPE; a driver that writes to a socket shut down here does
+            // so while its call holds SIGPIPE back (OdbcSession::onThread).
             std::thread([this] { loop(); }).detach();
             started_ = true;
         }
@@ -136,6 +134,13 @@ void CallDeadline::arm(int seconds) {
 void CallDeadline::disarm() {
     if (watched_->due.exchange(Idle) == Cut)
         cut_ = true;
+}
+
+void CallDeadline::renew() {
+    std::int64_t due = watched_->due.load();
+    if (due > Idle)
+        watched_->due.compare_exchange_strong(due,
+                                              ticks(Clock::now() + std::chrono::seconds(seconds_)));
 }
 
 bool CallDeadline::expired() const {

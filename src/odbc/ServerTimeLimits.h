@@ -46,6 +46,9 @@ public:
     // forgets whether the previous call was cut.
     void arm(int seconds);
     void disarm();
+    // Gives the armed call a whole limit again from now, for a call that waits many times (a
+    // loop of fetches); a call already cut stays cut.
+    void renew();
 
     // True once the armed call's limit passed and its sockets were shut down (still true after
     // disarming).

@@ -3,6 +3,8 @@
 #include "TransferFrontEnd.h"
 #include "TransferLines.h"
 #include "TransferSteps.h"
+#include "base/RuntimeError.h"
+#include "odbc/OdbcDiagnostics.h"
 
 #include <algorithm>
 
@@ -38,7 +40,8 @@ void ArrayTransport::send(const RowArrays::Batch& batch) {
 // failure is told) goes again row by row, as each row would be told alone anyway.
 bool ArrayTransport::sendRows(const RowArrays::Batch& batch, std::size_t first, std::size_t last,
                               bool refusedAmong) {
-    if (to_.steps.ended())
+    // A stop ends the rows here: the search for refused rows sends no more of them.
+    if (to_.steps.ended() || to_.frontEnd.stopRequested())
         return false;
     const std::size_t rows = last - first;
     if (rows == 1)
@@ -102,13 +105,28 @@ void tellRow(const RowDestination& destination, std::int64_t row, bool arrived) 
 }
 
 // One statement per row unless the front end asks for arrays and the server can prepare them.
+// A server that cannot prepare them still takes every row, one statement each: the table loses
+// nothing, and a note says why arrays were not used. A lost connection ends the run as always.
 std::unique_ptr<RowTransport> makeRowTransport(const RowDestination& destination) {
     const int rowsPerArray = destination.frontEnd.rowsPerArray();
     std::unique_ptr<RowTransport> transport;
+    QString refusal;
     if (rowsPerArray > 1)
         destination.steps.step(transferline::PrepareArrays, [&] {
-            transport = std::make_unique<ArrayTransport>(destination, rowsPerArray);
+            try {
+                transport = std::make_unique<ArrayTransport>(destination, rowsPerArray);
+            } catch (const ConnectionLostError&) {
+                throw;
+            } catch (const RuntimeError& error) {
+                refusal = error.description();
+            }
         });
+    if (!refusal.isEmpty())
+        destination.frontEnd.tellNote(
+            destination.table,
+            QStringLiteral("rows went one statement each: the server could not prepare arrays "
+                           "of rows: ") +
+                refusal);
     if (!transport)
         transport = std::make_unique<SingleRowTransport>(destination);
     return transport;

@@ -93,6 +93,9 @@ public:
     virtual void reportReadingProblems(const QString& table, const QStringList& problems) = 0;
     // The table's names that were cut to fit the server (nameCutLine), told before its rows.
     virtual void reportNameCuts(const QString& /*table*/, const QStringList& /*cuts*/) {}
+    // How the table's rows went when that is not the way asked for (one statement per row, the
+    // server could not prepare arrays), told once; it costs the table nothing.
+    virtual void tellNote(const QString& /*table*/, const QString& /*note*/) {}
     // Told before those problems when one of them cost a value (it could not be read and went
     // as NULL); a value read and written in another form costs none.
     virtual void valuesNotRead(const QString& /*table*/) {}

@@ -43,6 +43,7 @@ struct Faults {
     QStringList statements{}; // every INSERT sent: for an array "N rows from V: D told done" (V
                               // its first row's first value), else its text
     long memoryAtFirstBoundInsert = -1; // the process's resident KiB then
+    bool refusePrepare = false;         // the server cannot prepare arrays
 };
 
 long residentKiB() {
@@ -109,6 +110,8 @@ public:
     std::unique_ptr<Cursor> query(const QString& sql) override { return inner_->query(sql); }
     std::unique_ptr<ArrayInsert> prepareArrayInsert(const QString& sql,
                                                     std::vector<ParameterColumn> columns) override {
+        if (faults_.refusePrepare)
+            throw RuntimeError(errnum::DataAccess, QStringLiteral("cannot prepare on purpose"));
         return std::make_unique<FaultyArrayInsert>(
             inner_->prepareArrayInsert(sql, std::move(columns)), faults_);
     }
@@ -197,13 +200,15 @@ protected:
 // Each case, in order, fails on a fault of the array path: the last row of 28 in arrays of 27
 // left uncommitted; a status array that tells one row refused taken for a whole array (it must
 // go again row by row, and that row is then refused on its own); an array the server refused
-// (the second, and the last) committed or lost instead of going again row by row.
+// (the second, and the last) committed or lost instead of going again row by row; a server that
+// cannot prepare arrays taken for a table not complete (every row goes one statement each then).
 TEST_F(ArrayTransport, EveryRowArrivesOnceOrIsToldRefused) {
     struct Case {
         int rows, rowsPerArray;
         Faults faults;
         QString told;       // the summary, whose first figure is the rows on the server
         int refusedRow = 0; // told as refused on its own (counted from 1), missing from the sum
+        QString alsoTold{}; // a line of what was printed
     };
     const auto misreport = [](int array, std::size_t row, const char* refuseInsert) {
         return Faults{.misreportArray = array, .misreportRow = row, .refuseInsert = refuseInsert};
@@ -213,6 +218,14 @@ TEST_F(ArrayTransport, EveryRowArrivesOnceOrIsToldRefused) {
         {20, 7, misreport(1, 3, "'10.5'"), "19 rows sent, 1 row failed", 11},
         {20, 7, {.spoilArray = 1}, "20 rows sent, 0 rows failed"},
         {16, 7, {.spoilArray = 2}, "16 rows sent, 0 rows failed"},
+        {20,
+         7,
+         {.refusePrepare = true},
+         "20 rows sent, 0 rows failed",
+         0,
+         "dravena-cli send: " + Table +
+             ": rows went one statement each: the server could not prepare arrays of "
+             "rows: cannot prepare on purpose\n"},
     };
     for (Case c : cases) {
         SCOPED_TRACE(c.told.toStdString());
@@ -227,6 +240,10 @@ TEST_F(ArrayTransport, EveryRowArrivesOnceOrIsToldRefused) {
                            .arg(c.refusedRow);
         EXPECT_EQ(printed.split(u'\n').filter(" failed: "), refused) << printed.toStdString();
         EXPECT_TRUE(printed.contains(c.told)) << printed.toStdString();
+        // Every row that arrived makes the table whole, however it went.
+        EXPECT_TRUE(printed.contains(c.refusedRow ? "0 whole" : "1 whole"))
+            << printed.toStdString();
+        EXPECT_TRUE(printed.contains(c.alsoTold)) << printed.toStdString();
         EXPECT_EQ(server("COUNT(*)"), c.told.section(u' ', 0, 0).toStdString());
         double sum = 0; // N is 0.5, 1.5, 2.5...
         for (int i = 0; i < c.rows; ++i)

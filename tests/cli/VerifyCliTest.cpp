@@ -6,13 +6,19 @@
 #include "TransferTables.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <functional>
+#include <optional>
 
 using dravena::testing::CliRun;
 using dravena::testing::runCli;
@@ -302,19 +308,109 @@ TEST_F(VerifyCli, ATableOfASubFolderIsCheckedWhereItLies) {
         EXPECT_TRUE(jobs.output.contains(QLatin1String(line))) << jobs.output.toStdString();
 }
 
-// A server that does not answer within --timeout: the table is not compared, the run ends.
-TEST_F(VerifyCli, AServerThatDoesNotAnswerInTimeLeavesTheTableNotCompared) {
+// Each way a verify cannot go on ends it within a minute, with what happened and exit status 1:
+// a server that does not answer within --timeout (a locked table; a server session stopped while
+// it returns large NCLOB values), a report nobody reads any more (after its first line).
+TEST_F(VerifyCli, AVerifyThatCannotGoOnEndsWithinAMinuteAndSaysWhy) {
     ASSERT_EQ(send({"VFYNUMS"}).exitCode, 0);
     const auto holder = connect();
-    holder->beginTransaction();
-    holder->execute("LOCK TABLE \"VFYNUMS\" IN ACCESS EXCLUSIVE MODE");
-    const CliRun checked = verify({"--timeout", "2", "VFYNUMS"});
-    holder->rollback();
-    EXPECT_EQ(checked.exitCode, 1);
-    EXPECT_TRUE(checked.lines.value(0).startsWith("VFYNUMS: not compared: reading the server's "
-                                                  "table failed: No answer from the server "
-                                                  "within 2 seconds."))
-        << checked.lines.join("\n").toStdString() << checked.errors.toStdString();
+    const auto lock = [&] {
+        holder->beginTransaction();
+        holder->execute("LOCK TABLE \"VFYNUMS\" IN ACCESS EXCLUSIVE MODE");
+    };
+    const auto largeNclobs = [&] {
+        // 40 values of a million characters each, the rows coming 50 ms apart.
+        dropIfExists("VFYNUMS");
+        executeAll(
+            {"CREATE TABLE \"VFYNUMS\" (\"N\" NCLOB)",
+             "INSERT INTO \"VFYNUMS\" SELECT repeat('x', 1000000) FROM generate_series(1, 40)",
+             "ALTER TABLE \"VFYNUMS\" ENABLE ROW LEVEL SECURITY",
+             "ALTER TABLE \"VFYNUMS\" FORCE ROW LEVEL SECURITY",
+             "CREATE POLICY slowly ON \"VFYNUMS\" USING (pg_sleep(0.05) IS NOT NULL)"});
+    };
+    std::optional<pid_t> stopped;
+    const auto stopWhileReturning = [&](QProcess& process) {
+        const auto watcher = connect();
+        QElapsedTimer looking;
+        looking.start();
+        while (!stopped && looking.elapsed() < 30000 && process.state() == QProcess::Running) {
+            dravena::Recordset found;
+            found.open("SELECT CAST(pid AS VARCHAR(20)) FROM pg_stat_activity WHERE state = "
+                       "'active' AND query LIKE 'SELECT \"N\" FROM \"VFYNUMS\"%'",
+                       *watcher);
+            if (!found.atEnd())
+                stopped = static_cast<pid_t>(std::stol(std::get<std::string>(found.fieldValue(0))));
+        }
+        ASSERT_TRUE(stopped) << "the server's rows were never asked for";
+        QThread::msleep(500); // some of the values have gone
+        ::kill(*stopped, SIGSTOP);
+    };
+    // More report than a pipe holds: the run cannot have written it all before its reader went.
+    QStringList manyTables;
+    for (int i = 0; i < 2000; ++i)
+        manyTables << "VFYNUMS";
+    const QString noAnswer = "VFYNUMS: not compared: reading the server's table failed: No "
+                             "answer from the server within %1 seconds.";
+    struct Case {
+        const char* what;
+        std::function<void()> before;
+        QStringList arguments;
+        std::function<void(QProcess&)> during;
+        QString firstLine;          // none: no line needs reading
+        bool firstLineOnly = false; // its report goes through "| head -1"
+    };
+    const Case cases[] = {
+        {"locked table", lock, {"--timeout", "2", "VFYNUMS"}, nullptr, noAnswer.arg(2)},
+        {"output closed after its first line", nullptr, manyTables, nullptr, "VFYNUMS: identical",
+         true},
+        {"session stopped mid-NCLOB",
+         largeNclobs,
+         {"--timeout", "5", "VFYNUMS"},
+         stopWhileReturning,
+         noAnswer.arg(5)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.before)
+            c.before();
+        QProcess process;
+        process.setProcessEnvironment(dravena::testing::cliEnvironment(&db.password));
+        const QStringList command = QStringList{DRAVENA_BINARY_DIR "/bin/dravena-cli",
+                                                "verify",
+                                                "--folder",
+                                                folder.path(),
+                                                "--sid",
+                                                db.sid,
+                                                "--user",
+                                                db.user} +
+                                    c.arguments;
+        if (c.firstLineOnly) // the exit status is dravena-cli's
+            process.start("bash",
+                          QStringList{"-c", "\"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}"} +
+                              command);
+        else
+            process.start(command.front(), command.mid(1));
+        ASSERT_TRUE(process.waitForStarted(30000));
+        if (c.during)
+            c.during(process);
+        const bool ended = process.waitForFinished(60000);
+        if (stopped) {
+            ::kill(*stopped, SIGCONT);
+            executeAll({QStringLiteral("SELECT pg_terminate_backend(%1)").arg(*stopped)});
+        }
+        if (holder->isOpen() && c.before)
+            holder->rollback();
+        if (!ended)
+            process.kill();
+        ASSERT_TRUE(ended) << "dravena-cli verify did not end within a minute";
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 1) << errors.toStdString();
+        if (!c.firstLine.isEmpty()) {
+            EXPECT_TRUE(QString::fromUtf8(process.readLine()).startsWith(c.firstLine))
+                << errors.toStdString();
+        }
+    }
 }
 
 // send --verify tells a difference with its rows and counts it as a failure; a table whose memo

@@ -2,13 +2,18 @@
 // which rows are shown, and the most alike row each is set against.
 
 #include "compare/RowMatcher.h"
+#include "base/RuntimeError.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace dravena {
 namespace {
@@ -110,6 +115,33 @@ TEST(RowMatcher, ManyRowsOverManyBuckets) {
     EXPECT_EQ(paradoxRowsOf(m.paradoxShown, false), (Numbers{5, 17, 400, 401, 1000}));
     // The server's first unpaired rows in the order it gave them, each set against its original.
     EXPECT_EQ(paradoxRowsOf(m.serverShown, true), (Numbers{2999, 2500, 1000, 401, 400}));
+}
+
+// Sixteen comparisons at once, each wanting 256 buckets a side, in a process that may hold 256
+// descriptors (a send --jobs 16 --verify of large tables): they share the descriptors and every
+// one of them is compared, none fails for want of a file.
+TEST(RowMatcher, ComparisonsAtOnceShareTheProcesssDescriptors) {
+    const rlimit low{256, 256};
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    Rows paradox;
+    for (int i = 0; i < 600; ++i)
+        paradox.push_back({std::to_string(i)});
+    std::atomic<int> compared{0};
+    std::vector<std::string> failures(16);
+    {
+        std::vector<std::jthread> jobs;
+        for (std::size_t job = 0; job < failures.size(); ++job)
+            jobs.emplace_back([&, job] {
+                try {
+                    if (match(paradox, paradox, 1).onlyInParadox == 0)
+                        ++compared;
+                } catch (const RuntimeError& error) {
+                    failures[job] = error.description().toStdString();
+                }
+            });
+    }
+    EXPECT_EQ(compared, 16);
+    EXPECT_EQ(failures, std::vector<std::string>(16));
 }
 
 } // namespace

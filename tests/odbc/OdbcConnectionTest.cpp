@@ -5,17 +5,28 @@
 #include "drivers/Drivers.h"
 #include "odbc/OdbcSession.h"
 #include "odbc/ServerCallThread.h"
+#include "odbc/ServerTimeLimits.h"
 #include "ui/ServerWait.h"
 
+#include <QFile>
 #include <QSqlDatabase>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <ctime>
 #include <latch>
 #include <list>
 #include <set>
 #include <thread>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -597,4 +608,83 @@ TEST_F(ServerTest, APasswordWithSemicolonsAndBracesSignsOn) {
     EXPECT_FALSE(wrong.contains(QStringLiteral("SECRET"))) << wrong.toStdString();
     EXPECT_TRUE(wrong.contains(QStringLiteral("password authentication failed")))
         << wrong.toStdString();
+}
+
+// Every wait on the server ends within its limit, as on a lost connection: sign-on to a server
+// that takes the connection and never answers; the fetches of a client-side cursor's rows and
+// of a server-side cursor's rows while the server's process is stopped.
+TEST_F(ServerTest, EveryWaitEndsWithinItsLimitWhenTheServerStopsAnswering) {
+    const ServerTimeLimits before = serverTimeLimits();
+    struct Restore {
+        ServerTimeLimits limits;
+        ~Restore() { setServerTimeLimits(limits); }
+    } restore{before};
+    setServerTimeLimits({2, 2});
+    const QString noAnswer = QStringLiteral("No answer from the server within 2 seconds.");
+
+    // A server that takes connections (the system completes them) and never says a word.
+    QTemporaryDir silent(QStringLiteral("/tmp/dravena-silent-XXXXXX"));
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(silent.filePath(QStringLiteral(".s.PGSQL.5432")));
+    ASSERT_LT(static_cast<std::size_t>(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+
+    // Rows that come a hundred at a time, each fetch a wait on the server.
+    const QString fetching = db.connectionString() + QStringLiteral("UseDeclareFetch=1;Fetch=100;");
+    // Rows that stream (a join of two small functions' results) rather than being made first.
+    const QString manyRows = QStringLiteral("SELECT a.g * 10000 + b.g FROM generate_series(1, "
+                                            "10000) a(g), generate_series(1, 10000) b(g)");
+    struct Case {
+        const char* what;
+        QString connectionString;
+        int cursorLocation;
+        bool stopSession; // the server's process is stopped while the rows come
+    };
+    const std::vector<Case> cases = {
+        {"sign-on to a server that never answers",
+         oracleConnectionString(silent.path(), db.user, db.password), ServerSideCursor, false},
+        {"client-side cursor's fetches", fetching, ClientSideCursor, true},
+        {"server-side cursor's fetches", fetching, ServerSideCursor, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::unique_ptr<Connection> connection = dataAccess().createConnection();
+        connection->setCursorLocation(c.cursorLocation);
+        std::atomic<bool> ended{false};
+        std::jthread stopper;
+        if (c.stopSession) {
+            connection->open(c.connectionString);
+            const auto pid = static_cast<pid_t>(std::stol(text(
+                connection->query(QStringLiteral("SELECT CAST(pg_backend_pid() AS VARCHAR(20))"))
+                    ->fieldValue(0))));
+            // Stopped once the rows flow; let go after a minute at most, whatever happened.
+            stopper = std::jthread([&ended, pid, this] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                ::kill(pid, SIGSTOP);
+                for (int i = 0; i < 600 && !ended; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                ::kill(pid, SIGCONT);
+                executeAll({QStringLiteral("SELECT pg_terminate_backend(%1)").arg(pid)});
+            });
+        }
+        const auto started = std::chrono::steady_clock::now();
+        const QString failure = failureOf([&] {
+            if (!c.stopSession)
+                connection->open(c.connectionString);
+            Recordset rows;
+            rows.open(manyRows, *connection);
+            while (!rows.atEnd())
+                rows.moveNext();
+        });
+        ended = true;
+        EXPECT_EQ(failure.toStdString(), noAnswer.toStdString());
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60))
+            << "the wait did not end within a minute";
+    }
+    ::close(listener);
 }

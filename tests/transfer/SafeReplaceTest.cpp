@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -124,15 +125,45 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
             ::kill(static_cast<pid_t>(process.processId()), number);
         };
     };
+    // The run held still while the rows on the server are counted, then stopped: what goes after
+    // the stop can be counted exactly.
+    std::optional<long long> rowsAtStop;
+    const auto frozenSignal = [&](int number) {
+        return [&, number](QProcess& process) {
+            const auto pid = static_cast<pid_t>(process.processId());
+            ::kill(pid, SIGSTOP);
+            rowsAtStop = rows(loading());
+            ::kill(pid, number);
+            ::kill(pid, SIGCONT);
+        };
+    };
+    // SIGINT once the rows are in and the old table is being replaced (its DROP waits for a lock
+    // held here): the run ends whole, and says so.
+    const auto signalDuringSwap = [&](QProcess& process) {
+        const auto holder = connect();
+        holder->beginTransaction();
+        holder->execute("LOCK TABLE \"" + Table + "\" IN ACCESS EXCLUSIVE MODE");
+        QElapsedTimer waiting;
+        waiting.start();
+        while (waiting.elapsed() < 60000 &&
+               std::get<std::string>(scalar(
+                   "SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM pg_stat_activity WHERE usename = "
+                   "current_user AND wait_event_type = 'Lock'")) == "0")
+            QThread::msleep(10);
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        holder->rollback();
+    };
 
     struct Case {
         const char* what;
         std::function<void()> source;
         std::function<void(QProcess&)> interfere; // none: the run goes wrong by itself
         QStringList options;
-        int exitCode;          // -1: killed
-        const char* told;      // in what the run printed
-        bool loadingTableLeft; // what a killed or cut-off run cannot remove
+        int exitCode;           // -1: killed
+        const char* told;       // in what the run printed
+        bool loadingTableLeft;  // what a killed or cut-off run cannot remove
+        int mostAfterStop = -1; // rows that may still go after a stop (the one or array in flight)
+        bool replaced = false;  // the run ended whole: the new table took the name
     };
     const char* kept = "SAFEOLD on the server was left as it was";
     const char* noAnswer = "No answer from the server within 5 seconds.";
@@ -145,6 +176,32 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         // One statement per row, with rows read ahead.
         {"SIGINT, batch 1", bigTable, signal(SIGINT), {"--batch", "1"}, 130, "interrupted", false},
         {"SIGTERM", bigTable, signal(SIGTERM), {"--batch", "100"}, 143, "interrupted", false},
+        // A stop ends the rows read ahead after the one in flight, an array after the array.
+        {"stop with rows read ahead",
+         bigTable,
+         frozenSignal(SIGINT),
+         {"--batch", "1"},
+         130,
+         "interrupted",
+         false,
+         1},
+        {"stop between arrays",
+         bigTable,
+         frozenSignal(SIGTERM),
+         {"--batch", "100"},
+         143,
+         "interrupted",
+         false,
+         100},
+        {"SIGINT during the swap",
+         bigTable,
+         signalDuringSwap,
+         {},
+         0,
+         "SIGINT came after the last table's rows were in",
+         false,
+         -1,
+         true},
         {"SIGKILL", bigTable, signal(SIGKILL), {}, -1, "", true},
     };
     for (const Case& c : cases) {
@@ -152,6 +209,7 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         dropIfExists(loading()); // what the case before left, so that its rows are not counted
         c.source();
         stopped.reset();
+        rowsAtStop.reset();
         QProcess process;
         process.setProcessEnvironment(cliEnvironment(&db.password));
         QElapsedTimer timer;
@@ -183,6 +241,19 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         }
         EXPECT_TRUE(errors.contains(QString::fromUtf8(c.told))) << errors.toStdString();
 
+        if (c.mostAfterStop >= 0) {
+            static const QRegularExpression ended(QStringLiteral("the load ended after (\\d+) of"));
+            const QRegularExpressionMatch m = ended.match(errors);
+            ASSERT_TRUE(m.hasMatch() && rowsAtStop) << errors.toStdString();
+            EXPECT_LE(m.captured(1).toLongLong(), *rowsAtStop + c.mostAfterStop);
+        }
+        if (c.replaced) {
+            EXPECT_EQ(rows(Table), NewRows);
+            // The old table back for the cases after this one.
+            ASSERT_EQ(dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password))
+                          .exitCode,
+                      0);
+        }
         EXPECT_EQ(rows(Table), OldRows);
         EXPECT_EQ(sum(), OldSum);
         if (!c.loadingTableLeft) {
