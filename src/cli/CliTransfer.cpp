@@ -149,6 +149,10 @@ int CliTransfer::askOverwrite(const QString& name) {
     return AnswerNo;
 }
 
+void CliTransfer::notReplaced(const QString&, const QString& text) {
+    print(text);
+}
+
 void CliTransfer::tellNoTableSelected() {
     print(QStringLiteral("dravena-cli send: no table to send"));
     runFailed_ = true;
@@ -245,7 +249,7 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
             whole = false;
         if (whole)
             ++tablesWhole_;
-    } else if (!asked) {
+    } else if (!asked && outcome != TableOutcome::NotReplaced) {
         const QString loaded = tableStart_ < 0
                                    ? QString()
                                    : QStringLiteral(" (the load ended after %1 of %2 rows)")

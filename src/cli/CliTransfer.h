@@ -36,6 +36,7 @@ public:
         int rowsPerArray = DefaultRowsPerArray; // --batch
         bool fullSchema = false;                // --schema full
         bool verify = false;                    // --verify: each table checked after it arrived
+        bool acceptIncomplete = false;          // --accept-incomplete: such a copy replaces too
         QStringList tables;
         QStringList serverTables;
     };
@@ -70,6 +71,10 @@ public:
     void addToServerList(const QString& name) override;
     int askOverwrite(const QString& name) override;
     void tellNoTableSelected() override;
+    bool replaceWithIncomplete(const QString&, std::int64_t) override {
+        return settings_.acceptIncomplete;
+    }
+    void notReplaced(const QString& name, const QString& text) override;
     void setPointer(int) override {}
     void setProgress(double) override {}
     void resetProgress() override {}

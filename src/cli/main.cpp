@@ -47,6 +47,7 @@ const std::vector<Command> commands = {
        sidOption,
        userOption,
        {"--overwrite", "yes|no"},
+       {"--accept-incomplete", nullptr},
        {"--batch", "N"},
        {"--jobs", "N"},
        {"--verify", nullptr},
@@ -55,9 +56,12 @@ const std::vector<Command> commands = {
       "TABLE..."},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
-     "order given: loads it under a name of its own and, once every row is read and sent, puts\n"
-     "it in place of the server's table of that name; a load that does not end so leaves the\n"
-     "server's table as it was. Progress per table, every failed statement and a summary go to\n"
+     "order given: loads it under a name of its own and, once every row arrived with every\n"
+     "value, puts it in place of the server's table of that name; a copy that is not whole (a\n"
+     "row refused, a value that could not be read, a stop) leaves the server's table as it was\n"
+     "and says why. A table the server does not have takes its name whatever arrived. A replace\n"
+     "cut off between its DROP and its RENAME says where the rows are; the next send puts them\n"
+     "in place first. Progress per table, every failed statement and a summary go to\n"
      "standard error. The password comes from DRAVENA_PASSWORD, else from one line of standard\n"
      "input. Exit status 0 only when every table arrived whole; SIGINT or SIGTERM stop after the\n"
      "current row or array with status 130 or 143.\n\n"
@@ -68,6 +72,9 @@ const std::vector<Command> commands = {
      "  --overwrite yes|no\n"
      "                 a table the server already has: yes replaces it, no leaves it; without\n"
      "                 this option it is an error for that table\n"
+     "  --accept-incomplete\n"
+     "                 with --overwrite yes: a copy whose rows did not all arrive whole\n"
+     "                 replaces the server's table all the same\n"
      "  --batch N      send N rows per round trip (1 to 10000, default 1000), in arrays of\n"
      "                 parameters; 1 sends one INSERT statement per row\n"
      "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"

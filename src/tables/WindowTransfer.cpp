@@ -59,6 +59,19 @@ int WindowTransfer::askOverwrite(const QString& name) {
                               QStringLiteral("Overwrite?"));
 }
 
+// Asked once the rows are in; No (the default) leaves the server's table as it was.
+bool WindowTransfer::replaceWithIncomplete(const QString& name, std::int64_t rows) {
+    return dialogs().question(QStringLiteral("%1 rows of %2 did not arrive whole. Replace the "
+                                             "server's %2 with the incomplete copy?")
+                                  .arg(rows)
+                                  .arg(name),
+                              applicationTitle(), AnswerNo) == AnswerYes;
+}
+
+void WindowTransfer::notReplaced(const QString&, const QString& text) {
+    dialogs().message(text + u'.', applicationTitle());
+}
+
 void WindowTransfer::tellNoTableSelected() {
     dialogs().message(QStringLiteral("Please select a table to send."), applicationTitle());
 }

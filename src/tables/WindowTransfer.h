@@ -30,6 +30,8 @@ public:
     void addToServerList(const QString& name) override;
     int askOverwrite(const QString& name) override;
     void tellNoTableSelected() override;
+    bool replaceWithIncomplete(const QString& name, std::int64_t rows) override;
+    void notReplaced(const QString& name, const QString& text) override;
     void setPointer(int value) override;
     void setProgress(double percent) override;
     void resetProgress() override;

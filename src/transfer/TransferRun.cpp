@@ -54,6 +54,7 @@ private:
     void finishTable(const QString& name, TableOutcome outcome);
     void closeConnections();
     bool sourceExhausted() const;
+    std::int64_t lostValueCount() const;
 
     TransferFrontEnd& fe_;
     TransferSteps run_;
@@ -133,7 +134,12 @@ void TransferRun::sendTable(int index) {
         finishTable(name, TableOutcome::NotCreated);
         return;
     }
-    const ReplaceDecision decision = decideReplace(loadRows(name, loading), replacing);
+    const TableLoad load = loadRows(name, loading);
+    // A copy that is not whole replaces the server's table only when the user accepts it so.
+    const bool acceptable = replacing && !wholeCopy(load) && !load.stopped &&
+                            !load.connectionLost && !run_.ended() &&
+                            fe_.replaceWithIncomplete(name, rowsNotWhole(load));
+    const ReplaceDecision decision = decideReplace(load, replacing, acceptable);
     const CopyFate copy = decision.takeName   ? takeFinalName(name, loading, decision.dropOld)
                           : decision.dropCopy ? CopyFate::Drop
                                               : CopyFate::Keep;
@@ -143,7 +149,14 @@ void TransferRun::sendTable(int index) {
     // meet those of the table it replaces.
     if (copy == CopyFate::Named && plan_)
         carrySchema(name);
-    finishTable(name, copy == CopyFate::Named ? TableOutcome::Sent : TableOutcome::NotCreated);
+    TableOutcome outcome = copy == CopyFate::Named ? TableOutcome::Sent : TableOutcome::NotCreated;
+    if (!decision.takeName && decision.dropCopy && !load.stopped) {
+        fe_.notReplaced(name, QStringLiteral("%1: not replaced: %2; the server's %1 was left as "
+                                             "it was")
+                                  .arg(name, whyNotWhole(load)));
+        outcome = TableOutcome::NotReplaced;
+    }
+    finishTable(name, outcome);
 }
 
 // A table of ours that an earlier run left (it was killed in the middle of a load) goes first.
@@ -233,6 +246,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
     std::int64_t lastRow = -1;
     if (!run_.step(210, [&] { lastRow = source_->recordCount() - 1; }))
         load.endedEarly = true;
+    load.rowsExpected = lastRow + 1;
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
     if (!run_.step(220, [&] { fieldCount = source_->fieldCount(); }))
@@ -249,6 +263,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
     };
     run_.line(212);
     std::int64_t row = 0;
+    std::int64_t lostBefore = 0; // values lost before the current row was read
     for (; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
         // every field of every row it no longer has; a stop asked for ends the load here.
@@ -265,6 +280,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
             run_.step(214, [&] { fe_.yield(); });
             showProgress(row + 1);
         }
+        ++load.rowsTaken;
         std::vector<Value> values(static_cast<std::size_t>(fieldCount));
         bool read = true;    // every value of the row was read
         bool carried = true; // and its column holds it
@@ -293,6 +309,14 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
         // the server refuses.
         if (read)
             ++load.rowsRead;
+        // Values the source gave as NULL because it could not read them (it reads a row when it
+        // moves to it): the row goes without them.
+        const std::int64_t lostNow = lostValueCount();
+        if (lostNow > lostBefore) {
+            load.valuesLost += lostNow - lostBefore;
+            ++load.rowsWithLostValues;
+        }
+        lostBefore = lostNow;
         if (!read) {
             fe_.rowSent(row, false); // counted among the values not read, not as refused
         } else if (!carried) {
@@ -353,6 +377,14 @@ void TransferRun::carryForeignKeys() {
         });
     });
     fe_.schemaReported({}, outcomes, {});
+}
+
+std::int64_t TransferRun::lostValueCount() const {
+    try {
+        return source_->lostValueCount();
+    } catch (...) {
+        return 0; // the step that closes the table tells what is wrong
+    }
 }
 
 bool TransferRun::sourceExhausted() const {
