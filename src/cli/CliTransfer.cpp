@@ -28,6 +28,10 @@ QString whatFailed(int line) {
         return QStringLiteral("signing on to the server");
     case DropTable:
         return QStringLiteral("DROP TABLE");
+    case MarkComplete:
+        return QStringLiteral("COMMENT ON TABLE");
+    case FinishSwap:
+        return QStringLiteral("putting in place an earlier run's complete copy");
     case OpenSource:
     case ReadLayout:
         return QStringLiteral("reading the table");
@@ -249,7 +253,8 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
             whole = false;
         if (whole)
             ++tablesWhole_;
-    } else if (!asked && outcome != TableOutcome::NotReplaced) {
+    } else if (!asked && outcome != TableOutcome::NotReplaced &&
+               outcome != TableOutcome::Unsettled) {
         const QString loaded = tableStart_ < 0
                                    ? QString()
                                    : QStringLiteral(" (the load ended after %1 of %2 rows)")

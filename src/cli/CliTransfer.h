@@ -75,6 +75,7 @@ public:
         return settings_.acceptIncomplete;
     }
     void notReplaced(const QString& name, const QString& text) override;
+    void tellReplace(const QString& name, const QString& text) override { notReplaced(name, text); }
     void setPointer(int) override {}
     void setProgress(double) override {}
     void resetProgress() override {}

@@ -32,6 +32,7 @@ public:
     void tellNoTableSelected() override;
     bool replaceWithIncomplete(const QString& name, std::int64_t rows) override;
     void notReplaced(const QString& name, const QString& text) override;
+    void tellReplace(const QString& name, const QString& text) override { notReplaced(name, text); }
     void setPointer(int value) override;
     void setProgress(double percent) override;
     void resetProgress() override;

@@ -31,13 +31,15 @@ struct TransferFailure {
 
 // How a selected table ended.
 enum class TableOutcome {
-    Sent,       // loaded to its end and under its own name (see rowSent for each row)
-    Skipped,    // the overwrite question was answered No
-    NotCreated, // its SELECT or CREATE TABLE failed, the run was stopped or lost its
-                // connection, or the copy could not take its name: the server's table of that
-                // name was left as it was
-    NotReplaced // the copy did not arrive whole and did not replace the server's table of that
-                // name, which was left as it was (told by notReplaced)
+    Sent,        // loaded to its end and under its own name (see rowSent for each row)
+    Skipped,     // the overwrite question was answered No
+    NotCreated,  // its SELECT or CREATE TABLE failed, the run was stopped or lost its
+                 // connection, or the copy could not take its name: the server's table of that
+                 // name was left as it was
+    NotReplaced, // the copy did not arrive whole and did not replace the server's table of
+                 // that name, which was left as it was (told by notReplaced)
+    Unsettled    // the replace ended between its steps: where the rows are was told by
+                 // tellReplace
 };
 
 // What the transfer asks of the front end that runs it: the tables window, or dravena-cli send.
@@ -73,6 +75,9 @@ public:
     // The server's table `name` was left as it was: the copy was not whole. `text` says so and
     // why ("T: not replaced: 1 row refused, ...; the server's T was left as it was").
     virtual void notReplaced(const QString& /*name*/, const QString& /*text*/) {}
+    // What became of a replace that ended between its steps (where the rows are), or of a
+    // complete copy an earlier run left, put in place now.
+    virtual void tellReplace(const QString& /*name*/, const QString& /*text*/) {}
     // Tells that no table is chosen; the run then ends.
     virtual void tellNoTableSelected() = 0;
 

@@ -29,9 +29,10 @@ const Value NoValueText{std::string()};
 
 // What becomes of the loading table once the replace is decided and carried out.
 enum class CopyFate {
-    Named, // it took the table's own name
-    Drop,  // it goes: the server's table of that name (if any) stays as it was
-    Keep,  // it stays under its loading name: the old table is gone, or so is the connection
+    Named,     // it took the table's own name
+    Drop,      // it goes: the server's table of that name (if any) stays as it was
+    Keep,      // it stays under its loading name: the connection is gone (the old table is not)
+    Unsettled, // the replace ended between its steps: where the rows are was told
 };
 
 // One run: the connections and the record set it creates, and the steps of each table.
@@ -44,11 +45,14 @@ public:
 private:
     bool openConnections();
     void sendTable(int index);
-    void dropLeftover(const QString& loading);
+    void finishInterruptedSwaps();
+    bool dropLeftover(const QString& name, const QString& loading);
+    std::vector<QStringList> query(const QString& sql, int columns);
+    bool tableExists(const QString& table);
     bool createTable(const QString& name, const QString& source, const QString& loading);
     TableLoad loadRows(const QString& name, const QString& loading);
     CopyFate takeFinalName(const QString& name, const QString& loading, bool dropOld);
-    void dropQuietly(const QString& table);
+    void dropQuietly(const QString& table, const QString& statement = {});
     void carrySchema(const QString& name);
     void carryForeignKeys();
     void finishTable(const QString& name, TableOutcome outcome);
@@ -76,6 +80,7 @@ void TransferRun::run() {
     }
     run_.step(110, [&] { fe_.setPointer(PointerBusy); });
     if (openConnections()) {
+        finishInterruptedSwaps();
         run_.line(120);
         for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended() && !fe_.stopRequested();
              --index) {
@@ -129,7 +134,10 @@ void TransferRun::sendTable(int index) {
         finishTable(name, TableOutcome::NotCreated);
         return;
     }
-    dropLeftover(loading);
+    if (!dropLeftover(name, loading)) {
+        finishTable(name, TableOutcome::Unsettled);
+        return;
+    }
     if (!createTable(name, source, loading)) {
         finishTable(name, TableOutcome::NotCreated);
         return;
@@ -149,7 +157,9 @@ void TransferRun::sendTable(int index) {
     // meet those of the table it replaces.
     if (copy == CopyFate::Named && plan_)
         carrySchema(name);
-    TableOutcome outcome = copy == CopyFate::Named ? TableOutcome::Sent : TableOutcome::NotCreated;
+    TableOutcome outcome = copy == CopyFate::Named       ? TableOutcome::Sent
+                           : copy == CopyFate::Unsettled ? TableOutcome::Unsettled
+                                                         : TableOutcome::NotCreated;
     if (!decision.takeName && decision.dropCopy && !load.stopped) {
         fe_.notReplaced(name, QStringLiteral("%1: not replaced: %2; the server's %1 was left as "
                                              "it was")
@@ -159,8 +169,59 @@ void TransferRun::sendTable(int index) {
     finishTable(name, outcome);
 }
 
-// A table of ours that an earlier run left (it was killed in the middle of a load) goes first.
-void TransferRun::dropLeftover(const QString& loading) {
+// A replace an earlier run left between its DROP and its RENAME: a loading table marked as a
+// complete copy whose table's name is free takes the name, before the run does anything else.
+void TransferRun::finishInterruptedSwaps() {
+    std::vector<QStringList> marked;
+    run_.step(transferline::FinishSwap, [&] { marked = query(completeCopiesQuery(), 2); });
+    for (const QStringList& copy : marked) {
+        const QString& loading = copy[0];
+        const QString name = completeCopyOf(copy[1]);
+        bool free = false;
+        if (name.isEmpty() || run_.ended() ||
+            !run_.step(transferline::FinishSwap, [&] { free = !tableExists(name); }) || !free)
+            continue;
+        bool renamed = false;
+        run_.step(transferline::FinishSwap, [&] {
+            try {
+                oracle_->execute(alterTableRenameStatement(loading, name));
+                renamed = true;
+            } catch (const ConnectionLostError&) {
+                throw;
+            } catch (const RuntimeError&) {
+                if (!tableExists(name))
+                    throw; // else another connection of the run put it in place
+            }
+        });
+        if (!renamed)
+            continue;
+        dropQuietly(QString(), clearMarkStatement(name));
+        fe_.tellReplace(name, QStringLiteral("%1: put in place the complete copy an earlier run "
+                                             "left in the server's table %2")
+                                  .arg(name, loading));
+        if (!fe_.isInServerList(name))
+            fe_.addToServerList(name);
+    }
+}
+
+// A table of ours that an earlier run left (it was killed in the middle of a load) goes first,
+// unless it is the complete copy of a table whose name is missing: then it is the only copy.
+bool TransferRun::dropLeftover(const QString& name, const QString& loading) {
+    QString copyOf;
+    run_.step(transferline::DropLeftover, [&] {
+        const auto comment = query(tableCommentQuery(loading), 1);
+        if (!comment.empty())
+            copyOf = completeCopyOf(comment.front().front());
+    });
+    bool onlyCopy = false;
+    if (!copyOf.isEmpty())
+        run_.step(transferline::DropLeftover, [&] { onlyCopy = !tableExists(copyOf); });
+    if (onlyCopy) {
+        fe_.tellReplace(name, QStringLiteral("%1: not sent: the server's table %2 holds the only "
+                                             "complete copy of %3 and was kept")
+                                  .arg(name, loading, copyOf));
+        return false;
+    }
     run_.step(transferline::DropLeftover, [&] {
         try {
             oracle_->execute(dropTableStatement(loading));
@@ -170,31 +231,86 @@ void TransferRun::dropLeftover(const QString& loading) {
             // there was none
         }
     });
+    return true;
 }
 
-// The old table goes and the loaded one takes its name. A refused DROP keeps the old table
-// (and its list entry); the loaded one is then removed. Once the old table is gone, the loaded
-// one is the only copy: it stays under its loading name when it could not take its own.
+// The rows of a query on the server, each with its first `columns` values as texts.
+std::vector<QStringList> TransferRun::query(const QString& sql, int columns) {
+    const auto rows = dataAccess().createRecordset();
+    rows->open(sql, *oracle_);
+    std::vector<QStringList> found;
+    for (; !rows->atEnd(); rows->moveNext()) {
+        QStringList row;
+        for (int i = 0; i < columns; ++i) {
+            const auto* text = std::get_if<std::string>(&rows->fieldValue(i));
+            row.append(text ? QString::fromStdString(*text) : QString());
+        }
+        found.push_back(row);
+    }
+    rows->close();
+    return found;
+}
+
+bool TransferRun::tableExists(const QString& table) {
+    return !query(tableNamedQuery(table), 1).empty();
+}
+
+// The loaded table, marked as a complete copy first, takes the name: the old table goes and the
+// loaded one is renamed. Until the DROP the old table stays; from then on the marked copy is the
+// one any later run puts in place. What the run cannot know (the connection lost while a DROP or
+// RENAME was answered) is told as not known.
 CopyFate TransferRun::takeFinalName(const QString& name, const QString& loading, bool dropOld) {
     if (dropOld) {
+        if (!run_.step(transferline::MarkComplete,
+                       [&] { oracle_->execute(markCompleteStatement(loading, name)); }))
+            return run_.ended() ? CopyFate::Keep : CopyFate::Drop;
         if (!run_.step(transferline::DropTable,
-                       [&] { oracle_->execute(dropTableStatement(name)); }))
-            return CopyFate::Drop;
+                       [&] { oracle_->execute(dropTableStatement(name)); })) {
+            if (!run_.ended())
+                return CopyFate::Drop;
+            fe_.tellReplace(name, QStringLiteral("%1: the connection was lost while the server "
+                                                 "answered its DROP: the server's %1 may or may "
+                                                 "not have been dropped; the new rows are in the "
+                                                 "server's table %2, marked complete, which the "
+                                                 "next run puts in place if %1 is gone")
+                                      .arg(name, loading));
+            return CopyFate::Unsettled;
+        }
         run_.step(138, [&] { fe_.removeFromServerList(name); });
     }
     if (run_.step(transferline::RenameTable,
-                  [&] { oracle_->execute(alterTableRenameStatement(loading, name)); }))
+                  [&] { oracle_->execute(alterTableRenameStatement(loading, name)); })) {
+        if (dropOld)
+            dropQuietly(QString(), clearMarkStatement(name));
         return CopyFate::Named;
-    return dropOld ? CopyFate::Keep : CopyFate::Drop;
+    }
+    if (run_.ended()) {
+        fe_.tellReplace(name, QStringLiteral("%1: the connection was lost while the server "
+                                             "answered its RENAME: the rows are in the server's "
+                                             "%1 or, if the RENAME did not take effect, in its "
+                                             "table %2%3")
+                                  .arg(name, loading,
+                                       dropOld ? QStringLiteral(" (marked complete), which the "
+                                                                "next run puts in place")
+                                               : QString()));
+        return CopyFate::Unsettled;
+    }
+    if (!dropOld)
+        return CopyFate::Drop;
+    fe_.tellReplace(name, QStringLiteral("%1: the old table was dropped and the new one could "
+                                         "not take its name: its rows are in the server's table "
+                                         "%2 (marked complete), which the next run puts in place")
+                              .arg(name, loading));
+    return CopyFate::Unsettled;
 }
 
-// Removes the table of ours that did not take its name; nothing is told when that cannot be done
-// (the next load of the table removes it).
-void TransferRun::dropQuietly(const QString& table) {
+// Removes the table of ours that did not take its name (or runs `statement` instead); nothing is
+// told when that cannot be done (the next load of the table removes it).
+void TransferRun::dropQuietly(const QString& table, const QString& statement) {
     if (run_.ended())
         return;
     try {
-        oracle_->execute(dropTableStatement(table));
+        oracle_->execute(statement.isEmpty() ? dropTableStatement(table) : statement);
     } catch (...) {
     }
 }

@@ -32,12 +32,15 @@ protected:
         ServerTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        dropIfExists(Faults);
         dropIfExists(Table);
         dropIfExists(loading());
+        executeAll({"CREATE TABLE " + Faults + " (statement VARCHAR(200), action VARCHAR(10))"});
     }
     void TearDown() override {
         if (IsSkipped())
             return;
+        dropIfExists(Faults);
         dropIfExists(Table);
         dropIfExists(loading());
     }
@@ -56,7 +59,9 @@ protected:
                           "table_name = '" +
                           table + "'")) != "0";
     }
-    long long rows(const QString& table) const {
+    long long rows(const QString& table) const { // -1: no such table
+        if (!exists(table))
+            return -1;
         return std::stoll(std::get<std::string>(
             scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"" + table + "\"")));
     }
@@ -75,6 +80,8 @@ protected:
     }
 
     static inline const QString Table = QStringLiteral("SAFEOLD");
+    // The test server's DDL statements that fail on request (scripts/test-db).
+    static inline const QString Faults = QStringLiteral("test_faults");
     QTemporaryDir oldFolder;
     QTemporaryDir newFolder;
 };
@@ -101,6 +108,10 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         QFile::remove(newFile);
         dravena::testing::writeKinds(newFile);
         ASSERT_TRUE(QFile::remove(newFolder.filePath(Table + ".mb")));
+    };
+    const auto sevenRows = [&] {
+        QFile::remove(newFile);
+        dravena::testing::writeNumbers(newFile, 7);
     };
     const auto damagedTable = [&] {
         bigTable();
@@ -144,6 +155,12 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         const char* told;              // in what the run printed
         bool loadingTableLeft;         // what a killed or cut-off run cannot remove
         long long rowsAfter = OldRows; // the server's table after the run
+        // A statement of the run that fails on request: "refuse" or "cut" (the session ends).
+        const char* failing = nullptr;
+        const char* fault = nullptr;
+        // The old table was dropped: the loading table holds the new rows, which the next run
+        // puts in place before anything else.
+        bool swapLeft = false;
     };
     const char* kept = "SAFEOLD on the server was left as it was";
     const char* noAnswer = "No answer from the server within 5 seconds.";
@@ -167,6 +184,40 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
          "SAFEOLD: 19 of 20 rows sent, 1 failed",
          false,
          19},
+        {"RENAME refused after the DROP",
+         sevenRows,
+         nullptr,
+         {},
+         1,
+         "SAFEOLD: the old table was dropped and the new one could not take its name: its rows "
+         "are in the server's table DRAVENA_",
+         true,
+         OldRows,
+         "%RENAME TO \"SAFEOLD\"%",
+         "refuse",
+         true},
+        {"connection cut at the RENAME",
+         sevenRows,
+         nullptr,
+         {},
+         1,
+         "the RENAME did not take effect, in its table DRAVENA_",
+         true,
+         OldRows,
+         "%RENAME TO \"SAFEOLD\"%",
+         "cut",
+         true},
+        {"connection cut at the DROP",
+         sevenRows,
+         nullptr,
+         {},
+         1,
+         "the server's SAFEOLD may or may not have been dropped; the new rows are in the server's "
+         "table DRAVENA_",
+         true,
+         OldRows,
+         "%DROP TABLE \"SAFEOLD\"%",
+         "cut"},
         {"damaged source", damagedTable, nullptr, {}, 1, kept, false},
         {"refused CREATE TABLE", refusedTable, nullptr, {}, 1, kept, false},
         {"lost connection", bigTable, terminate, {}, 1, "not known to have arrived", true},
@@ -181,6 +232,10 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         SCOPED_TRACE(c.what);
         dropIfExists(loading()); // what the case before left, so that its rows are not counted
         c.source();
+        if (c.failing != nullptr)
+            executeAll(
+                {QStringLiteral("INSERT INTO %1 VALUES ('%2', '%3')")
+                     .arg(Faults, QString::fromUtf8(c.failing), QString::fromUtf8(c.fault))});
         stopped.reset();
         QProcess process;
         process.setProcessEnvironment(cliEnvironment(&db.password));
@@ -202,6 +257,7 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
             ::kill(static_cast<pid_t>(*stopped), SIGCONT);
             executeAll({QStringLiteral("SELECT pg_terminate_backend(%1)").arg(*stopped)});
         }
+        executeAll({"DELETE FROM " + Faults});
         ASSERT_TRUE(ended) << "dravena-cli did not end within a minute";
         const QString errors = QString::fromUtf8(process.readAllStandardError());
         if (c.exitCode < 0) {
@@ -211,6 +267,27 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         }
         EXPECT_TRUE(errors.contains(QString::fromUtf8(c.told))) << errors.toStdString();
 
+        if (c.swapLeft) {
+            // The rows are where the run said; the next run puts them in place first (and then
+            // leaves the table, as asked, instead of sending its own three rows).
+            EXPECT_FALSE(exists(Table));
+            EXPECT_EQ(rows(loading()), 7);
+            QFile::remove(newFile);
+            dravena::testing::writeNumbers(newFile, 3);
+            const dravena::testing::CliRun next = dravena::testing::runCli(
+                QStringList{"send", "--folder", newFolder.path(), "--sid", db.sid, "--user",
+                            db.user, "--overwrite", "no", Table},
+                cliEnvironment(&db.password));
+            EXPECT_EQ(next.exitCode, 0) << next.errors.toStdString();
+            EXPECT_TRUE(next.errors.contains("SAFEOLD: put in place the complete copy an earlier "
+                                             "run left in the server's table " +
+                                             loading()))
+                << next.errors.toStdString();
+            EXPECT_EQ(rows(Table), 7);
+            EXPECT_FALSE(exists(loading()));
+            dropIfExists(loading()); // whatever a failure left, for the cases that follow
+            dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password));
+        }
         EXPECT_EQ(rows(Table), c.rowsAfter);
         if (c.rowsAfter == OldRows) {
             EXPECT_EQ(sum(), OldSum);
