@@ -128,11 +128,18 @@ QString CliTransfer::tableName(int index) const {
 }
 
 bool CliTransfer::isInServerList(const QString& name) const {
+    return settings_.serverTables.contains(serverName(name));
+}
+
+QString CliTransfer::serverName(const QString& name) const {
     const QString wanted = name.toLower();
     for (const QString& table : settings_.serverTables)
+        if (table == name)
+            return table;
+    for (const QString& table : settings_.serverTables)
         if (table.toLower() == wanted)
-            return true;
-    return false;
+            return table;
+    return name;
 }
 
 void CliTransfer::removeFromServerList(const QString& name) {
@@ -249,7 +256,7 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                   .arg(failed_)
                   .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
-        if (settings_.verify && !verified(name, source))
+        if (settings_.verify && !verified(serverName(name), source))
             whole = false;
         if (whole)
             ++tablesWhole_;

@@ -66,6 +66,7 @@ public:
     QString tableName(int index) const override;
     QString tableSource(int index) const override;
     bool isInServerList(const QString& name) const override;
+    QString serverName(const QString& name) const override;
     bool deferForeignKeys(const std::vector<ForeignKeyPlan>& keys) override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;

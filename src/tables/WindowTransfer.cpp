@@ -46,6 +46,16 @@ bool WindowTransfer::isInServerList(const QString& name) const {
     return IsInList(oracleList_, name);
 }
 
+QString WindowTransfer::serverName(const QString& name) const {
+    for (int i = 0; i < oracleList_.entryCount(); ++i)
+        if (oracleList_.entry(i) == name)
+            return name;
+    for (int i = 0; i < oracleList_.entryCount(); ++i)
+        if (oracleList_.entry(i).toLower() == name.toLower())
+            return oracleList_.entry(i);
+    return name;
+}
+
 void WindowTransfer::removeFromServerList(const QString& name) {
     RemoveFromList(oracleList_, name);
 }

@@ -64,6 +64,8 @@ public:
     virtual bool isInServerList(const QString& name) const = 0;
     virtual void removeFromServerList(const QString& name) = 0;
     virtual void addToServerList(const QString& name) = 0;
+    // The server list's own spelling of the table it holds as `name` with letter case ignored.
+    virtual QString serverName(const QString& name) const { return name; }
 
     // Asks whether an existing table is to be replaced: AnswerYes or AnswerNo.
     virtual int askOverwrite(const QString& name) = 0;

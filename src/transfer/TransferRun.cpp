@@ -55,7 +55,7 @@ private:
     void dropQuietly(const QString& table, const QString& statement = {});
     void carrySchema(const QString& name);
     void carryForeignKeys();
-    void finishTable(const QString& name, TableOutcome outcome);
+    void finishTable(const QString& name, TableOutcome outcome, const QString& onServer = {});
     void closeConnections();
     bool sourceExhausted() const;
     std::int64_t lostValueCount() const;
@@ -126,6 +126,9 @@ void TransferRun::sendTable(int index) {
         return;
     }
     const bool replacing = run_.test(134, [&] { return answer == AnswerYes; });
+    // The server's table, found with letter case ignored, is dropped and its name taken as the
+    // server spells it.
+    const QString onServer = replacing ? fe_.serverName(name) : name;
     const QString loading = loadingTableName(name);
     // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
     // not create.
@@ -148,7 +151,7 @@ void TransferRun::sendTable(int index) {
                             !load.connectionLost && !run_.ended() &&
                             fe_.replaceWithIncomplete(name, rowsNotWhole(load));
     const ReplaceDecision decision = decideReplace(load, replacing, acceptable);
-    const CopyFate copy = decision.takeName   ? takeFinalName(name, loading, decision.dropOld)
+    const CopyFate copy = decision.takeName   ? takeFinalName(onServer, loading, decision.dropOld)
                           : decision.dropCopy ? CopyFate::Drop
                                               : CopyFate::Keep;
     if (copy == CopyFate::Drop)
@@ -156,17 +159,17 @@ void TransferRun::sendTable(int index) {
     // The key, indexes and checks go on the table under its own name: their names must not
     // meet those of the table it replaces.
     if (copy == CopyFate::Named && plan_)
-        carrySchema(name);
+        carrySchema(onServer);
     TableOutcome outcome = copy == CopyFate::Named       ? TableOutcome::Sent
                            : copy == CopyFate::Unsettled ? TableOutcome::Unsettled
                                                          : TableOutcome::NotCreated;
     if (!decision.takeName && decision.dropCopy && !load.stopped) {
-        fe_.notReplaced(name, QStringLiteral("%1: not replaced: %2; the server's %1 was left as "
+        fe_.notReplaced(name, QStringLiteral("%1: not replaced: %2; the server's %3 was left as "
                                              "it was")
-                                  .arg(name, whyNotWhole(load)));
+                                  .arg(name, whyNotWhole(load), onServer));
         outcome = TableOutcome::NotReplaced;
     }
-    finishTable(name, outcome);
+    finishTable(name, outcome, onServer);
 }
 
 // A replace an earlier run left between its DROP and its RENAME: a loading table marked as a
@@ -511,7 +514,8 @@ bool TransferRun::sourceExhausted() const {
     }
 }
 
-void TransferRun::finishTable(const QString& name, TableOutcome outcome) {
+// `onServer`: the name the table took on the server when the server spells it otherwise.
+void TransferRun::finishTable(const QString& name, TableOutcome outcome, const QString& onServer) {
     const bool sent = outcome == TableOutcome::Sent;
     // After a lost connection only what the window shows is put right.
     if (run_.ended()) {
@@ -537,7 +541,7 @@ void TransferRun::finishTable(const QString& name, TableOutcome outcome) {
     }
     // The name joins the server list only when the table took it.
     if (sent)
-        run_.step(254, [&] { fe_.addToServerList(name); });
+        run_.step(254, [&] { fe_.addToServerList(onServer.isEmpty() ? name : onServer); });
     fe_.tableFinished(name, outcome);
 }
 

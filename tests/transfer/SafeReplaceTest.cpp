@@ -161,6 +161,8 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         // The old table was dropped: the loading table holds the new rows, which the next run
         // puts in place before anything else.
         bool swapLeft = false;
+        // The old table as the server spells it, when not as the Paradox table is named.
+        const char* spelledOnServer = nullptr;
     };
     const char* kept = "SAFEOLD on the server was left as it was";
     const char* noAnswer = "No answer from the server within 5 seconds.";
@@ -218,6 +220,18 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
          OldRows,
          "%DROP TABLE \"SAFEOLD\"%",
          "cut"},
+        {"letter-case twin on the server",
+         sevenRows,
+         nullptr,
+         {"--verify"},
+         0,
+         "SAFEOLD: 7 of 7 rows sent, 0 failed",
+         false,
+         7,
+         nullptr,
+         nullptr,
+         false,
+         "safeold"},
         {"damaged source", damagedTable, nullptr, {}, 1, kept, false},
         {"refused CREATE TABLE", refusedTable, nullptr, {}, 1, kept, false},
         {"lost connection", bigTable, terminate, {}, 1, "not known to have arrived", true},
@@ -232,6 +246,9 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         SCOPED_TRACE(c.what);
         dropIfExists(loading()); // what the case before left, so that its rows are not counted
         c.source();
+        if (c.spelledOnServer != nullptr)
+            executeAll({QStringLiteral("ALTER TABLE \"%1\" RENAME TO \"%2\"")
+                            .arg(Table, QString::fromUtf8(c.spelledOnServer))});
         if (c.failing != nullptr)
             executeAll(
                 {QStringLiteral("INSERT INTO %1 VALUES ('%2', '%3')")
@@ -287,6 +304,13 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
             EXPECT_FALSE(exists(loading()));
             dropIfExists(loading()); // whatever a failure left, for the cases that follow
             dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password));
+        }
+        if (c.spelledOnServer != nullptr) { // replaced under its own spelling
+            EXPECT_EQ(rows(QString::fromUtf8(c.spelledOnServer)), c.rowsAfter);
+            dropIfExists(QString::fromUtf8(c.spelledOnServer));
+            dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password));
+            EXPECT_EQ(rows(Table), OldRows);
+            continue;
         }
         EXPECT_EQ(rows(Table), c.rowsAfter);
         if (c.rowsAfter == OldRows) {
