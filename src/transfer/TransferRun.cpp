@@ -176,7 +176,15 @@ void TransferRun::sendTable(int index) {
 // complete copy whose table's name is free takes the name, before the run does anything else.
 void TransferRun::finishInterruptedSwaps() {
     std::vector<QStringList> marked;
-    run_.step(transferline::FinishSwap, [&] { marked = query(completeCopiesQuery(), 2); });
+    run_.step(transferline::FinishSwap, [&] {
+        try {
+            marked = query(completeCopiesQuery(), 2);
+        } catch (const ConnectionLostError&) {
+            throw;
+        } catch (const RuntimeError&) {
+            // a server without the catalogue view of comments holds no copy marked by us
+        }
+    });
     for (const QStringList& copy : marked) {
         const QString& loading = copy[0];
         const QString name = completeCopyOf(copy[1]);
@@ -211,14 +219,17 @@ void TransferRun::finishInterruptedSwaps() {
 // unless it is the complete copy of a table whose name is missing: then it is the only copy.
 bool TransferRun::dropLeftover(const QString& name, const QString& loading) {
     QString copyOf;
-    run_.step(transferline::DropLeftover, [&] {
+    // When the mark cannot be read, a leftover stays (CREATE TABLE then fails on it).
+    bool known = run_.step(transferline::DropLeftover, [&] {
         const auto comment = query(tableCommentQuery(loading), 1);
         if (!comment.empty())
             copyOf = completeCopyOf(comment.front().front());
     });
     bool onlyCopy = false;
-    if (!copyOf.isEmpty())
-        run_.step(transferline::DropLeftover, [&] { onlyCopy = !tableExists(copyOf); });
+    if (known && !copyOf.isEmpty())
+        known = run_.step(transferline::DropLeftover, [&] { onlyCopy = !tableExists(copyOf); });
+    if (!known)
+        return true;
     if (onlyCopy) {
         fe_.tellReplace(name, QStringLiteral("%1: not sent: the server's table %2 holds the only "
                                              "complete copy of %3 and was kept")

@@ -113,6 +113,30 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         QFile::remove(newFile);
         dravena::testing::writeNumbers(newFile, 7);
     };
+    // Fewer rows than one array: they all go in the final flush, whose INSERT the server holds
+    // (a "hold" fault) until the test lets go of its lock.
+    std::unique_ptr<dravena::Connection> lockHolder;
+    const auto heldRows = [&] {
+        QFile::remove(newFile);
+        dravena::testing::writeNumbers(newFile, 500);
+        lockHolder = connect();
+        lockHolder->execute(QStringLiteral("SELECT pg_advisory_lock(24)"));
+    };
+    const auto stopDuringFlush = [&](QProcess& process) {
+        const auto held = [&] {
+            return std::get<std::string>(scalar(
+                       "SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM pg_stat_activity WHERE usename = "
+                       "current_user AND wait_event = 'advisory'")) != "0";
+        };
+        QElapsedTimer looking;
+        looking.start();
+        while (!held() && looking.elapsed() < 30000)
+            QThread::msleep(10);
+        ASSERT_TRUE(held());
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        QThread::msleep(200); // the signal handled while the INSERT waits
+        lockHolder.reset();
+    };
     const auto damagedTable = [&] {
         bigTable();
         QFile file(newFile);
@@ -232,6 +256,16 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
          nullptr,
          false,
          "safeold"},
+        {"stop during the final flush",
+         heldRows,
+         stopDuringFlush,
+         {},
+         130,
+         "interrupted",
+         false,
+         OldRows,
+         "%CREATE TABLE \"DRAVENA_%",
+         "hold"},
         {"damaged source", damagedTable, nullptr, {}, 1, kept, false},
         {"refused CREATE TABLE", refusedTable, nullptr, {}, 1, kept, false},
         {"lost connection", bigTable, terminate, {}, 1, "not known to have arrived", true},
@@ -262,9 +296,11 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
                       send(newFolder.path(), c.options));
         ASSERT_TRUE(process.waitForStarted(30000));
         if (c.interfere) {
-            // Once rows arrive under the loading name, and before the last of them.
+            // Once rows arrive under the loading name, and before the last of them (with its
+            // INSERTs held, once the table is there).
+            const int arriving = c.fault != nullptr && QByteArray(c.fault) == "hold" ? 0 : 100;
             while (process.state() == QProcess::Running &&
-                   (!exists(loading()) || rows(loading()) < 100))
+                   (!exists(loading()) || rows(loading()) < arriving))
                 QThread::msleep(10);
             ASSERT_EQ(process.state(), QProcess::Running) << "the load ended too soon";
             c.interfere(process);
