@@ -31,6 +31,10 @@ QString whatFailed(int line) {
         return QStringLiteral("signing on to the server");
     case DropTable:
         return QStringLiteral("DROP TABLE");
+    case MarkComplete:
+        return QStringLiteral("COMMENT ON TABLE");
+    case FinishSwap:
+        return QStringLiteral("putting in place an earlier run's complete copy");
     case OpenSource:
     case ReadLayout:
         return QStringLiteral("reading the table");
@@ -130,11 +134,18 @@ QString CliTransfer::tableName(int index) const {
 }
 
 bool CliTransfer::isInServerList(const QString& name) const {
+    return settings_.serverTables.contains(serverName(name));
+}
+
+QString CliTransfer::serverName(const QString& name) const {
     const QString wanted = name.toLower();
     for (const QString& table : settings_.serverTables)
+        if (table == name)
+            return table;
+    for (const QString& table : settings_.serverTables)
         if (table.toLower() == wanted)
-            return true;
-    return false;
+            return table;
+    return name;
 }
 
 void CliTransfer::removeFromServerList(const QString& name) {
@@ -153,6 +164,10 @@ int CliTransfer::askOverwrite(const QString& name) {
              .arg(name));
     runFailed_ = true;
     return AnswerNo;
+}
+
+void CliTransfer::notReplaced(const QString&, const QString& text) {
+    print(text);
 }
 
 void CliTransfer::tellNoTableSelected() {
@@ -274,11 +289,12 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
                   .arg(failed_)
                   .arg(seconds(tableMilliseconds()),
                        whole ? QString() : QStringLiteral(" (not complete)")));
-        if (settings_.verify && !verified(name, source))
+        if (settings_.verify && !verified(serverName(name), source))
             whole = false;
         if (whole)
             ++tablesWhole_;
-    } else if (!asked) {
+    } else if (!asked && outcome != TableOutcome::NotReplaced &&
+               outcome != TableOutcome::Unsettled) {
         const QString loaded = tableStart_ < 0
                                    ? QString()
                                    : QStringLiteral(" (the load ended after %1 of %2 rows)")

@@ -37,6 +37,7 @@ public:
         int rowsPerArray = DefaultRowsPerArray; // --batch
         bool fullSchema = false;                // --schema full
         bool verify = false;                    // --verify: each table checked after it arrived
+        bool acceptIncomplete = false;          // --accept-incomplete: such a copy replaces too
         QStringList tables;
         QStringList serverTables;
         RunReport* report = nullptr;  // the run folder's record of each table; none when null
@@ -74,11 +75,17 @@ public:
     QString tableName(int index) const override;
     QString tableSource(int index) const override;
     bool isInServerList(const QString& name) const override;
+    QString serverName(const QString& name) const override;
     bool deferForeignKeys(const std::vector<ForeignKeyPlan>& keys) override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;
     int askOverwrite(const QString& name) override;
     void tellNoTableSelected() override;
+    bool replaceWithIncomplete(const QString&, std::int64_t) override {
+        return settings_.acceptIncomplete;
+    }
+    void notReplaced(const QString& name, const QString& text) override;
+    void tellReplace(const QString& name, const QString& text) override { notReplaced(name, text); }
     void setPointer(int) override {}
     void setProgress(double) override {}
     void resetProgress() override {}

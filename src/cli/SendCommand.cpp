@@ -46,9 +46,10 @@ std::optional<int> countOption(const ParsedOptions& options, const char* name, i
 
 // Sends the named Paradox tables of the folder to the server as the tables window does: each
 // table is loaded anew, in arrays of --batch rows (one INSERT statement per row with --batch 1),
-// over --jobs connections, and takes its name when the load ran to its end. Exit status 0 only
-// when every table arrived whole (or, with --overwrite no, was left as it was); 128 + the signal
-// when SIGINT or SIGTERM stopped the run.
+// over --jobs connections, and takes its name when every row arrived with every value (or the copy
+// is accepted incomplete with --accept-incomplete; a new table takes it whatever arrived). Exit
+// status 0 only when every table arrived whole (or, with --overwrite no, was left as it was); 128 +
+// the signal when SIGINT or SIGTERM stopped the run.
 int runSend(const ParsedOptions& options) {
     const auto signOn = signOnOfCommandLine(options);
     if (!signOn)
@@ -58,6 +59,7 @@ int runSend(const ParsedOptions& options) {
     settings.sid = signOn->sid;
     settings.user = signOn->user;
     settings.verify = options.has("--verify");
+    settings.acceptIncomplete = options.has("--accept-incomplete");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
     const auto rowsPerArray =

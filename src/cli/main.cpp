@@ -103,6 +103,7 @@ const std::vector<Command> commands = {
        tablesFromOption,
        excludeOption,
        {"--overwrite", "yes|no"},
+       {"--accept-incomplete", nullptr},
        {"--batch", "N"},
        {"--jobs", "N"},
        {"--verify", nullptr},
@@ -115,9 +116,12 @@ const std::vector<Command> commands = {
       "[TABLE...]"},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
-     "order given: loads it under a name of its own and, once every row is read and sent, puts\n"
-     "it in place of the server's table of that name; a load that does not end so leaves the\n"
-     "server's table as it was. A line per table and the summary go to standard output; the\n"
+     "order given: loads it under a name of its own and, once every row arrived with every\n"
+     "value, puts it in place of the server's table of that name; a copy that is not whole (a\n"
+     "row refused, a value that could not be read, a stop) leaves the server's table as it was\n"
+     "and says why. A table the server does not have takes its name whatever arrived. A replace\n"
+     "cut off between its DROP and its RENAME says where the rows are; the next send puts them\n"
+     "in place first. A line per table and the summary go to standard output; the\n"
      "progress, warnings and errors to standard error, one line each, starting \"dravena-cli\n"
      "send: TABLE: \" (on a terminal at most ten refused rows per table, then how many more).\n"
      "Every run leaves a run folder (report.json, report.html, rejects/TABLE.csv with the\n"
@@ -131,6 +135,9 @@ const std::vector<Command> commands = {
      "  --overwrite yes|no\n"
      "                 a table the server already has: yes replaces it, no leaves it; without\n"
      "                 this option it is an error for that table\n"
+     "  --accept-incomplete\n"
+     "                 with --overwrite yes: a copy whose rows did not all arrive whole\n"
+     "                 replaces the server's table all the same\n"
      "  --batch N      send N rows per round trip (1 to 10000, default 1000), in arrays of\n"
      "                 parameters; 1 sends one INSERT statement per row\n"
      "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"

@@ -86,6 +86,10 @@ bool Recordset::valuesLost() const {
     return cursor().valuesLost();
 }
 
+std::int64_t Recordset::lostValueCount() const {
+    return cursor().lostValueCount();
+}
+
 void Recordset::close() {
     cursor();
     cursor_.reset();

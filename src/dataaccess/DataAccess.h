@@ -114,6 +114,8 @@ public:
     virtual QStringList warnings() const { return {}; }
     // Whether one of those problems cost a value: it could not be read and came as NULL.
     virtual bool valuesLost() const { return false; }
+    // How many values were so lost.
+    virtual std::int64_t lostValueCount() const { return valuesLost() ? 1 : 0; }
 };
 
 // A database connection (ADODB.Connection). Every failure is a RuntimeError whose description is
@@ -158,6 +160,7 @@ public:
     void moveNext();
     QStringList warnings() const;
     bool valuesLost() const;
+    std::int64_t lostValueCount() const;
     void close();
 
 private:

@@ -31,6 +31,7 @@ public:
     void moveNext() override;
     QStringList warnings() const override;
     bool valuesLost() const override { return reader_->valuesLost(); }
+    std::int64_t lostValueCount() const override { return reader_->lostValueCount(); }
 
 private:
     std::size_t checkedIndex(int index) const;

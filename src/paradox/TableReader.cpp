@@ -196,4 +196,8 @@ bool TableReader::valuesLost() const {
     return impl_->warnings.valuesLost();
 }
 
+std::int64_t TableReader::lostValueCount() const {
+    return impl_->warnings.lostValueCount();
+}
+
 } // namespace dravena::paradox

@@ -66,6 +66,8 @@ public:
     const std::vector<std::string>& warnings() const;
     // Whether a value could not be read and was delivered as NULL in its place.
     bool valuesLost() const;
+    // How many values were so delivered.
+    std::int64_t lostValueCount() const;
 
 private:
     struct Impl;

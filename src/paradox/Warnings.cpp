@@ -4,6 +4,8 @@ namespace dravena::paradox {
 
 void Warnings::add(const std::string& text, bool valueLost) {
     valuesLost_ = valuesLost_ || valueLost;
+    if (valueLost)
+        ++lostValues_;
     if (list_.size() < limit) {
         list_.push_back(text);
         return;
@@ -14,9 +16,11 @@ void Warnings::add(const std::string& text, bool valueLost) {
 }
 
 void Warnings::once(const std::string& topic, const std::string& text, bool valueLost) {
-    valuesLost_ = valuesLost_ || valueLost;
     if (topics_.size() < limit && topics_.insert(topic).second) {
         add(text, valueLost);
+    } else if (valueLost) {
+        valuesLost_ = true;
+        ++lostValues_;
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ public:
     void add(const std::string& text, bool valueLost = false);
     void once(const std::string& topic, const std::string& text, bool valueLost = false);
     bool valuesLost() const { return valuesLost_; }
+    // How many values were so lost, each counted (also those of a topic told once).
+    std::int64_t lostValueCount() const { return lostValues_; }
     const std::vector<std::string>& list() const { return list_; }
     std::vector<std::string>& raw() { return list_; }
 
@@ -26,6 +29,7 @@ private:
     std::set<std::string> topics_;
     std::size_t dropped_ = 0;
     bool valuesLost_ = false;
+    std::int64_t lostValues_ = 0;
 };
 
 } // namespace dravena::paradox

@@ -63,6 +63,47 @@ QString tableOfLoadingName(const QString& name) {
     return {};
 }
 
+namespace {
+
+const QString CompleteCopyMark = QStringLiteral("dravena complete copy of ");
+
+QString textLiteral(const QString& text) {
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+} // namespace
+
+QString markCompleteStatement(const QString& loading, const QString& table) {
+    return QStringLiteral("COMMENT ON TABLE ") + quotedName(loading) + QStringLiteral(" IS ") +
+           textLiteral(CompleteCopyMark + table);
+}
+
+QString clearMarkStatement(const QString& table) {
+    return QStringLiteral("COMMENT ON TABLE ") + quotedName(table) + QStringLiteral(" IS ''");
+}
+
+QString completeCopiesQuery() {
+    return QStringLiteral("SELECT table_name, comments FROM user_tab_comments WHERE comments "
+                          "LIKE ") +
+           textLiteral(CompleteCopyMark + u'%');
+}
+
+QString completeCopyOf(const QString& comment) {
+    return comment.startsWith(CompleteCopyMark) ? comment.mid(CompleteCopyMark.size()) : QString();
+}
+
+QString tableCommentQuery(const QString& table) {
+    return QStringLiteral("SELECT comments FROM user_tab_comments WHERE table_name = ") +
+           textLiteral(table);
+}
+
+QString tableNamedQuery(const QString& table) {
+    return QStringLiteral("SELECT table_name FROM user_tables WHERE table_name = ") +
+           textLiteral(table);
+}
+
 QString selectAllStatement(const QString& table) {
     return QStringLiteral("SELECT * FROM ") + quotedName(table);
 }

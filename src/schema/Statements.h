@@ -32,6 +32,21 @@ QString loadingTableName(const QString& table);
 // it followed by "..." when the loading name holds only the start. "" for any other name.
 QString tableOfLoadingName(const QString& name);
 
+// COMMENT ON TABLE "LOADING" IS 'dravena complete copy of T': the loading table holds the whole
+// copy of T, about to take its name; any run finds it so (completeCopiesQuery) and puts it in
+// place when T is missing.
+QString markCompleteStatement(const QString& loading, const QString& table);
+// COMMENT ON TABLE "T" IS '': the mark gone once the copy took its name.
+QString clearMarkStatement(const QString& table);
+// The tables marked as complete copies: their names and their comments.
+QString completeCopiesQuery();
+// The table a comment marks a complete copy of; empty when it marks none.
+QString completeCopyOf(const QString& comment);
+// The comment of one table (none: no row).
+QString tableCommentQuery(const QString& table);
+// The server's table of exactly that name (none: no row).
+QString tableNamedQuery(const QString& table);
+
 // SELECT * FROM "T"
 QString selectAllStatement(const QString& table);
 

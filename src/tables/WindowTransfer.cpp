@@ -47,6 +47,16 @@ bool WindowTransfer::isInServerList(const QString& name) const {
     return IsInList(oracleList_, name);
 }
 
+QString WindowTransfer::serverName(const QString& name) const {
+    for (int i = 0; i < oracleList_.entryCount(); ++i)
+        if (oracleList_.entry(i) == name)
+            return name;
+    for (int i = 0; i < oracleList_.entryCount(); ++i)
+        if (oracleList_.entry(i).toLower() == name.toLower())
+            return oracleList_.entry(i);
+    return name;
+}
+
 void WindowTransfer::removeFromServerList(const QString& name) {
     RemoveFromList(oracleList_, name);
 }
@@ -58,6 +68,19 @@ void WindowTransfer::addToServerList(const QString& name) {
 int WindowTransfer::askOverwrite(const QString& name) {
     return dialogs().question(QStringLiteral("Would you like to overwrite ") + name + u'?',
                               QStringLiteral("Overwrite?"));
+}
+
+// Asked once the rows are in; No (the default) leaves the server's table as it was.
+bool WindowTransfer::replaceWithIncomplete(const QString& name, std::int64_t rows) {
+    return dialogs().question(QStringLiteral("%1 rows of %2 did not arrive whole. Replace the "
+                                             "server's %2 with the incomplete copy?")
+                                  .arg(rows)
+                                  .arg(name),
+                              applicationTitle(), AnswerNo) == AnswerYes;
+}
+
+void WindowTransfer::notReplaced(const QString&, const QString& text) {
+    dialogs().message(text + u'.', applicationTitle());
 }
 
 void WindowTransfer::tellNoTableSelected() {

@@ -26,10 +26,14 @@ public:
     QString tableName(int index) const override;
     QString tableSource(int index) const override;
     bool isInServerList(const QString& name) const override;
+    QString serverName(const QString& name) const override;
     void removeFromServerList(const QString& name) override;
     void addToServerList(const QString& name) override;
     int askOverwrite(const QString& name) override;
     void tellNoTableSelected() override;
+    bool replaceWithIncomplete(const QString& name, std::int64_t rows) override;
+    void notReplaced(const QString& name, const QString& text) override;
+    void tellReplace(const QString& name, const QString& text) override { notReplaced(name, text); }
     void setPointer(int value) override;
     void setProgress(double percent) override;
     void resetProgress() override;

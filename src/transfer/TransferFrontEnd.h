@@ -31,11 +31,15 @@ struct TransferFailure {
 
 // How a selected table ended.
 enum class TableOutcome {
-    Sent,      // loaded to its end and under its own name (see rowSent for each row)
-    Skipped,   // the overwrite question was answered No
-    NotCreated // its load did not run to its end (its SELECT or CREATE TABLE failed, a value
-               // could not be read, the run was stopped or lost its connection) or it could
-               // not take its name: the server's table of that name was left as it was
+    Sent,        // loaded to its end and under its own name (see rowSent for each row)
+    Skipped,     // the overwrite question was answered No
+    NotCreated,  // its SELECT or CREATE TABLE failed, the run was stopped or lost its
+                 // connection, or the copy could not take its name: the server's table of that
+                 // name was left as it was
+    NotReplaced, // the copy did not arrive whole and did not replace the server's table of
+                 // that name, which was left as it was (told by notReplaced)
+    Unsettled    // the replace ended between its steps: where the rows are was told by
+                 // tellReplace
 };
 
 // What the transfer asks of the front end that runs it: the tables window, or dravena-cli send.
@@ -60,9 +64,22 @@ public:
     virtual bool isInServerList(const QString& name) const = 0;
     virtual void removeFromServerList(const QString& name) = 0;
     virtual void addToServerList(const QString& name) = 0;
+    // The server list's own spelling of the table it holds as `name` with letter case ignored.
+    virtual QString serverName(const QString& name) const { return name; }
 
     // Asks whether an existing table is to be replaced: AnswerYes or AnswerNo.
     virtual int askOverwrite(const QString& name) = 0;
+    // Asked once the rows of `name` are in when `rows` of them did not arrive whole and the
+    // server has a table of that name: true to replace it with the incomplete copy all the same.
+    virtual bool replaceWithIncomplete(const QString& /*name*/, std::int64_t /*rows*/) {
+        return false;
+    }
+    // The server's table `name` was left as it was: the copy was not whole. `text` says so and
+    // why ("T: not replaced: 1 row refused, ...; the server's T was left as it was").
+    virtual void notReplaced(const QString& /*name*/, const QString& /*text*/) {}
+    // What became of a replace that ended between its steps (where the rows are), or of a
+    // complete copy an earlier run left, put in place now.
+    virtual void tellReplace(const QString& /*name*/, const QString& /*text*/) {}
     // Tells that no table is chosen; the run then ends.
     virtual void tellNoTableSelected() = 0;
 

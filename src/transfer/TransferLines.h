@@ -6,6 +6,8 @@ namespace dravena::transferline {
 // reported with the label of the step it happened in.
 constexpr int OpenParadox = 114;     // opening the Paradox connection
 constexpr int OpenServer = 118;      // signing on to the server
+constexpr int FinishSwap = 119;      // putting in place a complete copy an earlier run left
+constexpr int MarkComplete = 135;    // marking the loaded table as a complete copy
 constexpr int DropTable = 136;       // DROP TABLE of the table being replaced
 constexpr int DropLeftover = 139;    // DROP TABLE of what an earlier, killed load left
 constexpr int OpenSource = 140;      // SELECT on the Paradox connection

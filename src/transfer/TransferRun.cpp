@@ -30,9 +30,10 @@ const Value NoValueText{std::string()};
 
 // What becomes of the loading table once the replace is decided and carried out.
 enum class CopyFate {
-    Named, // it took the table's own name
-    Drop,  // it goes: the server's table of that name (if any) stays as it was
-    Keep,  // it stays under its loading name: the old table is gone, or so is the connection
+    Named,     // it took the table's own name
+    Drop,      // it goes: the server's table of that name (if any) stays as it was
+    Keep,      // it stays under its loading name: the connection is gone (the old table is not)
+    Unsettled, // the replace ended between its steps: where the rows are was told
 };
 
 // One run: the connections and the record set it creates, and the steps of each table.
@@ -45,16 +46,20 @@ public:
 private:
     bool openConnections();
     void sendTable(int index);
-    void dropLeftover(const QString& loading);
+    void finishInterruptedSwaps();
+    bool dropLeftover(const QString& name, const QString& loading);
+    std::vector<QStringList> query(const QString& sql, int columns);
+    bool tableExists(const QString& table);
     bool createTable(const QString& name, const QString& source, const QString& loading);
     TableLoad loadRows(const QString& name, const QString& loading);
     CopyFate takeFinalName(const QString& name, const QString& loading, bool dropOld);
-    void dropQuietly(const QString& table);
+    void dropQuietly(const QString& table, const QString& statement = {});
     void carrySchema(const QString& name);
     void carryForeignKeys();
-    void finishTable(const QString& name, TableOutcome outcome);
+    void finishTable(const QString& name, TableOutcome outcome, const QString& onServer = {});
     void closeConnections();
     bool sourceExhausted() const;
+    std::int64_t lostValueCount() const;
 
     TransferFrontEnd& fe_;
     TransferSteps run_;
@@ -77,6 +82,7 @@ void TransferRun::run() {
     }
     run_.step(110, [&] { fe_.setPointer(PointerBusy); });
     if (openConnections()) {
+        finishInterruptedSwaps();
         run_.line(120);
         for (int index = fe_.tableCount() - 1; index >= 0 && !run_.ended() && !fe_.stopRequested();
              --index) {
@@ -126,6 +132,9 @@ void TransferRun::sendTable(int index) {
         return;
     }
     const bool replacing = run_.test(134, [&] { return answer == AnswerYes; });
+    // The server's table, found with letter case ignored, is dropped and its name taken as the
+    // server spells it.
+    const QString onServer = replacing ? fe_.serverName(name) : name;
     const QString loading = loadingTableName(name);
     // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
     // not create.
@@ -134,13 +143,21 @@ void TransferRun::sendTable(int index) {
         finishTable(name, TableOutcome::NotCreated);
         return;
     }
-    dropLeftover(loading);
+    if (!dropLeftover(name, loading)) {
+        finishTable(name, TableOutcome::Unsettled);
+        return;
+    }
     if (!createTable(name, source, loading)) {
         finishTable(name, TableOutcome::NotCreated);
         return;
     }
-    const ReplaceDecision decision = decideReplace(loadRows(name, loading), replacing);
-    const CopyFate copy = decision.takeName   ? takeFinalName(name, loading, decision.dropOld)
+    const TableLoad load = loadRows(name, loading);
+    // A copy that is not whole replaces the server's table only when the user accepts it so.
+    const bool acceptable = replacing && !wholeCopy(load) && !load.stopped &&
+                            !load.connectionLost && !run_.ended() &&
+                            fe_.replaceWithIncomplete(name, rowsNotWhole(load));
+    const ReplaceDecision decision = decideReplace(load, replacing, acceptable);
+    const CopyFate copy = decision.takeName   ? takeFinalName(onServer, loading, decision.dropOld)
                           : decision.dropCopy ? CopyFate::Drop
                                               : CopyFate::Keep;
     if (copy == CopyFate::Drop)
@@ -148,12 +165,83 @@ void TransferRun::sendTable(int index) {
     // The key, indexes and checks go on the table under its own name: their names must not
     // meet those of the table it replaces.
     if (copy == CopyFate::Named && plan_)
-        carrySchema(name);
-    finishTable(name, copy == CopyFate::Named ? TableOutcome::Sent : TableOutcome::NotCreated);
+        carrySchema(onServer);
+    TableOutcome outcome = copy == CopyFate::Named       ? TableOutcome::Sent
+                           : copy == CopyFate::Unsettled ? TableOutcome::Unsettled
+                                                         : TableOutcome::NotCreated;
+    if (!decision.takeName && decision.dropCopy && !load.stopped) {
+        fe_.notReplaced(name, QStringLiteral("%1: not replaced: %2; the server's %3 was left as "
+                                             "it was")
+                                  .arg(name, whyNotWhole(load), onServer));
+        outcome = TableOutcome::NotReplaced;
+    }
+    finishTable(name, outcome, onServer);
 }
 
-// A table of ours that an earlier run left (it was killed in the middle of a load) goes first.
-void TransferRun::dropLeftover(const QString& loading) {
+// A replace an earlier run left between its DROP and its RENAME: a loading table marked as a
+// complete copy whose table's name is free takes the name, before the run does anything else.
+void TransferRun::finishInterruptedSwaps() {
+    std::vector<QStringList> marked;
+    run_.step(transferline::FinishSwap, [&] {
+        try {
+            marked = query(completeCopiesQuery(), 2);
+        } catch (const ConnectionLostError&) {
+            throw;
+        } catch (const RuntimeError&) {
+            // a server without the catalogue view of comments holds no copy marked by us
+        }
+    });
+    for (const QStringList& copy : marked) {
+        const QString& loading = copy[0];
+        const QString name = completeCopyOf(copy[1]);
+        bool free = false;
+        if (name.isEmpty() || run_.ended() ||
+            !run_.step(transferline::FinishSwap, [&] { free = !tableExists(name); }) || !free)
+            continue;
+        bool renamed = false;
+        run_.step(transferline::FinishSwap, [&] {
+            try {
+                oracle_->execute(alterTableRenameStatement(loading, name));
+                renamed = true;
+            } catch (const ConnectionLostError&) {
+                throw;
+            } catch (const RuntimeError&) {
+                if (!tableExists(name))
+                    throw; // else another connection of the run put it in place
+            }
+        });
+        if (!renamed)
+            continue;
+        dropQuietly(QString(), clearMarkStatement(name));
+        fe_.tellReplace(name, QStringLiteral("%1: put in place the complete copy an earlier run "
+                                             "left in the server's table %2")
+                                  .arg(name, loading));
+        if (!fe_.isInServerList(name))
+            fe_.addToServerList(name);
+    }
+}
+
+// A table of ours that an earlier run left (it was killed in the middle of a load) goes first,
+// unless it is the complete copy of a table whose name is missing: then it is the only copy.
+bool TransferRun::dropLeftover(const QString& name, const QString& loading) {
+    QString copyOf;
+    // When the mark cannot be read, a leftover stays (CREATE TABLE then fails on it).
+    bool known = run_.step(transferline::DropLeftover, [&] {
+        const auto comment = query(tableCommentQuery(loading), 1);
+        if (!comment.empty())
+            copyOf = completeCopyOf(comment.front().front());
+    });
+    bool onlyCopy = false;
+    if (known && !copyOf.isEmpty())
+        known = run_.step(transferline::DropLeftover, [&] { onlyCopy = !tableExists(copyOf); });
+    if (!known)
+        return true;
+    if (onlyCopy) {
+        fe_.tellReplace(name, QStringLiteral("%1: not sent: the server's table %2 holds the only "
+                                             "complete copy of %3 and was kept")
+                                  .arg(name, loading, copyOf));
+        return false;
+    }
     run_.step(transferline::DropLeftover, [&] {
         try {
             oracle_->execute(dropTableStatement(loading));
@@ -163,31 +251,86 @@ void TransferRun::dropLeftover(const QString& loading) {
             // there was none
         }
     });
+    return true;
 }
 
-// The old table goes and the loaded one takes its name. A refused DROP keeps the old table
-// (and its list entry); the loaded one is then removed. Once the old table is gone, the loaded
-// one is the only copy: it stays under its loading name when it could not take its own.
+// The rows of a query on the server, each with its first `columns` values as texts.
+std::vector<QStringList> TransferRun::query(const QString& sql, int columns) {
+    const auto rows = dataAccess().createRecordset();
+    rows->open(sql, *oracle_);
+    std::vector<QStringList> found;
+    for (; !rows->atEnd(); rows->moveNext()) {
+        QStringList row;
+        for (int i = 0; i < columns; ++i) {
+            const auto* text = std::get_if<std::string>(&rows->fieldValue(i));
+            row.append(text ? QString::fromStdString(*text) : QString());
+        }
+        found.push_back(row);
+    }
+    rows->close();
+    return found;
+}
+
+bool TransferRun::tableExists(const QString& table) {
+    return !query(tableNamedQuery(table), 1).empty();
+}
+
+// The loaded table, marked as a complete copy first, takes the name: the old table goes and the
+// loaded one is renamed. Until the DROP the old table stays; from then on the marked copy is the
+// one any later run puts in place. What the run cannot know (the connection lost while a DROP or
+// RENAME was answered) is told as not known.
 CopyFate TransferRun::takeFinalName(const QString& name, const QString& loading, bool dropOld) {
     if (dropOld) {
+        if (!run_.step(transferline::MarkComplete,
+                       [&] { oracle_->execute(markCompleteStatement(loading, name)); }))
+            return run_.ended() ? CopyFate::Keep : CopyFate::Drop;
         if (!run_.step(transferline::DropTable,
-                       [&] { oracle_->execute(dropTableStatement(name)); }))
-            return CopyFate::Drop;
+                       [&] { oracle_->execute(dropTableStatement(name)); })) {
+            if (!run_.ended())
+                return CopyFate::Drop;
+            fe_.tellReplace(name, QStringLiteral("%1: the connection was lost while the server "
+                                                 "answered its DROP: the server's %1 may or may "
+                                                 "not have been dropped; the new rows are in the "
+                                                 "server's table %2, marked complete, which the "
+                                                 "next run puts in place if %1 is gone")
+                                      .arg(name, loading));
+            return CopyFate::Unsettled;
+        }
         run_.step(138, [&] { fe_.removeFromServerList(name); });
     }
     if (run_.step(transferline::RenameTable,
-                  [&] { oracle_->execute(alterTableRenameStatement(loading, name)); }))
+                  [&] { oracle_->execute(alterTableRenameStatement(loading, name)); })) {
+        if (dropOld)
+            dropQuietly(QString(), clearMarkStatement(name));
         return CopyFate::Named;
-    return dropOld ? CopyFate::Keep : CopyFate::Drop;
+    }
+    if (run_.ended()) {
+        fe_.tellReplace(name, QStringLiteral("%1: the connection was lost while the server "
+                                             "answered its RENAME: the rows are in the server's "
+                                             "%1 or, if the RENAME did not take effect, in its "
+                                             "table %2%3")
+                                  .arg(name, loading,
+                                       dropOld ? QStringLiteral(" (marked complete), which the "
+                                                                "next run puts in place")
+                                               : QString()));
+        return CopyFate::Unsettled;
+    }
+    if (!dropOld)
+        return CopyFate::Drop;
+    fe_.tellReplace(name, QStringLiteral("%1: the old table was dropped and the new one could "
+                                         "not take its name: its rows are in the server's table "
+                                         "%2 (marked complete), which the next run puts in place")
+                              .arg(name, loading));
+    return CopyFate::Unsettled;
 }
 
-// Removes the table of ours that did not take its name; nothing is told when that cannot be done
-// (the next load of the table removes it).
-void TransferRun::dropQuietly(const QString& table) {
+// Removes the table of ours that did not take its name (or runs `statement` instead); nothing is
+// told when that cannot be done (the next load of the table removes it).
+void TransferRun::dropQuietly(const QString& table, const QString& statement) {
     if (run_.ended())
         return;
     try {
-        oracle_->execute(dropTableStatement(table));
+        oracle_->execute(statement.isEmpty() ? dropTableStatement(table) : statement);
     } catch (...) {
     }
 }
@@ -250,6 +393,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
     std::int64_t lastRow = -1;
     if (!run_.step(210, [&] { lastRow = source_->recordCount() - 1; }))
         load.endedEarly = true;
+    load.rowsExpected = lastRow + 1;
     fe_.tableStarting(name, lastRow + 1);
     int fieldCount = 0;
     if (!run_.step(220, [&] { fieldCount = source_->fieldCount(); }))
@@ -266,6 +410,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
     };
     run_.line(212);
     std::int64_t row = 0;
+    std::int64_t lostBefore = 0; // values lost before the current row was read
     for (; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
         // every field of every row it no longer has; a stop asked for ends the load here.
@@ -282,6 +427,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
             run_.step(214, [&] { fe_.yield(); });
             showProgress(row + 1);
         }
+        ++load.rowsTaken;
         std::vector<Value> values(static_cast<std::size_t>(fieldCount));
         bool read = true;    // every value of the row was read
         bool carried = true; // and its column holds it
@@ -310,6 +456,14 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
         // the server refuses.
         if (read)
             ++load.rowsRead;
+        // Values the source gave as NULL because it could not read them (it reads a row when it
+        // moves to it): the row goes without them.
+        const std::int64_t lostNow = lostValueCount();
+        if (lostNow > lostBefore) {
+            load.valuesLost += lostNow - lostBefore;
+            ++load.rowsWithLostValues;
+        }
+        lostBefore = lostNow;
         if (!read) {
             fe_.rowSent(row, false); // counted among the values not read, not as refused
         } else if (!carried) {
@@ -372,6 +526,14 @@ void TransferRun::carryForeignKeys() {
     fe_.schemaReported({}, outcomes, {});
 }
 
+std::int64_t TransferRun::lostValueCount() const {
+    try {
+        return source_->lostValueCount();
+    } catch (...) {
+        return 0; // the step that closes the table tells what is wrong
+    }
+}
+
 bool TransferRun::sourceExhausted() const {
     try {
         return source_->atEnd();
@@ -380,7 +542,8 @@ bool TransferRun::sourceExhausted() const {
     }
 }
 
-void TransferRun::finishTable(const QString& name, TableOutcome outcome) {
+// `onServer`: the name the table took on the server when the server spells it otherwise.
+void TransferRun::finishTable(const QString& name, TableOutcome outcome, const QString& onServer) {
     const bool sent = outcome == TableOutcome::Sent;
     // After a lost connection only what the window shows is put right.
     if (run_.ended()) {
@@ -406,7 +569,7 @@ void TransferRun::finishTable(const QString& name, TableOutcome outcome) {
     }
     // The name joins the server list only when the table took it.
     if (sent)
-        run_.step(254, [&] { fe_.addToServerList(name); });
+        run_.step(254, [&] { fe_.addToServerList(onServer.isEmpty() ? name : onServer); });
     fe_.tableFinished(name, outcome);
 }
 

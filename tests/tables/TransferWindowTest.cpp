@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -274,6 +275,28 @@ TEST_F(TransferWindowTest, RefusedRowsAndRefusedTablesAreReportedAndSkipped) {
     EXPECT_EQ(rowsOnServer(QStringLiteral("ODD")), 4);
     EXPECT_TRUE(listedOnServerSide(QStringLiteral("ODD")));
     EXPECT_EQ(window->mousePointer(), PointerDefault);
+
+    // Sent again over a table of its name: the incomplete copy replaces it only on Yes to the
+    // question asked once the rows are in (default No).
+    executeAll({QStringLiteral("INSERT INTO \"ODD\" VALUES (0.5)")});
+    const QString asked = QStringLiteral("5 rows of ODD did not arrive whole. Replace the server's "
+                                         "ODD with the incomplete copy?");
+    for (const int answer : {AnswerNo, AnswerYes}) {
+        SCOPED_TRACE(answer);
+        dialogs->boxes.clear();
+        dialogs->questionAnswers = {AnswerYes, answer}; // overwrite, then the incomplete copy
+        send();
+        std::vector<QString> texts;
+        for (const auto& box : dialogs->boxes)
+            if (box.kind != ScriptedDialogs::Kind::ErrorReport)
+                texts.push_back(box.text + u'|' + box.detail);
+        ASSERT_GE(texts.size(), 2u);
+        EXPECT_EQ(texts[1], asked + QStringLiteral("|No"));
+        const QString kept = QStringLiteral("ODD: not replaced: 5 rows refused; the server's ODD "
+                                            "was left as it was.|");
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), kept), answer == AnswerNo ? 1 : 0);
+        EXPECT_EQ(rowsOnServer(QStringLiteral("ODD")), answer == AnswerNo ? 5 : 4);
+    }
 }
 
 TEST_F(TransferWindowTest, ARefusedSignOnIsReportedOnceAndEndsTheRun) {

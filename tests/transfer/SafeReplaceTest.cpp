@@ -33,12 +33,15 @@ protected:
         ServerTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        dropIfExists(Faults);
         dropIfExists(Table);
         dropIfExists(loading());
+        executeAll({"CREATE TABLE " + Faults + " (statement VARCHAR(200), action VARCHAR(10))"});
     }
     void TearDown() override {
         if (IsSkipped())
             return;
+        dropIfExists(Faults);
         dropIfExists(Table);
         dropIfExists(loading());
     }
@@ -57,7 +60,9 @@ protected:
                           "table_name = '" +
                           table + "'")) != "0";
     }
-    long long rows(const QString& table) const {
+    long long rows(const QString& table) const { // -1: no such table
+        if (!exists(table))
+            return -1;
         return std::stoll(std::get<std::string>(
             scalar("SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM \"" + table + "\"")));
     }
@@ -76,6 +81,8 @@ protected:
     }
 
     static inline const QString Table = QStringLiteral("SAFEOLD");
+    // The test server's DDL statements that fail on request (scripts/test-db).
+    static inline const QString Faults = QStringLiteral("test_faults");
     QTemporaryDir oldFolder;
     QTemporaryDir newFolder;
 };
@@ -92,6 +99,44 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
     const auto bigTable = [&] {
         QFile::remove(newFile);
         dravena::testing::writeNumbers(newFile, NewRows);
+    };
+    // Row 4 holds a number Oracle's FLOAT refuses: 19 of the 20 rows arrive.
+    const auto refusedRow = [&] {
+        QFile::remove(newFile);
+        dravena::testing::writeNumbers(newFile, 20, {{3, 1e200}});
+    };
+    const auto withoutMemoFile = [&] {
+        QFile::remove(newFile);
+        dravena::testing::writeKinds(newFile);
+        ASSERT_TRUE(QFile::remove(newFolder.filePath(Table + ".mb")));
+    };
+    const auto sevenRows = [&] {
+        QFile::remove(newFile);
+        dravena::testing::writeNumbers(newFile, 7);
+    };
+    // Fewer rows than one array: they all go in the final flush, whose INSERT the server holds
+    // (a "hold" fault) until the test lets go of its lock.
+    std::unique_ptr<dravena::Connection> lockHolder;
+    const auto heldRows = [&] {
+        QFile::remove(newFile);
+        dravena::testing::writeNumbers(newFile, 500);
+        lockHolder = connect();
+        lockHolder->execute(QStringLiteral("SELECT pg_advisory_lock(24)"));
+    };
+    const auto stopDuringFlush = [&](QProcess& process) {
+        const auto held = [&] {
+            return std::get<std::string>(scalar(
+                       "SELECT CAST(COUNT(*) AS VARCHAR(20)) FROM pg_stat_activity WHERE usename = "
+                       "current_user AND wait_event = 'advisory'")) != "0";
+        };
+        QElapsedTimer looking;
+        looking.start();
+        while (!held() && looking.elapsed() < 30000)
+            QThread::msleep(10);
+        ASSERT_TRUE(held());
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        QThread::msleep(200); // the signal handled while the INSERT waits
+        lockHolder.reset();
     };
     const auto damagedTable = [&] {
         bigTable();
@@ -159,15 +204,98 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
         std::function<void()> source;
         std::function<void(QProcess&)> interfere; // none: the run goes wrong by itself
         QStringList options;
-        int exitCode;           // -1: killed
-        const char* told;       // in what the run printed
-        bool loadingTableLeft;  // what a killed or cut-off run cannot remove
+        int exitCode;                  // -1: killed
+        const char* told;              // in what the run printed
+        bool loadingTableLeft;         // what a killed or cut-off run cannot remove
+        long long rowsAfter = OldRows; // the server's table after the run
+        // A statement of the run that fails on request: "refuse" or "cut" (the session ends).
+        const char* failing = nullptr;
+        const char* fault = nullptr;
+        // The old table was dropped: the loading table holds the new rows, which the next run
+        // puts in place before anything else.
+        bool swapLeft = false;
+        // The old table as the server spells it, when not as the Paradox table is named.
+        const char* spelledOnServer = nullptr;
         int mostAfterStop = -1; // rows that may still go after a stop (the one or array in flight)
-        bool replaced = false;  // the run ended whole: the new table took the name
     };
     const char* kept = "SAFEOLD on the server was left as it was";
     const char* noAnswer = "No answer from the server within 5 seconds.";
+    const char* refused =
+        "SAFEOLD: not replaced: 1 row refused; the server's SAFEOLD was left as it was";
     const std::vector<Case> cases = {
+        {"refused row", refusedRow, nullptr, {}, 1, refused, false},
+        {"no .MB file",
+         withoutMemoFile,
+         nullptr,
+         {},
+         1,
+         "SAFEOLD: not replaced: 3 values could not be read; the server's SAFEOLD was left as it "
+         "was",
+         false},
+        {"incomplete copy accepted",
+         refusedRow,
+         nullptr,
+         {"--accept-incomplete"},
+         1,
+         "SAFEOLD: 19 of 20 rows sent, 1 failed",
+         false,
+         19},
+        {"RENAME refused after the DROP",
+         sevenRows,
+         nullptr,
+         {},
+         1,
+         "SAFEOLD: the old table was dropped and the new one could not take its name: its rows "
+         "are in the server's table DRAVENA_",
+         true,
+         OldRows,
+         "%RENAME TO \"SAFEOLD\"%",
+         "refuse",
+         true},
+        {"connection cut at the RENAME",
+         sevenRows,
+         nullptr,
+         {},
+         1,
+         "the RENAME did not take effect, in its table DRAVENA_",
+         true,
+         OldRows,
+         "%RENAME TO \"SAFEOLD\"%",
+         "cut",
+         true},
+        {"connection cut at the DROP",
+         sevenRows,
+         nullptr,
+         {},
+         1,
+         "the server's SAFEOLD may or may not have been dropped; the new rows are in the server's "
+         "table DRAVENA_",
+         true,
+         OldRows,
+         "%DROP TABLE \"SAFEOLD\"%",
+         "cut"},
+        {"letter-case twin on the server",
+         sevenRows,
+         nullptr,
+         {"--verify"},
+         0,
+         "SAFEOLD: 7 of 7 rows sent, 0 failed",
+         false,
+         7,
+         nullptr,
+         nullptr,
+         false,
+         "safeold"},
+        {"stop during the final flush",
+         heldRows,
+         stopDuringFlush,
+         {},
+         130,
+         "interrupted",
+         false,
+         OldRows,
+         "%CREATE TABLE \"DRAVENA_%",
+         "hold"},
         {"damaged source", damagedTable, nullptr, {}, 1, kept, false},
         {"refused CREATE TABLE", refusedTable, nullptr, {}, 1, kept, false},
         {"lost connection", bigTable, terminate, {}, 1, "not known to have arrived", true},
@@ -184,6 +312,11 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
          130,
          "interrupted",
          false,
+         OldRows,
+         nullptr,
+         nullptr,
+         false,
+         nullptr,
          1},
         {"stop between arrays",
          bigTable,
@@ -192,6 +325,11 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
          143,
          "interrupted",
          false,
+         OldRows,
+         nullptr,
+         nullptr,
+         false,
+         nullptr,
          100},
         {"SIGINT during the swap",
          bigTable,
@@ -200,14 +338,20 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
          0,
          "SIGINT came after the last table's rows were in",
          false,
-         -1,
-         true},
+         NewRows},
         {"SIGKILL", bigTable, signal(SIGKILL), {}, -1, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         dropIfExists(loading()); // what the case before left, so that its rows are not counted
         c.source();
+        if (c.spelledOnServer != nullptr)
+            executeAll({QStringLiteral("ALTER TABLE \"%1\" RENAME TO \"%2\"")
+                            .arg(Table, QString::fromUtf8(c.spelledOnServer))});
+        if (c.failing != nullptr)
+            executeAll(
+                {QStringLiteral("INSERT INTO %1 VALUES ('%2', '%3')")
+                     .arg(Faults, QString::fromUtf8(c.failing), QString::fromUtf8(c.fault))});
         stopped.reset();
         rowsAtStop.reset();
         QProcess process;
@@ -218,9 +362,11 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
                       send(newFolder.path(), c.options));
         ASSERT_TRUE(process.waitForStarted(30000));
         if (c.interfere) {
-            // Once rows arrive under the loading name, and before the last of them.
+            // Once rows arrive under the loading name, and before the last of them (with its
+            // INSERTs held, once the table is there).
+            const int arriving = c.fault != nullptr && QByteArray(c.fault) == "hold" ? 0 : 100;
             while (process.state() == QProcess::Running &&
-                   (!exists(loading()) || rows(loading()) < 100))
+                   (!exists(loading()) || rows(loading()) < arriving))
                 QThread::msleep(10);
             ASSERT_EQ(process.state(), QProcess::Running) << "the load ended too soon";
             c.interfere(process);
@@ -230,6 +376,7 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
             ::kill(static_cast<pid_t>(*stopped), SIGCONT);
             executeAll({QStringLiteral("SELECT pg_terminate_backend(%1)").arg(*stopped)});
         }
+        executeAll({"DELETE FROM " + Faults});
         ASSERT_TRUE(ended) << "dravena-cli did not end within a minute";
         // What the run tells: its table lines on standard output, its errors on standard error.
         const QString errors =
@@ -247,15 +394,40 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
             ASSERT_TRUE(m.hasMatch() && rowsAtStop) << errors.toStdString();
             EXPECT_LE(m.captured(1).toLongLong(), *rowsAtStop + c.mostAfterStop);
         }
-        if (c.replaced) {
-            EXPECT_EQ(rows(Table), NewRows);
-            // The old table back for the cases after this one.
-            ASSERT_EQ(dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password))
-                          .exitCode,
-                      0);
+        if (c.swapLeft) {
+            // The rows are where the run said; the next run puts them in place first (and then
+            // leaves the table, as asked, instead of sending its own three rows).
+            EXPECT_FALSE(exists(Table));
+            EXPECT_EQ(rows(loading()), 7);
+            QFile::remove(newFile);
+            dravena::testing::writeNumbers(newFile, 3);
+            const dravena::testing::CliRun next = dravena::testing::runCli(
+                QStringList{"send", "--folder", newFolder.path(), "--sid", db.sid, "--user",
+                            db.user, "--overwrite", "no", Table},
+                cliEnvironment(&db.password));
+            EXPECT_EQ(next.exitCode, 0) << next.errors.toStdString();
+            EXPECT_TRUE(next.errors.contains("SAFEOLD: put in place the complete copy an earlier "
+                                             "run left in the server's table " +
+                                             loading()))
+                << next.errors.toStdString();
+            EXPECT_EQ(rows(Table), 7);
+            EXPECT_FALSE(exists(loading()));
+            dropIfExists(loading()); // whatever a failure left, for the cases that follow
+            dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password));
         }
-        EXPECT_EQ(rows(Table), OldRows);
-        EXPECT_EQ(sum(), OldSum);
+        if (c.spelledOnServer != nullptr) { // replaced under its own spelling
+            EXPECT_EQ(rows(QString::fromUtf8(c.spelledOnServer)), c.rowsAfter);
+            dropIfExists(QString::fromUtf8(c.spelledOnServer));
+            dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password));
+            EXPECT_EQ(rows(Table), OldRows);
+            continue;
+        }
+        EXPECT_EQ(rows(Table), c.rowsAfter);
+        if (c.rowsAfter == OldRows) {
+            EXPECT_EQ(sum(), OldSum);
+        } else { // the old table again, for the cases that follow
+            dravena::testing::runCli(send(oldFolder.path()), cliEnvironment(&db.password));
+        }
         if (!c.loadingTableLeft) {
             EXPECT_FALSE(exists(loading()));
         }
