@@ -335,8 +335,10 @@ TEST_F(VerifyCli, AVerifyThatCannotGoOnEndsWithinAMinuteAndSaysWhy) {
         looking.start();
         while (!stopped && looking.elapsed() < 30000 && process.state() == QProcess::Running) {
             dravena::Recordset found;
+            // The driver reads the rows through a cursor: its statement or one of its fetches.
             found.open("SELECT CAST(pid AS VARCHAR(20)) FROM pg_stat_activity WHERE state = "
-                       "'active' AND query LIKE 'SELECT \"N\" FROM \"VFYNUMS\"%'",
+                       "'active' AND pid <> pg_backend_pid() AND usename = current_user AND "
+                       "(query LIKE '%FROM \"VFYNUMS\"%' OR query ILIKE 'fetch%')",
                        *watcher);
             if (!found.atEnd())
                 stopped = static_cast<pid_t>(std::stol(std::get<std::string>(found.fieldValue(0))));

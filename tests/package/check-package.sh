@@ -112,7 +112,8 @@ cd "$work/elsewhere"
     "dravena $version" ]] || fail "dravena --version"
 sql=$("$usr/bin/dravena-cli" sql --folder "$usr/share/dravena/Samples" CUSTOMER) ||
     fail "dravena-cli sql on the installed samples"
-[[ $(head -n 1 <<<"$sql") == 'CREATE TABLE "CUSTOMER"('* ]] || fail "sql printed: $(head -n 1 <<<"$sql")"
+[[ $(head -n 1 <<<"$sql") == 'SET DEFINE OFF' ]] || fail "sql printed: $(head -n 1 <<<"$sql")"
+[[ $(grep -c '^CREATE TABLE "CUSTOMER"(' <<<"$sql") -eq 1 ]] || fail "sql: no CREATE TABLE"
 [[ $(grep -c '^INSERT INTO "CUSTOMER" ' <<<"$sql") -eq 55 ]] || fail "sql: not 55 rows"
 
 [[ $failures -eq 0 ]] || exit 1

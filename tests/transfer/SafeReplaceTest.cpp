@@ -406,9 +406,10 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
                             db.user, "--overwrite", "no", Table},
                 cliEnvironment(&db.password));
             EXPECT_EQ(next.exitCode, 0) << next.errors.toStdString();
-            EXPECT_TRUE(next.errors.contains("SAFEOLD: put in place the complete copy an earlier "
-                                             "run left in the server's table " +
-                                             loading()))
+            EXPECT_TRUE((next.output + next.errors)
+                            .contains("SAFEOLD: put in place the complete copy an earlier run "
+                                      "left in the server's table " +
+                                      loading()))
                 << next.errors.toStdString();
             EXPECT_EQ(rows(Table), 7);
             EXPECT_FALSE(exists(loading()));
