@@ -77,6 +77,15 @@ const Option codePageOption{"--code-page", "[TABLE=]NAME", false, true};
     "                 only (give it once per table); a byte without a character in it costs\n"     \
     "                 its value\n"
 
+// The options of a command that takes tables of the folder to the server (send, verify): where
+// the tables are, how to sign on, which tables, then `more`.
+std::vector<Option> tablesToTheServer(std::initializer_list<Option> more) {
+    std::vector<Option> options{folderOption, sidOption,        userOption,   passwordFileOption,
+                                allOption,    tablesFromOption, excludeOption};
+    options.insert(options.end(), more);
+    return options;
+}
+
 // Every sub-command, in the order --help lists them.
 const std::vector<Command> commands = {
     {"oracle-tables",
@@ -95,24 +104,17 @@ const std::vector<Command> commands = {
      "  --folder DIR   the folder to scan\n",
      dravena::cli::runParadoxTables},
     {"send",
-     {{folderOption,
-       sidOption,
-       userOption,
-       passwordFileOption,
-       allOption,
-       tablesFromOption,
-       excludeOption,
-       {"--overwrite", "yes|no"},
-       {"--accept-incomplete", nullptr},
-       {"--batch", "N"},
-       {"--jobs", "N"},
-       {"--verify", nullptr},
-       {"--schema", "plain|full"},
-       codePageOption,
-       {"--timeout", "SECONDS"},
-       reportOption,
-       quietOption,
-       {"--resume", "DIR"}},
+     {tablesToTheServer({{"--overwrite", "yes|no"},
+                         {"--accept-incomplete", nullptr},
+                         {"--batch", "N"},
+                         {"--jobs", "N"},
+                         {"--verify", nullptr},
+                         {"--schema", "plain|full"},
+                         codePageOption,
+                         {"--timeout", "SECONDS"},
+                         reportOption,
+                         quietOption,
+                         {"--resume", "DIR"}}),
       "[TABLE...]"},
      "send the tables to the server",
      "Sends each TABLE of the Paradox folder DIR to the server as the tables window does, in the\n"
@@ -181,18 +183,11 @@ const std::vector<Command> commands = {
      "                 checks and comments and then the foreign keys\n" CODE_PAGE_HELP,
      dravena::cli::runSql},
     {"verify",
-     {{folderOption,
-       sidOption,
-       userOption,
-       passwordFileOption,
-       allOption,
-       tablesFromOption,
-       excludeOption,
-       {"--schema", "plain|full"},
-       codePageOption,
-       {"--timeout", "SECONDS"},
-       reportOption,
-       quietOption},
+     {tablesToTheServer({{"--schema", "plain|full"},
+                         codePageOption,
+                         {"--timeout", "SECONDS"},
+                         reportOption,
+                         quietOption}),
       "[TABLE...]"},
      "prove that the server holds every row and value of the tables",
      "Compares each TABLE of the Paradox folder DIR with the server's table of that name: every\n"
