@@ -68,18 +68,7 @@ int tableRowsOfPage(const QString& path) {
 
 class RunFolderCli : public dravena::testing::ServerTest {
 protected:
-    void SetUp() override {
-        ServerTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        for (const QString& table : tables)
-            dropIfExists(table);
-    }
-    void TearDown() override {
-        if (!IsSkipped())
-            for (const QString& table : tables)
-                dropIfExists(table);
-    }
+    RunFolderCli() { ownTables = tables; }
 
     // send with the server and user from the environment, not the command line.
     CliRun send(const QStringList& more) const {

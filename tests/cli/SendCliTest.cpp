@@ -25,18 +25,7 @@ namespace {
 
 class SendCli : public dravena::testing::ServerTest {
 protected:
-    void SetUp() override {
-        ServerTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        for (const QString& table : tables)
-            dropIfExists(table);
-    }
-    void TearDown() override {
-        if (!IsSkipped())
-            for (const QString& table : tables)
-                dropIfExists(table);
-    }
+    SendCli() { ownTables = tables; }
 
     QStringList send(const QStringList& more) const {
         return QStringList{"send", "--folder", folder.path(), "--sid", db.sid, "--user", db.user} +

@@ -77,6 +77,14 @@ void ServerTest::SetUp() {
         GTEST_SKIP() << why;
     }
     db = *found;
+    for (const QString& table : ownTables)
+        dropIfExists(table);
+}
+
+void ServerTest::TearDown() {
+    if (!IsSkipped())
+        for (const QString& table : ownTables)
+            dropIfExists(table);
 }
 
 std::unique_ptr<Connection> ServerTest::connect(int cursorLocation) const {

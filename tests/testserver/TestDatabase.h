@@ -52,6 +52,7 @@ private:
 class ServerTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    void TearDown() override;
 
     // A connection through the installed data-access factory, opened on the test server.
     std::unique_ptr<Connection> connect(int cursorLocation = ServerSideCursor) const;
@@ -62,6 +63,8 @@ protected:
     Value scalar(const QString& sql) const;
 
     TestDatabase db;
+    // The tables a suite makes: dropped before each of its tests and after it.
+    QStringList ownTables;
 };
 
 } // namespace dravena::testing
