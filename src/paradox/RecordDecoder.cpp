@@ -25,6 +25,13 @@ std::string& textSlot(Value& value) {
     return value.emplace<std::string>();
 }
 
+Decimal& decimalSlot(Value& value) {
+    if (auto* d = std::get_if<Decimal>(&value)) {
+        return *d;
+    }
+    return value.emplace<Decimal>();
+}
+
 Bytes& bytesSlot(Value& value) {
     if (auto* b = std::get_if<Bytes>(&value)) {
         return *b;
@@ -251,11 +258,8 @@ void RecordDecoder::decodeField(const Slot& slot, const std::uint8_t* p, Value& 
 }
 
 void RecordDecoder::decodeBcd(const Slot& slot, const std::uint8_t* p, Value& value) {
-    std::string text;
-    if (auto* d = std::get_if<Decimal>(&value)) {
-        text = std::move(d->text);
-    }
-    switch (decoding::bcdText(p, slot.scale, text)) {
+    // The digits are written into the text of the decimal the value held before.
+    switch (decoding::bcdText(p, slot.scale, decimalSlot(value).text)) {
     case decoding::BcdResult::Blank:
         value = std::monostate{};
         return;
@@ -267,7 +271,6 @@ void RecordDecoder::decodeBcd(const Slot& slot, const std::uint8_t* p, Value& va
     case decoding::BcdResult::Value:
         break;
     }
-    value = Decimal{std::move(text)};
 }
 
 void RecordDecoder::decodeBlob(const Slot& slot, const std::uint8_t* p, Value& value,
