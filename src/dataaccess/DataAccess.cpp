@@ -66,6 +66,9 @@ int Recordset::numericScale(int index) const {
 const Value& Recordset::fieldValue(int index) const {
     return cursor().fieldValue(index);
 }
+std::int64_t Recordset::storedLength(int index) const {
+    return cursor().storedLength(index);
+}
 std::int64_t Recordset::recordCount() const {
     return cursor().recordCount();
 }

@@ -105,6 +105,10 @@ public:
     virtual int numericScale(int index) const = 0;
     // Value of the current row; the reference holds until the cursor moves.
     virtual const Value& fieldValue(int index) const = 0;
+    // The length in bytes of a value of the current row as the source stores it, when the
+    // source knows it without reading the value (a memo's length, held in its record); -1 when
+    // it does not.
+    virtual std::int64_t storedLength(int /*index*/) const { return -1; }
     // Number of rows; -1 when the cursor cannot know it before reading them all.
     virtual std::int64_t recordCount() const = 0;
     virtual bool atEnd() const = 0;
@@ -155,6 +159,7 @@ public:
     int fieldType(int index) const;
     int numericScale(int index) const;
     const Value& fieldValue(int index) const; // holds until the record set moves
+    std::int64_t storedLength(int index) const;
     std::int64_t recordCount() const;
     bool atEnd() const;
     void moveNext();

@@ -100,7 +100,20 @@ const Value& ParadoxCursor::fieldValue(int index) const {
     if (atEnd_)
         throw RuntimeError(adoerror::NoCurrentRecord,
                            QStringLiteral("There is no current row: the table has no more rows."));
+    if (!read_[i]) {
+        try {
+            reader_->read(i, row_[i]);
+        } catch (const paradox::ParadoxError& error) {
+            throw engineError(error);
+        }
+        read_[i] = true;
+    }
     return row_[i];
+}
+
+std::int64_t ParadoxCursor::storedLength(int index) const {
+    const std::size_t i = checkedIndex(index);
+    return atEnd_ ? -1 : reader_->storedLength(i);
 }
 
 std::int64_t ParadoxCursor::recordCount() const {
@@ -130,13 +143,17 @@ void ParadoxCursor::readRow() {
     // failure does not meet it again and again.
     atEnd_ = true;
     try {
-        atEnd_ = !reader_->next(row_);
+        atEnd_ = !reader_->advance();
     } catch (const paradox::ParadoxError& error) {
         row_.clear();
         throw engineError(error);
     }
-    if (atEnd_)
+    if (atEnd_) {
         row_.clear();
+        return;
+    }
+    row_.resize(names_.size());
+    read_.assign(names_.size(), false);
 }
 
 } // namespace dravena

@@ -13,8 +13,9 @@ namespace dravena {
 // The ADO type number under which a Paradox field type is reported.
 int adoTypeOfField(paradox::FieldType type);
 
-// The rows of one Paradox table, read record by record from the file as the cursor moves; the
-// record count comes from the table header. Engine failures become RuntimeErrors carrying the
+// The rows of one Paradox table, read record by record from the file as the cursor moves, each
+// value when it is first asked for (a memo that is not asked for is not read); the record count
+// comes from the table header. Engine failures become RuntimeErrors carrying the
 // engine's message.
 class ParadoxCursor final : public Cursor {
 public:
@@ -26,6 +27,7 @@ public:
     int fieldType(int index) const override;
     int numericScale(int index) const override;
     const Value& fieldValue(int index) const override;
+    std::int64_t storedLength(int index) const override;
     std::int64_t recordCount() const override;
     bool atEnd() const override;
     void moveNext() override;
@@ -41,7 +43,8 @@ private:
     std::vector<QString> names_;
     std::vector<int> types_;
     std::vector<int> scales_;
-    std::vector<Value> row_;
+    mutable std::vector<Value> row_;
+    mutable std::vector<bool> read_; // which values of row_ are read
     bool atEnd_ = true;
 };
 

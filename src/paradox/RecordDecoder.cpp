@@ -25,6 +25,13 @@ std::string& textSlot(Value& value) {
     return value.emplace<std::string>();
 }
 
+Decimal& decimalSlot(Value& value) {
+    if (auto* d = std::get_if<Decimal>(&value)) {
+        return *d;
+    }
+    return value.emplace<Decimal>();
+}
+
 Bytes& bytesSlot(Value& value) {
     if (auto* b = std::get_if<Bytes>(&value)) {
         return *b;
@@ -98,16 +105,37 @@ void RecordDecoder::warnDateRange(const Slot& slot, std::uint64_t rowNumber, con
 void RecordDecoder::decode(const std::uint8_t* record, std::vector<Value>& row,
                            std::uint64_t rowNumber) {
     row.resize(slots_.size());
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-        const std::uint64_t replaced = text_.replacedBytes();
-        decodeField(slots_[i], record + slots_[i].offset, row[i], rowNumber);
-        // A byte without a character in the code page read is a value not carried exactly.
-        if (text_.replacedBytes() != replaced)
-            warnOnce("no character " + slots_[i].name,
-                     "row " + std::to_string(rowNumber) + ", field \"" + slots_[i].name +
-                         "\": a byte has no character in " + text_.encoding() +
-                         " (the value is not read exactly; the first such value of the field)",
-                     true);
+    for (std::size_t i = 0; i < slots_.size(); ++i)
+        decodeOne(record, i, row[i], rowNumber);
+}
+
+void RecordDecoder::decodeOne(const std::uint8_t* record, std::size_t field, Value& value,
+                              std::uint64_t rowNumber) {
+    const Slot& slot = slots_[field];
+    const std::uint64_t replaced = text_.replacedBytes();
+    decodeField(slot, record + slot.offset, value, rowNumber);
+    // A byte without a character in the code page read is a value not carried exactly.
+    if (text_.replacedBytes() != replaced)
+        warnOnce("no character " + slot.name,
+                 "row " + std::to_string(rowNumber) + ", field \"" + slot.name +
+                     "\": a byte has no character in " + text_.encoding() +
+                     " (the value is not read exactly; the first such value of the field)",
+                 true);
+}
+
+std::int64_t RecordDecoder::storedLength(const std::uint8_t* record, std::size_t field) const {
+    const Slot& slot = slots_[field];
+    switch (slot.type) {
+    case FieldType::Memo:
+    case FieldType::Blob:
+    case FieldType::FormattedMemo:
+    case FieldType::Ole:
+    case FieldType::Graphic:
+        if (slot.known && slot.width >= blobTail)
+            return bytes::le32(record + slot.offset + (slot.width - blobTail) + 4);
+        return -1;
+    default:
+        return -1;
     }
 }
 
@@ -230,11 +258,8 @@ void RecordDecoder::decodeField(const Slot& slot, const std::uint8_t* p, Value& 
 }
 
 void RecordDecoder::decodeBcd(const Slot& slot, const std::uint8_t* p, Value& value) {
-    std::string text;
-    if (auto* d = std::get_if<Decimal>(&value)) {
-        text = std::move(d->text);
-    }
-    switch (decoding::bcdText(p, slot.scale, text)) {
+    // The digits are written into the text of the decimal the value held before.
+    switch (decoding::bcdText(p, slot.scale, decimalSlot(value).text)) {
     case decoding::BcdResult::Blank:
         value = std::monostate{};
         return;
@@ -246,7 +271,6 @@ void RecordDecoder::decodeBcd(const Slot& slot, const std::uint8_t* p, Value& va
     case decoding::BcdResult::Value:
         break;
     }
-    value = Decimal{std::move(text)};
 }
 
 void RecordDecoder::decodeBlob(const Slot& slot, const std::uint8_t* p, Value& value,

@@ -24,6 +24,12 @@ public:
                   std::string tableName, Warnings& warnings);
 
     void decode(const std::uint8_t* record, std::vector<Value>& row, std::uint64_t rowNumber);
+    // One field's value of the record.
+    void decodeOne(const std::uint8_t* record, std::size_t field, Value& value,
+                   std::uint64_t rowNumber);
+    // The length in bytes of a memo/BLOB field's value as its record tells it (0 for a blank),
+    // without reading the value; -1 for fields of other types.
+    std::int64_t storedLength(const std::uint8_t* record, std::size_t field) const;
 
 private:
     struct Slot {

@@ -53,6 +53,7 @@ struct TableReader::Impl {
     std::uint32_t recordsInBlock = 0;
     std::uint64_t delivered = 0;
     std::uint64_t replacedReported = 0;
+    const std::uint8_t* record = nullptr; // the record moved to, within block
 };
 
 TableReader::Impl::Impl(const std::filesystem::path& path, const ReaderOptions& options)
@@ -170,7 +171,15 @@ std::uint64_t TableReader::recordCount() const {
 }
 
 bool TableReader::next(std::vector<Value>& row) {
+    if (!advance())
+        return false;
+    impl_->decoder->decode(impl_->record, row, impl_->delivered);
+    return true;
+}
+
+bool TableReader::advance() {
     Impl& d = *impl_;
+    d.record = nullptr;
     if (d.recordIndex >= d.recordsInBlock && !d.loadBlock()) {
         const std::uint64_t replaced = d.text->replacedBytes();
         if (replaced != d.replacedReported) {
@@ -181,11 +190,24 @@ bool TableReader::next(std::vector<Value>& row) {
         }
         return false;
     }
-    const std::uint8_t* record =
-        d.block.data() + 6 + std::size_t{d.recordIndex} * d.header.recordSize;
+    d.record = d.block.data() + 6 + std::size_t{d.recordIndex} * d.header.recordSize;
     ++d.recordIndex;
-    d.decoder->decode(record, row, ++d.delivered);
+    ++d.delivered;
     return true;
+}
+
+void TableReader::read(std::size_t field, Value& value) {
+    Impl& d = *impl_;
+    if (d.record == nullptr || field >= d.fields.size())
+        throw ParadoxError(d.file.name() + ": there is no such value to read");
+    d.decoder->decodeOne(d.record, field, value, d.delivered);
+}
+
+std::int64_t TableReader::storedLength(std::size_t field) const {
+    const Impl& d = *impl_;
+    if (d.record == nullptr || field >= d.fields.size())
+        return -1;
+    return d.decoder->storedLength(d.record, field);
 }
 
 const std::vector<std::string>& TableReader::warnings() const {

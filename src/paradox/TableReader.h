@@ -62,6 +62,15 @@ public:
     // Reads the next record into row (resized to the field count); false after the last one.
     bool next(std::vector<Value>& row);
 
+    // Moves to the next record without reading its values; false after the last one. Its values
+    // are then read one by one with read(), for as long as the reader stays on it.
+    bool advance();
+    // Reads a field's value of the record advance() moved to.
+    void read(std::size_t field, Value& value);
+    // The length in bytes of a memo/BLOB field's value in that record (0 for a blank), as the
+    // record tells it without reading the value; -1 for fields of other types.
+    std::int64_t storedLength(std::size_t field) const;
+
     // Problems met that did not stop reading (for example a missing .MB file).
     const std::vector<std::string>& warnings() const;
     // Whether a value could not be read and was delivered as NULL in its place.

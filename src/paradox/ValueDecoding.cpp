@@ -2,6 +2,7 @@
 
 #include "ByteOrder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -92,47 +93,37 @@ BcdResult bcdText(const std::uint8_t* p, int scale, std::string& text) {
         return BcdResult::Blank;
     }
     const bool negative = (head & 0x80) == 0;
-    // Negative values store every digit complemented.
+    // Negative values store every digit complemented. From the first nibble that is no digit on,
+    // every digit reads as 0.
     const std::uint8_t flip = negative ? 0xFF : 0x00;
     char digits[32];
-    for (int i = 0; i < 16; ++i) {
-        const auto b = static_cast<std::uint8_t>(p[1 + i] ^ flip);
-        digits[2 * i] = static_cast<char>('0' + (b >> 4));
-        digits[2 * i + 1] = static_cast<char>('0' + (b & 0x0F));
-    }
     bool junk = false;
-    bool zero = true;
-    for (char& d : digits) {
-        if (d > '9' || junk) {
-            junk = true;
-            d = '0';
+    int firstNonZero = 32;
+    for (int i = 0; i < 32; ++i) {
+        const auto b = static_cast<std::uint8_t>(p[1 + i / 2] ^ flip);
+        const int nibble = i % 2 == 0 ? b >> 4 : b & 0x0F;
+        junk = junk || nibble > 9;
+        const int digit = junk ? 0 : nibble;
+        digits[i] = static_cast<char>('0' + digit);
+        if (digit != 0 && firstNonZero == 32) {
+            firstNonZero = i;
         }
-        zero = zero && d == '0';
     }
     const int intDigits = 32 - scale;
-    int first = 0;
-    while (first < intDigits - 1 && digits[first] == '0') {
-        ++first;
-    }
-    char out[36];
-    std::size_t n = 0;
-    if (negative && !zero) {
-        out[n++] = '-';
+    text.clear();
+    if (negative && firstNonZero < 32) {
+        text += '-';
     }
     if (intDigits > 0) {
-        for (int i = first; i < intDigits; ++i) {
-            out[n++] = digits[i];
-        }
+        // Leading zeros go, but one integer digit stays.
+        text.append(digits + std::min(firstNonZero, intDigits - 1), digits + intDigits);
     } else {
-        out[n++] = '0';
+        text += '0';
     }
     if (scale > 0) {
-        out[n++] = '.';
-        for (int i = intDigits; i < 32; ++i) {
-            out[n++] = digits[i];
-        }
+        text += '.';
+        text.append(digits + std::max(intDigits, 0), digits + 32);
     }
-    text.assign(out, n);
     return junk ? BcdResult::ValueWithJunk : BcdResult::Value;
 }
 

@@ -35,6 +35,13 @@ std::vector<bool> fieldsHoldingLongText(const Recordset& recordset, Connection& 
         if (perRow)
             perRow();
         for (auto it = candidates.begin(); it != candidates.end();) {
+            // A text of no more bytes than the limit has no more characters either (every code
+            // page gives at most one UTF-16 unit per byte): such a memo is not read.
+            if (const std::int64_t stored = pass->storedLength(*it);
+                stored >= 0 && stored <= TextColumnCharacters) {
+                ++it;
+                continue;
+            }
             const Value& value = pass->fieldValue(*it);
             const auto* text = std::get_if<std::string>(&value);
             // Fewer bytes than the limit are fewer characters too.

@@ -12,18 +12,16 @@ namespace dravena {
 
 ArrayTransport::ArrayTransport(const RowDestination& destination, int rowsPerArray)
     : to_(destination), single_(destination),
-      arrays_(destination.connection, destination.table, destination.columns, rowsPerArray) {}
+      arrays_(destination.connection, destination.table, destination.columns, rowsPerArray),
+      sender_([this](const RowArrays::Batch& batch) { send(batch); }) {}
 
 bool ArrayTransport::add(std::int64_t row, std::vector<Value> values) {
-    const auto full = arrays_.add(row, std::move(values));
-    if (full)
-        send(*full);
-    return full.has_value();
+    return arrays_.add(row, std::move(values), sender_);
 }
 
 void ArrayTransport::finish() {
     if (!arrays_.empty())
-        send(arrays_.take());
+        arrays_.flush(sender_);
 }
 
 void ArrayTransport::send(const RowArrays::Batch& batch) {

@@ -32,6 +32,7 @@ private:
     RowDestination to_;
     SingleRowTransport single_;
     RowArrays arrays_;
+    RowArrays::Sender sender_; // send, made once
 };
 
 } // namespace dravena

@@ -21,12 +21,27 @@ std::size_t widthOf(const ArrayValue& value, ParameterKind kind) {
     return sizeof(std::int64_t);
 }
 
-// An empty batch with room for a whole array, so that its vectors do not grow row by row.
-RowArrays::Batch emptyBatch(std::size_t rows) {
-    RowArrays::Batch batch;
-    batch.rows.reserve(rows);
-    batch.bound.reserve(rows);
-    return batch;
+// The most a bound value's buffer keeps for the next value bound in its place: larger buffers
+// cost little to make anew beside the copying of their bytes, and would otherwise stay with the
+// arrays however few of the later values need them.
+constexpr std::size_t KeptBytes = 4096;
+
+// The slot emptied as a buffer of the given kind, with the room it held before when it held one
+// of a size worth keeping.
+template <class Buffer> Buffer& roomIn(ArrayValue& slot) {
+    auto* buffer = std::get_if<Buffer>(&slot);
+    if (buffer == nullptr || buffer->capacity() > KeptBytes)
+        return slot.emplace<Buffer>();
+    buffer->clear();
+    return *buffer;
+}
+
+// Binds a value as its value text (NULL when that is empty), without a string of its own.
+void bindText(ArrayValue& slot, const Value& value) {
+    std::string& text = roomIn<std::string>(slot);
+    appendValueText(text, value);
+    if (text.empty())
+        slot = std::monostate{};
 }
 
 QString placeholders(const QString& table, const std::vector<ColumnPlan>& columns) {
@@ -42,7 +57,9 @@ RowArrays::RowArrays(Connection& connection, const QString& table,
                      const std::vector<ColumnPlan>& columns, int rowsPerArray)
     : connection_(connection), plans_(columns),
       rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
-      pending_(emptyBatch(rowsPerArray_)), widths_(columns.size(), 0) {
+      widths_(columns.size(), 0) {
+    pending_.rows.reserve(rowsPerArray_);
+    pending_.bound.reserve(rowsPerArray_);
     for (const ColumnPlan& column : columns)
         columns_.push_back(parameterColumn(column));
     insert_ = connection.prepareArrayInsert(placeholders(table, columns), columns_);
@@ -50,28 +67,26 @@ RowArrays::RowArrays(Connection& connection, const QString& table,
 
 // A value as it is bound: the same NULLs as the statement's literals (NULL and empty values),
 // integers and bytes as they are, everything else as its value text.
-ArrayRow RowArrays::bound(const std::vector<Value>& values) const {
-    ArrayRow row;
-    row.reserve(values.size());
+void RowArrays::bind(const std::vector<Value>& values, ArrayRow& row) const {
+    row.resize(values.size());
     for (std::size_t c = 0; c < values.size(); ++c) {
         const Value& value = values[c];
+        ArrayValue& slot = row[c];
         if (c < plans_.size() && plans_[c].typed) {
-            row.push_back(typedBoundValue(plans_[c], value));
+            slot = typedBoundValue(plans_[c], value);
             continue;
         }
         const ParameterKind kind = c < columns_.size() ? columns_[c].kind : ParameterKind::WideText;
         const auto* number = std::get_if<std::int64_t>(&value);
         const auto* bytes = std::get_if<paradox::Bytes>(&value);
-        if (kind == ParameterKind::Integer && number)
-            row.emplace_back(*number);
-        else if (kind == ParameterKind::Bytes && bytes && !bytes->empty())
-            row.emplace_back(*bytes);
-        else if (std::string text = valueTextUtf8(value); text.empty())
-            row.emplace_back(std::monostate{});
-        else
-            row.emplace_back(std::move(text));
+        if (kind == ParameterKind::Integer && number) {
+            slot = *number;
+        } else if (kind == ParameterKind::Bytes && bytes && !bytes->empty()) {
+            roomIn<paradox::Bytes>(slot).assign(bytes->begin(), bytes->end());
+        } else {
+            bindText(slot, value);
+        }
     }
-    return row;
 }
 
 bool RowArrays::fullWith(const std::vector<std::size_t>& rowWidths) const {
@@ -86,26 +101,36 @@ bool RowArrays::fullWith(const std::vector<std::size_t>& rowWidths) const {
     return (rows + 1) * rowBytes > ArrayBytes;
 }
 
-std::optional<RowArrays::Batch> RowArrays::add(std::int64_t index, std::vector<Value> values) {
-    ArrayRow row = bound(values);
+bool RowArrays::add(std::int64_t index, std::vector<Value> values, const Sender& send) {
+    bind(values, next_);
     rowWidths_.clear();
-    for (std::size_t c = 0; c < row.size() && c < widths_.size(); ++c)
-        rowWidths_.push_back(widthOf(row[c], columns_[c].kind));
-    std::optional<Batch> full;
-    if (fullWith(rowWidths_))
-        full = take();
+    for (std::size_t c = 0; c < next_.size() && c < widths_.size(); ++c)
+        rowWidths_.push_back(widthOf(next_[c], columns_[c].kind));
+    const bool full = fullWith(rowWidths_);
+    if (full)
+        flush(send);
     for (std::size_t c = 0; c < rowWidths_.size(); ++c)
         widths_[c] = std::max(widths_[c], rowWidths_[c]);
+    // The row bound takes its place in the array; the row that held that place before lends its
+    // buffers to the next row.
+    const std::size_t at = pending_.rows.size();
+    if (at == pending_.bound.size())
+        pending_.bound.emplace_back();
+    std::swap(pending_.bound[at], next_);
     pending_.rows.push_back({index, std::move(values)});
-    pending_.bound.push_back(std::move(row));
     return full;
 }
 
-RowArrays::Batch RowArrays::take() {
-    Batch batch = emptyBatch(rowsPerArray_);
-    std::swap(batch, pending_);
-    std::fill(widths_.begin(), widths_.end(), 0);
-    return batch;
+void RowArrays::flush(const Sender& send) {
+    // The rows leave even when sending them fails: the failure ends the run, which reports them.
+    struct Emptied {
+        RowArrays& arrays;
+        ~Emptied() {
+            arrays.pending_.rows.clear();
+            std::fill(arrays.widths_.begin(), arrays.widths_.end(), 0);
+        }
+    } emptied{*this};
+    send(pending_);
 }
 
 // The array goes in a transaction of its own: committed only when the server reports every row

@@ -4,8 +4,8 @@
 #include "schema/Statements.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -22,30 +22,34 @@ public:
         std::int64_t index;        // 0-based, in the order the table delivers its rows
         std::vector<Value> values; // as read
     };
-    // Rows on their way as one array: as read, and as bound.
+    // Rows on their way as one array: as read, and as bound. The first rows.size() rows of
+    // bound are the batch's; rows beyond them are kept for their buffers, to be bound again.
     struct Batch {
         std::vector<Row> rows;
         std::vector<ArrayRow> bound;
     };
+    using Sender = std::function<void(const Batch&)>;
 
     // Prepares the statement on the connection; fails as the connection does.
     RowArrays(Connection& connection, const QString& table, const std::vector<ColumnPlan>& columns,
               int rowsPerArray);
 
     // Adds a row. When the array would then hold more than rowsPerArray rows or grow past a
-    // memory limit, the rows gathered before it leave the arrays and come back, to be sent first.
-    std::optional<Batch> add(std::int64_t index, std::vector<Value> values);
+    // memory limit, the rows gathered before it go first, to `send`, and leave the arrays; true
+    // then. The arrays keep their buffers from array to array: a value is bound into the room
+    // of a value bound before it.
+    bool add(std::int64_t index, std::vector<Value> values, const Sender& send);
     bool empty() const { return pending_.rows.empty(); }
 
-    // The rows gathered so far, which leave the arrays.
-    Batch take();
+    // The rows gathered so far go to `send` and leave the arrays.
+    void flush(const Sender& send);
     // Sends rows (as bound) as one array in a transaction of its own, committed when the driver
     // tells every row done and rolled back otherwise, so that it arrives whole or leaves nothing;
     // returns what the driver told of each row.
     std::vector<ArrayRowStatus> send(std::span<const ArrayRow> bound);
 
 private:
-    ArrayRow bound(const std::vector<Value>& values) const;
+    void bind(const std::vector<Value>& values, ArrayRow& row) const;
     void rollbackQuietly();
     // Whether the array is full before a row whose values take these widths joins it.
     bool fullWith(const std::vector<std::size_t>& rowWidths) const;
@@ -58,6 +62,7 @@ private:
     Batch pending_;
     std::vector<std::size_t> widths_;    // the widest value of each column so far, in bytes bound
     std::vector<std::size_t> rowWidths_; // of the row being added, in bytes bound
+    ArrayRow next_;                      // the row being added, as bound
 };
 
 // Whether the statuses tell every one of the rows done.

@@ -51,5 +51,55 @@ TEST(WrittenTableStatements, FileToStatementsExactly) {
                                             "NULL, NULL, 'False')"));
 }
 
+// A memo column is NCLOB only when a memo holds more than 2,000 characters: decided from the
+// lengths the records tell where they settle it, from the text where they do not (a memo of more
+// than 2,000 bytes in a code page of two bytes per character may hold no more characters).
+TEST(WrittenTableStatements, MemosOfMoreThan2000CharactersMakeTheirColumnNclob) {
+    std::string wide2000; // 2,000 characters of two bytes each in code page 936
+    for (int i = 0; i < 2000; ++i)
+        wide2000 += "\u4E2D";
+    const std::string narrow2000(2000, 'x');
+    const struct {
+        const char* name;
+        std::vector<Value> memos; // one per row
+        const char* column;
+    } cases[] = {
+        {"Narrow2000", {Value{narrow2000}, Value{std::string("a")}}, "NVARCHAR2(2000)"},
+        {"Narrow2001", {Value{std::string("a")}, Value{narrow2000 + "y"}}, "NCLOB"},
+        {"Wide2000", {Value{wide2000}, Value{}}, "NVARCHAR2(2000)"},
+        {"Wide2001", {Value{}, Value{wide2000 + "\u4E2D"}}, "NCLOB"},
+        {"WideThenNarrow", {Value{wide2000}, Value{narrow2000 + "y"}}, "NCLOB"},
+    };
+    QTemporaryDir dir;
+    {
+        std::vector<paradox::Field> fields;
+        for (const auto& c : cases)
+            fields.push_back({c.name, FieldType::Memo, 20});
+        paradox::WriterOptions options;
+        options.codePage = 936;
+        paradox::TableWriter writer(
+            QFile::encodeName(dir.filePath(QStringLiteral("Notes.db"))).toStdString(), fields,
+            options);
+        for (std::size_t row = 0; row < 2; ++row) {
+            std::vector<Value> values;
+            for (const auto& c : cases)
+                values.push_back(c.memos[row]);
+            writer.append(values);
+        }
+        writer.finish();
+    }
+    const auto connection = makeParadoxConnection();
+    connection->setCursorLocation(ClientSideCursor);
+    connection->open(paradoxConnectionString(dir.path()));
+    Recordset recordset;
+    std::vector<QString> statements;
+    generateTableStatements(recordset, *connection, QStringLiteral("NOTES"),
+                            [&](const QString& s) { statements.push_back(s); });
+    ASSERT_FALSE(statements.empty());
+    for (const auto& c : cases)
+        EXPECT_TRUE(statements[0].contains(QStringLiteral("\"%1\" %2").arg(c.name, c.column)))
+            << c.name << ": " << statements[0].toStdString();
+}
+
 } // namespace
 } // namespace dravena
