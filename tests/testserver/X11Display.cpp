@@ -35,7 +35,10 @@ X11Display::X11Display() {
         server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         server_.start(QStringLiteral("Xvfb"), {name, QStringLiteral("-screen"), QStringLiteral("0"),
                                                QStringLiteral("1024x768x24"),
-                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                               // a program that ends is not the end of the
+                                               // server: the next one started reaches it
+                                               QStringLiteral("-noreset")});
         if (!server_.waitForStarted(10000))
             return;
         const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
