@@ -214,10 +214,11 @@ void CliTransfer::valuesNotRead(const QString&) {
     record_.valuesNotRead = true;
 }
 
-std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source) {
+std::optional<TablePlan> CliTransfer::tablePlan(const QString& name, const QString& source,
+                                                const NameLimit& limit) {
     if (!settings_.fullSchema)
         return std::nullopt;
-    return planTableInFolder(name, settings_.folder, source);
+    return planTableInFolder(name, settings_.folder, source, limit);
 }
 
 // One line per object: "T: carried primary key ..." or "T: not carried index ...: why".
@@ -354,7 +355,7 @@ QString CliTransfer::sourceOfFinished(const QString& name) {
         } catch (const RuntimeError&) {
             continue; // names no table: it never reaches the server
         }
-        if (fittedName(entry) == name && seen-- == 0)
+        if (fittedName(entry, settings_.names) == name && seen-- == 0)
             return table;
     }
     return name;
@@ -439,7 +440,7 @@ void CliTransfer::writeLine(std::FILE* stream, const QString& line) {
 bool CliTransfer::verified(const QString& name, const QString& source) {
     std::int64_t expected = -1;
     const TableCheck check =
-        TableChecker(*this, settings_.fullSchema)
+        TableChecker(*this, settings_.names, settings_.fullSchema)
             .check(source, name, [&](std::int64_t done, std::int64_t total) {
                 if (total != expected)
                     bar_.start(name + QStringLiteral(" (verify)"), expected = total);

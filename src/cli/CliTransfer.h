@@ -40,6 +40,7 @@ public:
         bool acceptIncomplete = false;          // --accept-incomplete: such a copy replaces too
         QStringList tables;
         QStringList serverTables;
+        NameLimit names;              // the server's longest name
         RunReport* report = nullptr;  // the run folder's record of each table; none when null
         std::FILE* results = nullptr; // the line of each table: standard output; null: `out`
         bool quiet = false;           // --quiet: only errors (and the summary) are shown
@@ -91,7 +92,8 @@ public:
     void resetProgress() override {}
     void yield() override {}
     int rowsPerArray() const override { return settings_.rowsPerArray; }
-    std::optional<TablePlan> tablePlan(const QString& name, const QString& source) override;
+    std::optional<TablePlan> tablePlan(const QString& name, const QString& source,
+                                       const NameLimit& limit) override;
     void schemaReported(const QString& table, const std::vector<ObjectOutcome>& outcomes,
                         const QStringList& warnings) override;
     void reportFailure(const TransferFailure& failure) override;

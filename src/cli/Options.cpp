@@ -164,6 +164,13 @@ int ParsedOptions::refuse(const QString& fault) const {
     return 2;
 }
 
+NameLimit nameLimitOfCommandLine(const ParsedOptions& options) {
+    NameLimit limit;
+    if (options.value("--name-bytes") == QLatin1String("128"))
+        limit.bytes = LongObjectNameBytes;
+    return limit;
+}
+
 bool applyCodePageOption(const ParsedOptions& options) {
     QString all;
     QMap<QString, QString> byTable;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schema/ObjectNames.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -70,6 +72,10 @@ bool applyTimeoutOption(const ParsedOptions& options);
 // that character set (an iconv name or CPnnn) instead of the table's own, for every table or for
 // the one named. A name iconv does not know is refused: false.
 bool applyCodePageOption(const ParsedOptions& options);
+
+// The longest server name of --name-bytes 30|128 for a command that does not sign on (30 when
+// it is not given): 30 bytes of UTF-8 as Oracle before 12.2 takes, or 128 as from 12.2 on.
+NameLimit nameLimitOfCommandLine(const ParsedOptions& options);
 
 // Writes the text and a line break to the stream in UTF-8, at once; false when it could not (the
 // reader of a pipe went away), which outputClosed() tells from then on.

@@ -12,6 +12,7 @@
 #include "base/Ports.h"
 #include "base/RuntimeError.h"
 #include "drivers/TableNames.h"
+#include "schema/ServerNaming.h"
 #include "ui/SystemPorts.h"
 
 #include <csignal>
@@ -92,6 +93,8 @@ int runSend(const ParsedOptions& options) {
     try {
         // Which tables exist decides the overwrite question, as the window's list does.
         settings.serverTables = oracleTableNames(settings.sid, settings.user, settings.password);
+        // The names the tables take there: the server's longest name.
+        settings.names = readServerNaming(settings.sid, settings.user, settings.password).limit;
     } catch (const RuntimeError& error) {
         printLine(stderr, QStringLiteral("dravena-cli send: signing on to the server failed: ") +
                               error.description());

@@ -22,7 +22,7 @@ SendOutcome sendInJobs(const CliTransfer::Settings& settings, int jobs, std::FIL
     // Tables go to the server under their names without a sub-folder ("sub/NAME" is NAME).
     QStringList serverNames;
     for (const QString& table : settings.tables)
-        serverNames.append(fittedName(splitTablePath(table).entry));
+        serverNames.append(fittedName(splitTablePath(table).entry, settings.names));
     CliTransfer::SharedRun shared(serverNames);
     std::vector<std::unique_ptr<CliTransfer>> transfers;
     for (int job = 0; job < jobs; ++job) {

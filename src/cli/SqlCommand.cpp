@@ -76,10 +76,11 @@ RowRefusal rowLeftOut(const QString& table, bool& complete) {
 // The statements of the carried schema of one table (--schema full); its foreign keys are kept
 // for the end of the script. False when a row cannot be carried.
 bool printFullStatements(Connection& connection, Recordset& recordset, const QString& folder,
-                         const QString& table, std::vector<ForeignKeyPlan>& foreignKeys) {
-    const TablePlan plan = planTableInFolder(fittedName(table), folder, table);
+                         const QString& table, const NameLimit& limit,
+                         std::vector<ForeignKeyPlan>& foreignKeys) {
+    const TablePlan plan = planTableInFolder(fittedName(table, limit), folder, table, limit);
     if (plan.table != table)
-        printWarning(table, nameCutLine(QStringLiteral("table"), table, plan.table));
+        printWarning(table, nameCutLine(QStringLiteral("table"), table, plan.table, limit));
     for (const QString& warning : plan.nameCuts + plan.warnings)
         printWarning(table, warning);
     for (const QString& missing : plan.notCarried)
@@ -107,6 +108,7 @@ int runSql(const ParsedOptions& options) {
         return refused;
     const QStringList& tables = *chosen; // named as the tables window lists them
     const bool full = options.value("--schema") == QLatin1String("full");
+    const NameLimit limit = nameLimitOfCommandLine(options);
     tellLetterCaseTwins("sql", folder, tables);
     int status = 0;
     try {
@@ -134,10 +136,10 @@ int runSql(const ParsedOptions& options) {
                     source = own.get();
                 }
                 if (full)
-                    return printFullStatements(*source, *recordset, tableFolder, place.entry,
+                    return printFullStatements(*source, *recordset, tableFolder, place.entry, limit,
                                                foreignKeys);
                 bool written = true;
-                generateTableStatements(*recordset, *source, place.entry, printStatement,
+                generateTableStatements(*recordset, *source, place.entry, limit, printStatement,
                                         rowLeftOut(table, written),
                                         [&](const QString& cut) { printWarning(table, cut); });
                 return written;

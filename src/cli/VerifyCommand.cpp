@@ -13,6 +13,7 @@
 #include "drivers/TableNames.h"
 #include "fsutil/TableFiles.h"
 #include "schema/ObjectNames.h"
+#include "schema/ServerNaming.h"
 #include "ui/SystemPorts.h"
 
 #include <cstdio>
@@ -40,10 +41,11 @@ private:
 // The table named on the command line as the server lists it: the same name, else the one that
 // differs only in letter case; empty when the server has neither. A table of a sub-folder
 // ("sub/NAME") is NAME on the server.
-QString serverTableNamed(const QString& table, const QStringList& serverTables) {
+QString serverTableNamed(const QString& table, const QStringList& serverTables,
+                         const NameLimit& limit) {
     QString wanted = table;
     try {
-        wanted = fittedName(splitTablePath(table).entry); // as send names it
+        wanted = fittedName(splitTablePath(table).entry, limit); // as send names it
     } catch (const RuntimeError&) {
         return {}; // a name that leaves the folder names no table
     }
@@ -75,9 +77,13 @@ int runVerify(const ParsedOptions& options) {
     signOn->password = *password;
     const CommandLineEntries entries(options, *signOn);
     QStringList serverTables;
+    NameLimit names;
     try {
         serverTables =
             oracleTableNames(entries.oracleSid(), entries.oracleUser(), entries.oraclePassword());
+        names =
+            readServerNaming(entries.oracleSid(), entries.oracleUser(), entries.oraclePassword())
+                .limit;
     } catch (const RuntimeError& error) {
         printLine(stderr, QStringLiteral("dravena-cli verify: signing on to the server failed: ") +
                               error.description());
@@ -86,7 +92,7 @@ int runVerify(const ParsedOptions& options) {
     const std::shared_ptr<Clock> clock = localClock();
     const std::int64_t start = clock->steadyMilliseconds();
     TerminalBar bar(stderr, isatty(fileno(stderr)) != 0, clock);
-    const TableChecker checker(entries, options.value("--schema") == QLatin1String("full"));
+    const TableChecker checker(entries, names, options.value("--schema") == QLatin1String("full"));
     int identical = 0;
     int notCompared = 0;
     std::int64_t rows = 0;
@@ -94,7 +100,7 @@ int runVerify(const ParsedOptions& options) {
     const bool quiet = options.has("--quiet");
     for (const QString& table : *tables) {
         const std::int64_t tableStart = clock->steadyMilliseconds();
-        const QString serverTable = serverTableNamed(table, serverTables);
+        const QString serverTable = serverTableNamed(table, serverTables, names);
         TableReport record;
         record.table = table;
         record.server = serverTable;

@@ -70,6 +70,15 @@ const Option folderOption{"--folder", "DIR", true};
 
 const Option codePageOption{"--code-page", "[TABLE=]NAME", false, true};
 
+// The longest names of a command that does not ask the server (sql, check without --sid).
+const Option nameBytesOption{"--name-bytes", "30|128"};
+
+#define NAME_BYTES_HELP                                                                            \
+    "  --name-bytes 30|128\n"                                                                      \
+    "                 the longest name of the server the tables go to, in bytes of UTF-8: 30\n"    \
+    "                 (the default) before Oracle 12.2, 128 from 12.2 on; longer table, column,\n" \
+    "                 key, index and check names are cut to it as send cuts them\n"
+
 #define CODE_PAGE_HELP                                                                             \
     "  --code-page [TABLE=]NAME\n"                                                                 \
     "                 read the text of the tables in the character set NAME (an iconv name or\n"   \
@@ -166,7 +175,8 @@ const std::vector<Command> commands = {
        tablesFromOption,
        excludeOption,
        {"--schema", "plain|full"},
-       codePageOption},
+       codePageOption,
+       nameBytesOption},
       "[TABLE...]"},
      "print the SQL that sending the tables would run",
      "Prints, for each TABLE of the Paradox folder DIR, the CREATE TABLE statement and one\n"
@@ -180,7 +190,8 @@ const std::vector<Command> commands = {
      "  --folder DIR   the folder that holds the Paradox tables\n" TABLES_HELP
      "  --schema plain|full\n"
      "                 as for send; with full the script ends with each table's key, indexes,\n"
-     "                 checks and comments and then the foreign keys\n" CODE_PAGE_HELP,
+     "                 checks and comments and then the foreign keys\n" CODE_PAGE_HELP
+         NAME_BYTES_HELP,
      dravena::cli::runSql},
     {"verify",
      {tablesToTheServer({{"--schema", "plain|full"},

@@ -91,8 +91,9 @@ QString selectColumns(const QString& table, const std::vector<ColumnPlan>& colum
 // One table's comparison, step by step; a failure names the side it happened on.
 class Check {
 public:
-    Check(const ConnectionEntries& entries, bool fullSchema, const TableChecker::Progress& progress)
-        : entries_(entries), fullSchema_(fullSchema), progress_(progress) {}
+    Check(const ConnectionEntries& entries, const NameLimit& names, bool fullSchema,
+          const TableChecker::Progress& progress)
+        : entries_(entries), names_(names), fullSchema_(fullSchema), progress_(progress) {}
 
     TableCheck run(const QString& paradoxTable, const QString& serverTable);
 
@@ -107,6 +108,7 @@ private:
     }
 
     const ConnectionEntries& entries_;
+    NameLimit names_;
     bool fullSchema_;
     const TableChecker::Progress& progress_;
     TableCheck result_;
@@ -150,15 +152,16 @@ void Check::openParadoxTable(const QString& table, const QString& serverTable) {
     const auto fields = static_cast<std::size_t>(source_.fieldCount());
     if (fullSchema_) {
         // The columns send plans from the table's files, named as the table delivers its fields.
-        const TablePlan plan = planTableInFolder(serverTable, entries_.paradoxFolder(), table);
+        const TablePlan plan =
+            planTableInFolder(serverTable, entries_.paradoxFolder(), table, names_);
         checkPlannedFieldCount(source_.fieldCount(), plan);
         plans_ = plan.columns;
         for (std::size_t i = 0; i < fields; ++i)
             plans_[i].name = source_.fieldName(static_cast<int>(i));
-        fitColumnNames(plans_);
+        fitColumnNames(plans_, names_);
         return;
     }
-    plans_ = recordsetColumns(source_, *paradox_, selectAllStatement(table));
+    plans_ = recordsetColumns(source_, *paradox_, selectAllStatement(table), names_);
 }
 
 // Pairs the columns by name, as send names them: each must have the type send creates.
@@ -231,7 +234,7 @@ void Check::readServerRows(RowMatcher& matcher, const QString& serverTable) {
 
 TableCheck TableChecker::check(const QString& paradoxTable, const QString& serverTable,
                                const Progress& progress) const {
-    return Check(entries_, fullSchema_, progress).run(paradoxTable, serverTable);
+    return Check(entries_, names_, fullSchema_, progress).run(paradoxTable, serverTable);
 }
 
 } // namespace dravena

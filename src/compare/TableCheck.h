@@ -48,8 +48,9 @@ struct TableCheck {
 // for each table from the entries.
 class TableChecker {
 public:
-    explicit TableChecker(const ConnectionEntries& entries, bool fullSchema = false)
-        : entries_(entries), fullSchema_(fullSchema) {}
+    // Column names are fitted to `names`, the server's longest name, as send fits them.
+    TableChecker(const ConnectionEntries& entries, const NameLimit& names, bool fullSchema = false)
+        : entries_(entries), names_(names), fullSchema_(fullSchema) {}
 
     // Rows read so far on both sides, of the rows expected on both (twice the Paradox rows).
     using Progress = std::function<void(std::int64_t done, std::int64_t expected)>;
@@ -60,6 +61,7 @@ public:
 
 private:
     const ConnectionEntries& entries_;
+    NameLimit names_;
     bool fullSchema_;
 };
 

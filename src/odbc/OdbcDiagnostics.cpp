@@ -90,24 +90,32 @@ QString signOnFailureText(const QString& driverMessage, const QString& connectio
     if (!library.hasMatch() && !noSource)
         return driverMessage;
     const QString driver = connectionStringValue(connectionString, QStringLiteral("Driver"));
-    const QString folder = qEnvironmentVariable("ODBCSYSINI", QStringLiteral("/etc"));
-    const QString file =
-        folder + u'/' + qEnvironmentVariable("ODBCINSTINI", QStringLiteral("odbcinst.ini"));
-    QString words;
-    if (library.hasMatch() && library.captured(1) != driver)
-        words = QStringLiteral("The ODBC driver \"%1\" is registered in %2, but its library %3 "
-                               "cannot be loaded: the file is missing, or a library it needs "
-                               "(the Oracle Instant Client's, say) is not found; \"ldd %3\" "
-                               "names what is missing.")
-                    .arg(driver, file, library.captured(1));
-    else
-        words = QStringLiteral("The ODBC driver \"%1\" is not registered: the driver manager "
-                               "looked that name up in %2 (\"odbcinst -j\" shows the file) and "
-                               "found no section [%1]. Register the Oracle ODBC driver under that "
-                               "name (\"odbcinst -i -d -f FILE\"; see \"Reaching Oracle\" in "
-                               "the README).")
-                    .arg(driver, file);
+    const QString words = library.hasMatch() && library.captured(1) != driver
+                              ? driverNotLoadedText(driver, library.captured(1))
+                              : driverNotRegisteredText(driver);
     return words + QStringLiteral("\r\n\r\nThe driver manager said: ") + driverMessage;
+}
+
+QString odbcinstIniFile() {
+    const QString folder = qEnvironmentVariable("ODBCSYSINI", QStringLiteral("/etc"));
+    return folder + u'/' + qEnvironmentVariable("ODBCINSTINI", QStringLiteral("odbcinst.ini"));
+}
+
+QString driverNotRegisteredText(const QString& driver) {
+    return QStringLiteral("The ODBC driver \"%1\" is not registered: the driver manager "
+                          "looked that name up in %2 (\"odbcinst -j\" shows the file) and "
+                          "found no section [%1]. Register the Oracle ODBC driver under that "
+                          "name (\"odbcinst -i -d -f FILE\"; see \"Reaching Oracle\" in "
+                          "the README).")
+        .arg(driver, odbcinstIniFile());
+}
+
+QString driverNotLoadedText(const QString& driver, const QString& library) {
+    return QStringLiteral("The ODBC driver \"%1\" is registered in %2, but its library %3 "
+                          "cannot be loaded: the file is missing, or a library it needs "
+                          "(the Oracle Instant Client's, say) is not found; \"ldd %3\" "
+                          "names what is missing.")
+        .arg(driver, odbcinstIniFile(), library);
 }
 
 bool connectionLost(SQLHANDLE statement, SQLHANDLE connection) {

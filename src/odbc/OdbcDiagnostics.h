@@ -32,6 +32,14 @@ QString diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
 // followed by the driver manager's own message; any other message as it is.
 QString signOnFailureText(const QString& driverMessage, const QString& connectionString);
 
+// The odbcinst.ini the driver manager reads, as "odbcinst -j" names it: the file ODBCINSTINI
+// (odbcinst.ini when unset) in the folder ODBCSYSINI (/etc when unset).
+QString odbcinstIniFile();
+// What signOnFailureText tells of a driver name without a section in odbcinst.ini, and of a
+// registered driver whose library cannot be loaded.
+QString driverNotRegisteredText(const QString& driver);
+QString driverNotLoadedText(const QString& driver, const QString& library);
+
 // Throws a failure with the driver's message: a ConnectionLostError when the statement's or the
 // connection's diagnostics show the connection gone, else a RuntimeError.
 [[noreturn]] void throwOdbcFailure(const QString& message, SQLHANDLE statement,

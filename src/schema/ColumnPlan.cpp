@@ -201,25 +201,27 @@ std::vector<bool> blobColumnsOf(const std::vector<ColumnPlan>& plans) {
     return blobs;
 }
 
-QStringList fitColumnNames(std::vector<ColumnPlan>& columns) {
+QStringList fitColumnNames(std::vector<ColumnPlan>& columns, const NameLimit& limit) {
     QStringList names;
     for (const ColumnPlan& column : columns)
         names.append(column.name);
-    const QStringList fitted = fittedNames(names);
+    const QStringList fitted = fittedNames(names, limit);
     QStringList cuts;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const QString& name = fitted[static_cast<qsizetype>(i)];
         if (name != columns[i].name)
-            cuts.append(nameCutLine(QStringLiteral("column"), columns[i].name, name));
+            cuts.append(nameCutLine(QStringLiteral("column"), columns[i].name, name, limit));
         columns[i].name = name;
     }
     return cuts;
 }
 
-QString nameCutLine(const QString& what, const QString& paradoxName, const QString& serverName) {
-    return QStringLiteral("%1 %2 is %3 on the server (names take at most %4 bytes)")
+QString nameCutLine(const QString& what, const QString& paradoxName, const QString& serverName,
+                    const NameLimit& limit) {
+    return QStringLiteral("%1 %2 is %3 on the server (names take at most %4 %5)")
         .arg(what, quotedName(paradoxName), quotedName(serverName))
-        .arg(MaxObjectNameBytes);
+        .arg(limit.bytes)
+        .arg(limit.oneBytePerCharacter ? QStringLiteral("characters") : QStringLiteral("bytes"));
 }
 
 } // namespace dravena

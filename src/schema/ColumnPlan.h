@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ObjectNames.h"
+
 #include "dataaccess/DataAccess.h"
 #include "paradox/Field.h"
 
@@ -72,10 +74,11 @@ QString placeholder(const ColumnPlan& plan);
 
 // Names the columns as the server takes them (fittedNames of their names, in their order) and
 // returns one line per name that was cut (nameCutLine).
-QStringList fitColumnNames(std::vector<ColumnPlan>& columns);
+QStringList fitColumnNames(std::vector<ColumnPlan>& columns, const NameLimit& limit);
 // "column \"Paradox name\" is \"server name\" on the server (...)": what a run tells of a cut
 // name; `what` is "table" or "column".
-QString nameCutLine(const QString& what, const QString& paradoxName, const QString& serverName);
+QString nameCutLine(const QString& what, const QString& paradoxName, const QString& serverName,
+                    const NameLimit& limit);
 
 // One flag per column: whether it is a BLOB column, whose long values are bound as bytes.
 std::vector<bool> blobColumnsOf(const std::vector<ColumnPlan>& plans);

@@ -24,50 +24,60 @@ QString utf8Prefix(const QByteArray& utf8, qsizetype most) {
 
 namespace {
 
-// The name cut to mostBytes; the n-th try hashes the name with n appended, so that a cut name
-// that meets another can be cut anew.
-QString cutName(const QByteArray& utf8, int mostBytes, int attempt) {
+bool fits(const QString& name, const NameLimit& limit) {
+    return (limit.oneBytePerCharacter ? name.size() : name.toUtf8().size()) <= limit.bytes;
+}
+
+// The name cut to the limit; the n-th try hashes the name with n appended, so that a cut name
+// that meets another can be cut anew. The hash is of the name's UTF-8 whatever the limit counts.
+QString cutName(const QString& name, const NameLimit& limit, int attempt) {
+    const QByteArray utf8 = name.toUtf8();
     QByteArray hashed = utf8;
     if (attempt > 0)
         hashed += '\0' + QByteArray::number(attempt);
     const QString hash =
         QStringLiteral("_%1").arg(fnv1a(hashed) & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
-    return utf8Prefix(utf8, mostBytes - hash.size()) + hash;
+    const qsizetype room = limit.bytes - hash.size();
+    if (!limit.oneBytePerCharacter)
+        return utf8Prefix(utf8, room) + hash;
+    qsizetype end = std::min(room, name.size());
+    if (end > 0 && end < name.size() && name[end].isLowSurrogate())
+        --end;
+    return name.left(end) + hash;
 }
 
 } // namespace
 
-QString fittedName(const QString& name, int mostBytes) {
-    const QByteArray utf8 = name.toUtf8();
-    return utf8.size() <= mostBytes ? name : cutName(utf8, mostBytes, 0);
+QString fittedName(const QString& name, const NameLimit& limit) {
+    return fits(name, limit) ? name : cutName(name, limit, 0);
 }
 
-QStringList fittedNames(const QStringList& names, int mostBytes) {
+QStringList fittedNames(const QStringList& names, const NameLimit& limit) {
     QStringList fitted;
     QSet<QString> taken;
     for (const QString& name : names)
-        if (name.toUtf8().size() <= mostBytes)
+        if (fits(name, limit))
             taken.insert(name);
     for (const QString& name : names) {
-        const QByteArray utf8 = name.toUtf8();
-        if (utf8.size() <= mostBytes) {
+        if (fits(name, limit)) {
             fitted.append(name);
             continue;
         }
         QString cut;
         for (int attempt = 0; cut.isEmpty() || taken.contains(cut); ++attempt)
-            cut = cutName(utf8, mostBytes, attempt);
+            cut = cutName(name, limit, attempt);
         taken.insert(cut);
         fitted.append(cut);
     }
     return fitted;
 }
 
-QString objectName(const QString& prefix, const QString& table, const QString& detail) {
+QString objectName(const QString& prefix, const QString& table, const QString& detail,
+                   const NameLimit& limit) {
     QString name = prefix + u'_' + table;
     if (!detail.isEmpty())
         name += u'_' + detail;
-    return fittedName(name);
+    return fittedName(name, limit);
 }
 
 } // namespace dravena

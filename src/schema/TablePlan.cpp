@@ -23,8 +23,8 @@ QString fromUtf8(const std::string& text) {
 }
 
 // The server name of a table file: as the table list names it, fitted to the server.
-QString listedName(const std::filesystem::path& file) {
-    return fittedName(fromUtf8(file.stem().string()).toUpper());
+QString listedName(const std::filesystem::path& file, const NameLimit& limit) {
+    return fittedName(fromUtf8(file.stem().string()).toUpper(), limit);
 }
 
 // A file of the folder, its name compared without regard to letter case (a .VAL names its
@@ -51,8 +51,8 @@ std::optional<std::int64_t> largestValue(const std::filesystem::path& dbFile, in
 
 class Planner {
 public:
-    Planner(const QString& table, const std::filesystem::path& dbFile)
-        : dbFile_(dbFile), schema_(paradox::readTableSchema(dbFile)) {
+    Planner(const QString& table, const std::filesystem::path& dbFile, const NameLimit& limit)
+        : dbFile_(dbFile), schema_(paradox::readTableSchema(dbFile)), limit_(limit) {
         plan_.table = table;
         for (const std::string& warning : schema_.warnings)
             plan_.warnings.append(fromUtf8(warning));
@@ -107,6 +107,7 @@ private:
 
     std::filesystem::path dbFile_;
     TableSchema schema_;
+    NameLimit limit_;
     TablePlan plan_;
     std::vector<int> key_;
 };
@@ -121,7 +122,7 @@ void Planner::planColumns() {
         }
         plan_.columns.push_back(typedColumnPlan(field, start));
     }
-    plan_.nameCuts = fitColumnNames(plan_.columns);
+    plan_.nameCuts = fitColumnNames(plan_.columns, limit_);
 }
 
 void Planner::planPrimaryKey() {
@@ -129,7 +130,7 @@ void Planner::planPrimaryKey() {
         return;
     for (int f = 0; f < schema_.keyFields; ++f)
         key_.push_back(f);
-    const QString name = objectName(QStringLiteral("PK"), plan_.table);
+    const QString name = objectName(QStringLiteral("PK"), plan_.table, {}, limit_);
     const QString list = columns(key_);
     QString blank;
     for (int f : key_)
@@ -156,7 +157,8 @@ void Planner::planIndexes() {
             expressions.append(expression);
             parts.append(expression + (f.descending ? QStringLiteral(" DESC") : QString()));
         }
-        const QString name = objectName(QStringLiteral("IX"), plan_.table, fromUtf8(index.name));
+        const QString name =
+            objectName(QStringLiteral("IX"), plan_.table, fromUtf8(index.name), limit_);
         if (fields == key_ && !index.caseInsensitive) {
             plan_.notCarried.append(QStringLiteral("index %1 (%2): the primary key has these "
                                                    "columns and their index already")
@@ -188,7 +190,7 @@ void Planner::planChecks() {
         const QString col = column(check.field);
         const bool inKey = check.field < schema_.keyFields;
         if (check.required && !inKey) {
-            const QString name = objectName(QStringLiteral("NN"), plan_.table, plan.name);
+            const QString name = objectName(QStringLiteral("NN"), plan_.table, plan.name, limit_);
             plan_.objects.push_back(
                 {QStringLiteral("required %1 (check %2)").arg(col, quotedName(name)),
                  QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 CHECK (%3 IS NOT NULL)")
@@ -209,7 +211,7 @@ void Planner::planChecks() {
             range.append(col + u' ' + QLatin1String(op) + u' ' + typedLiteral(plan, *bound));
         }
         if (!range.isEmpty()) {
-            const QString name = objectName(QStringLiteral("CK"), plan_.table, plan.name);
+            const QString name = objectName(QStringLiteral("CK"), plan_.table, plan.name, limit_);
             const QString condition = range.join(QStringLiteral(" AND "));
             plan_.objects.push_back(
                 {QStringLiteral("range of %1 (check %2: %3)").arg(col, quotedName(name), condition),
@@ -246,7 +248,8 @@ void Planner::planReferences() {
             plan_.warnings.append(
                 QStringLiteral("referential integrity \"%1\": Oracle has no update cascade; a "
                                "changed key of %2 is refused while rows of %3 refer to it")
-                    .arg(fromUtf8(reference.name), listedName(reference.masterTable), plan_.table));
+                    .arg(fromUtf8(reference.name), listedName(reference.masterTable, limit_),
+                         plan_.table));
     }
 }
 
@@ -260,8 +263,8 @@ void Planner::planLookup(int field, const QString& lookupFile) {
 void Planner::addForeignKey(const QString& name, const std::vector<int>& fields,
                             const std::filesystem::path& masterFile,
                             const std::vector<int>& masterFields, const QString& what) {
-    const QString master = listedName(masterFile);
-    const QString constraint = objectName(QStringLiteral("FK"), plan_.table, name);
+    const QString master = listedName(masterFile, limit_);
+    const QString constraint = objectName(QStringLiteral("FK"), plan_.table, name, limit_);
     const QString which =
         QStringLiteral("%1 %2 (%3) to %4")
             .arg(what, quotedName(constraint), columns(fields), quotedName(master));
@@ -284,7 +287,7 @@ void Planner::addForeignKey(const QString& name, const std::vector<int>& fields,
     QStringList masterNames;
     for (const paradox::Field& field : masterSchema.fields)
         masterNames.append(fromUtf8(field.name));
-    masterNames = fittedNames(masterNames);
+    masterNames = fittedNames(masterNames, limit_);
     QStringList masterColumns;
     QStringList matches;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -313,20 +316,22 @@ void Planner::addForeignKey(const QString& name, const std::vector<int>& fields,
 
 } // namespace
 
-TablePlan planTable(const QString& table, const std::filesystem::path& dbFile) {
+TablePlan planTable(const QString& table, const std::filesystem::path& dbFile,
+                    const NameLimit& limit) {
     try {
-        return Planner(table, dbFile).plan();
+        return Planner(table, dbFile, limit).plan();
     } catch (const paradox::ParadoxError& e) {
         throw RuntimeError(errnum::PathFileAccess, QString::fromUtf8(e.what()));
     }
 }
 
-TablePlan planTableInFolder(const QString& table, const QString& folder, const QString& tablePath) {
+TablePlan planTableInFolder(const QString& table, const QString& folder, const QString& tablePath,
+                            const NameLimit& limit) {
     const std::optional<QString> file = findTableFileOfPath(folder, tablePath);
     if (!file)
         throw RuntimeError(errnum::FileNotFound,
                            QStringLiteral("no table file for %1 in %2").arg(tablePath, folder));
-    return planTable(table, file->toStdString());
+    return planTable(table, file->toStdString(), limit);
 }
 
 void checkPlannedFieldCount(int delivered, const TablePlan& plan) {

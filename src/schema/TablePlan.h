@@ -42,12 +42,15 @@ struct TablePlan {
 // Plans the table `table` (its server name) from its Paradox file and the files beside it,
 // reading the table once for the largest autoincrement number. A master or lookup table is
 // named on the server as the table list names it: its file name in capitals without ".DB".
+// Column, key, index, check and master names are fitted to `limit`, the server's longest name.
 // Fails with a RuntimeError when the table file cannot be read.
-TablePlan planTable(const QString& table, const std::filesystem::path& dbFile);
+TablePlan planTable(const QString& table, const std::filesystem::path& dbFile,
+                    const NameLimit& limit);
 
 // planTable for the table at tablePath ("sub/NAME", or a bare entry) below the folder; fails with
 // 53 when no table file belongs to it, and as findTableFileOfPath does.
-TablePlan planTableInFolder(const QString& table, const QString& folder, const QString& tablePath);
+TablePlan planTableInFolder(const QString& table, const QString& folder, const QString& tablePath,
+                            const NameLimit& limit);
 
 // Fails with 5 when the table delivers another number of fields than its file's plan has
 // columns (the file changed between the two readings).

@@ -8,14 +8,15 @@
 namespace dravena {
 
 std::vector<ColumnPlan> recordsetColumns(const Recordset& recordset, Connection& connection,
-                                         const QString& selectSql, QStringList* cuts) {
+                                         const QString& selectSql, const NameLimit& limit,
+                                         QStringList* cuts) {
     const std::vector<bool> longText = fieldsHoldingLongText(recordset, connection, selectSql);
     std::vector<ColumnPlan> columns;
     const int count = recordset.fieldCount();
     columns.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         columns.push_back(columnOfField(recordset, i, longText[static_cast<std::size_t>(i)]));
-    const QStringList cut = fitColumnNames(columns);
+    const QStringList cut = fitColumnNames(columns, limit);
     if (cuts != nullptr)
         *cuts += cut;
     return columns;
@@ -41,17 +42,18 @@ QString tooLongForALiteral(const QString& field) {
 } // namespace
 
 std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
-                                     const QString& table,
+                                     const QString& table, const NameLimit& limit,
                                      const std::function<void(const QString&)>& sink,
                                      const RowRefusal& tooLong,
                                      const std::function<void(const QString&)>& cut) {
     const QString select = selectAllStatement(table);
     recordset.open(select, connection);
-    const QString server = fittedName(table);
+    const QString server = fittedName(table, limit);
     QStringList cuts;
     if (server != table)
-        cuts.append(nameCutLine(QStringLiteral("table"), table, server));
-    const std::vector<ColumnPlan> columns = recordsetColumns(recordset, connection, select, &cuts);
+        cuts.append(nameCutLine(QStringLiteral("table"), table, server, limit));
+    const std::vector<ColumnPlan> columns =
+        recordsetColumns(recordset, connection, select, limit, &cuts);
     if (cut)
         for (const QString& line : cuts)
             cut(line);

@@ -12,11 +12,13 @@
 namespace dravena {
 
 // The column layout that a new table gets from the fields of a record set opened with selectSql
-// on the connection: each field's name (as the server takes it: fitColumnNames, whose lines go
-// to `cuts` when given) with its server column type (a memo column that holds a text longer than
-// NVARCHAR2(2000) takes is an NCLOB, which reads the table once more).
+// on the connection: each field's name (as a server of that longest name takes it:
+// fitColumnNames, whose lines go to `cuts` when given) with its server column type (a memo column
+// that holds a text longer than NVARCHAR2(2000) takes is an NCLOB, which reads the table once
+// more).
 std::vector<ColumnPlan> recordsetColumns(const Recordset& recordset, Connection& connection,
-                                         const QString& selectSql, QStringList* cuts = nullptr);
+                                         const QString& selectSql, const NameLimit& limit,
+                                         QStringList* cuts = nullptr);
 
 // What becomes of a row holding a value that a literal cannot carry (longer than
 // MaxLiteralBytes), told with the row's 0-based number and why ("field \"F\": ...").
@@ -27,10 +29,10 @@ using RowRefusal = std::function<void(std::int64_t, const QString&)>;
 // a literal is left out and told to `tooLong` once for each such value; without `tooLong` it is
 // written with the literal all the same. The record set is opened on the connection here. Rows
 // are read one at a time, so a table of any size passes through in bounded memory. Returns the
-// number of rows. The server table is named fittedName(table); each name cut to fit is told to
-// `cut` (nameCutLine).
+// number of rows. The server table is named fittedName(table, limit), its columns fitted to the
+// limit too; each name cut to fit is told to `cut` (nameCutLine).
 std::int64_t generateTableStatements(Recordset& recordset, Connection& connection,
-                                     const QString& table,
+                                     const QString& table, const NameLimit& limit,
                                      const std::function<void(const QString&)>& sink,
                                      const RowRefusal& tooLong = {},
                                      const std::function<void(const QString&)>& cut = {});

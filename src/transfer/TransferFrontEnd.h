@@ -93,9 +93,11 @@ public:
     // Rows sent per round trip: 1 sends one INSERT statement per row; more send the rows of a
     // table in arrays of parameters of that many rows.
     virtual int rowsPerArray() const { return 1; }
-    // The carried schema of the table `name`, which lies at `source` (tableSource), for
-    // --schema full; nothing for the described columns. Fails as reading the table does.
-    virtual std::optional<TablePlan> tablePlan(const QString& /*name*/, const QString& /*source*/) {
+    // The carried schema of the table `name`, which lies at `source` (tableSource), its names
+    // fitted to the server's longest name, for --schema full; nothing for the described columns.
+    // Fails as reading the table does.
+    virtual std::optional<TablePlan> tablePlan(const QString& /*name*/, const QString& /*source*/,
+                                               const NameLimit& /*limit*/) {
         return std::nullopt;
     }
 

@@ -17,6 +17,7 @@
 #include "schema/ColumnLayout.h"
 #include "schema/ColumnValues.h"
 #include "schema/ObjectNames.h"
+#include "schema/ServerNaming.h"
 #include "schema/Statements.h"
 #include "schema/TypeMapping.h"
 #include "schema/ValueText.h"
@@ -67,6 +68,7 @@ private:
     ObjectRef<Connection> paradox_;
     ObjectRef<Recordset> source_;
     QString listedName_; // the table as the front end lists it, before it is fitted
+    NameLimit names_;    // the server's longest name, asked once signed on
     std::vector<ColumnPlan> columns_;
     std::optional<TablePlan> plan_;           // the table's carried schema (--schema full)
     std::vector<ForeignKeyPlan> foreignKeys_; // of every table of the run, added at its end
@@ -107,6 +109,7 @@ bool TransferRun::openConnections() {
     return run_.step(transferline::OpenServer, [&] {
         oracle_->open(oracleConnectionString(entries.oracleSid(), entries.oracleUser(),
                                              entries.oraclePassword()));
+        names_ = readServerNaming(*oracle_).limit;
     });
 }
 
@@ -119,7 +122,7 @@ void TransferRun::sendTable(int index) {
     // The server's name of the table: as listed, cut when it is longer than the server takes.
     run_.step(124, [&] {
         listedName_ = fe_.tableName(index);
-        name = fittedName(listedName_);
+        name = fittedName(listedName_, names_);
     });
     run_.step(124, [&] { source = fe_.tableSource(index); });
     run_.setTable(name);
@@ -339,7 +342,7 @@ bool TransferRun::createTable(const QString& name, const QString& source, const 
     std::vector<bool> longText;
     QString text;
     plan_.reset();
-    if (!run_.step(transferline::ReadLayout, [&] { plan_ = fe_.tablePlan(name, source); }))
+    if (!run_.step(transferline::ReadLayout, [&] { plan_ = fe_.tablePlan(name, source, names_); }))
         return false;
     if (!plan_)
         run_.step(transferline::ReadLayout, [&] {
@@ -358,11 +361,11 @@ bool TransferRun::createTable(const QString& name, const QString& source, const 
     if (!run_.step(148, [&] {
             for (int i = 0; i < fieldCount; ++i)
                 columns_[static_cast<std::size_t>(i)].name = source_->fieldName(i);
-            cuts = fitColumnNames(columns_);
+            cuts = fitColumnNames(columns_, names_);
         }))
         return false;
     if (listedName_ != name)
-        cuts.prepend(nameCutLine(QStringLiteral("table"), listedName_, name));
+        cuts.prepend(nameCutLine(QStringLiteral("table"), listedName_, name, names_));
     if (!cuts.isEmpty())
         fe_.reportNameCuts(name, cuts);
     for (int i = 0; i < fieldCount; ++i) {

@@ -43,7 +43,8 @@ protected:
     }
 
     QTemporaryDir folder;
-    const QStringList tables{"CLIKINDS", "CLINUMS", "CLIODD", "CLIBIG", "CLICP"};
+    const QStringList tables{"CLIKINDS", "CLINUMS", "CLIODD",
+                             "CLIBIG",   "CLICP",   "test_server_version"};
 };
 
 // What paradox-tables lists, send takes: a table of a sub-folder arrives from where it lies under

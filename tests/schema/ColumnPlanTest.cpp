@@ -3,6 +3,7 @@
 #include "schema/ColumnPlan.h"
 #include "schema/ColumnValues.h"
 #include "schema/ObjectNames.h"
+#include "schema/ServerNaming.h"
 #include "schema/Statements.h"
 #include "schema/TypeMapping.h"
 #include <QSet>
@@ -163,6 +164,41 @@ TEST(ObjectNames, ColumnNamesFitAndNeverMeet) {
     }
     EXPECT_EQ(fittedNames({cyrillic}).front(), cutCyrillic);
     EXPECT_EQ(cutCyrillic.left(12), q("Наименовани_")); // 22 bytes, then the hash
+}
+
+// The server's longest name from its version and character set, and names fitted to it: 128
+// bytes from 12.2 on; a character set of one byte per character counts characters.
+TEST(ObjectNames, TheServersLimitFromItsVersionAndCharacterSet) {
+    const QString cyrillic = QString::fromUtf8("Наименование_организации"); // 24 chars, 47 bytes
+    const QString longer = cyrillic + cyrillic + cyrillic;                  // 72 chars, 143 bytes
+    struct Case {
+        const char* version;
+        const char* characterSet;
+        NameLimit limit;
+        bool cyrillicWhole;
+        qsizetype longerCut; // its length in the unit the limit counts (a Cyrillic
+                             // character takes 2 bytes of UTF-8)
+    };
+    const std::vector<Case> cases{
+        {"", "", {30, false}, false, 29},
+        {"11.2.0.4.0", "AL32UTF8", {30, false}, false, 29},
+        {"12.1.0.2.0", "UTF8", {30, false}, false, 29},
+        {"12.2.0.1.0", "", {128, false}, true, 128},
+        {"19.0.0.0.0", "AL32UTF8", {128, false}, true, 128},
+        {"12.1.0.2.0", "CL8MSWIN1251", {30, true}, true, 30},
+        {"21.3.0.0.0", "WE8MSWIN1252", {128, true}, true, 72},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.version) + " " + c.characterSet);
+        const NameLimit limit = nameLimitOf(c.version, c.characterSet);
+        EXPECT_EQ(limit, c.limit);
+        EXPECT_EQ(fittedName(cyrillic, limit) == cyrillic, c.cyrillicWhole);
+        const QString cut = fittedName(longer, limit);
+        EXPECT_EQ(limit.oneBytePerCharacter ? cut.size() : cut.toUtf8().size(), c.longerCut);
+        if (cut != longer) {
+            EXPECT_NE(fittedNames({cut, longer}, limit)[1], cut) << "kept apart";
+        }
+    }
 }
 
 } // namespace

@@ -73,7 +73,7 @@ Generated statementsOf(std::vector<MemoryField> fields, std::vector<std::vector<
     MemoryConnection connection(std::move(fields), std::move(rows));
     Recordset recordset;
     Generated out;
-    out.rows = generateTableStatements(recordset, connection, table,
+    out.rows = generateTableStatements(recordset, connection, table, NameLimit{},
                                        [&](const QString& s) { out.statements.push_back(s); });
     out.queries = connection.queries;
     return out;
@@ -141,7 +141,7 @@ TEST(TableStatements, ColumnsComeFromFieldNamesAndTypes) {
                                 {});
     Recordset recordset;
     recordset.open(QStringLiteral("x"), connection);
-    const auto columns = recordsetColumns(recordset, connection, QStringLiteral("x"));
+    const auto columns = recordsetColumns(recordset, connection, QStringLiteral("x"), NameLimit{});
     ASSERT_EQ(columns.size(), 2u);
     EXPECT_EQ(columns[0].name, QStringLiteral("a\"b"));
     EXPECT_EQ(columnTypeText(columns[0]), QStringLiteral("NVARCHAR2(2000)"));
@@ -151,9 +151,9 @@ TEST(TableStatements, ColumnsComeFromFieldNamesAndTypes) {
 TEST(TableStatements, ClosedConnectionFails) {
     const std::unique_ptr<Connection> closed = dataAccess().createConnection();
     Recordset recordset;
-    EXPECT_THROW(
-        generateTableStatements(recordset, *closed, QStringLiteral("T"), [](const QString&) {}),
-        RuntimeError);
+    EXPECT_THROW(generateTableStatements(recordset, *closed, QStringLiteral("T"), NameLimit{},
+                                         [](const QString&) {}),
+                 RuntimeError);
 }
 
 } // namespace

@@ -37,7 +37,7 @@ TEST(WrittenTableStatements, FileToStatementsExactly) {
     connection->open(paradoxConnectionString(dir.path()));
     Recordset recordset;
     std::vector<QString> statements;
-    EXPECT_EQ(generateTableStatements(recordset, *connection, QStringLiteral("KUNDEN"),
+    EXPECT_EQ(generateTableStatements(recordset, *connection, QStringLiteral("KUNDEN"), NameLimit{},
                                       [&](const QString& s) { statements.push_back(s); }),
               2);
     ASSERT_EQ(statements.size(), 3u);
@@ -93,7 +93,7 @@ TEST(WrittenTableStatements, MemosOfMoreThan2000CharactersMakeTheirColumnNclob) 
     connection->open(paradoxConnectionString(dir.path()));
     Recordset recordset;
     std::vector<QString> statements;
-    generateTableStatements(recordset, *connection, QStringLiteral("NOTES"),
+    generateTableStatements(recordset, *connection, QStringLiteral("NOTES"), NameLimit{},
                             [&](const QString& s) { statements.push_back(s); });
     ASSERT_FALSE(statements.empty());
     for (const auto& c : cases)

@@ -133,7 +133,8 @@ QString selectAll(QString table) {
 } // namespace
 
 std::int64_t expectArrivedWhole(const TestDatabase& db, const QString& folder,
-                                const QString& paradoxTable, const QString& serverTable) {
+                                const QString& paradoxTable, const QString& serverTable,
+                                const NameLimit& limit) {
     const std::unique_ptr<Connection> paradox = dataAccess().createConnection();
     paradox->setCursorLocation(ClientSideCursor);
     paradox->open(paradoxConnectionString(folder));
@@ -154,7 +155,7 @@ std::int64_t expectArrivedWhole(const TestDatabase& db, const QString& folder,
     QStringList names;
     for (int i = 0; i < read.fieldCount(); ++i)
         names.append(read.fieldName(i));
-    names = fittedNames(names); // as the server takes them
+    names = fittedNames(names, limit); // as the server takes them
     for (int i = 0; i < read.fieldCount(); ++i) {
         EXPECT_EQ(stored.fieldName(i), names[i]) << table;
         types.push_back(read.fieldType(i));
