@@ -278,7 +278,7 @@ double runVerify(const Server& server, const QString& table) {
     QuietFrontEnd frontEnd(server, table);
     QElapsedTimer timer;
     startTiming(timer);
-    const TableCheck check = TableChecker(frontEnd.entries()).check(table, table);
+    const TableCheck check = TableChecker(frontEnd.entries(), NameLimit{}).check(table, table);
     const double seconds = secondsOf(timer);
     if (!check.identical())
         std::fprintf(stderr,

@@ -172,7 +172,7 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
         {{"sql", "--folder", "/nonexistent", "CUSTOMER", "-h"},
          0,
          "Usage: dravena-cli sql --folder DIR [--all] [--tables-from FILE] [--exclude PATTERN] "
-         "[--schema plain|full] [--code-page [TABLE=]NAME] [TABLE...]"},
+         "[--schema plain|full] [--code-page [TABLE=]NAME] [--name-bytes 30|128] [TABLE...]"},
         {{"send", "--bogus", "--help"}, 0, "Usage: dravena-cli send --folder"},
         // Values after "=" for every command; "--" ends the options.
         {{"sql", "--folder=" + samples, "ORDERS"}, 0, orders.constData()},
@@ -253,6 +253,9 @@ TEST(CommandLine, EveryCommandReadsItsArgumentsTheSameWay) {
         {{"sql", "--folder", samples, "--code-page", "CP1251", "--code-page=CP866", "ORDERS"},
          2,
          "sql: --code-page takes NAME once and TABLE=NAME once per table, not 'CP866'"},
+        {{"sql", "--folder", samples, "--name-bytes", "64", "ORDERS"},
+         2,
+         "sql: option --name-bytes takes 30 or 128, not '64'"},
         // Options of send only.
         {signedOn("verify", {"--batch", "5", "T"}), 2, "verify: unknown option '--batch'"},
         {signedOn("verify", {"--verify", "T"}), 2, "verify: unknown option '--verify'"},

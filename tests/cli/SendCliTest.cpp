@@ -127,14 +127,20 @@ TEST_F(SendCli, TellsEveryFailureWithTableAndRowAndExitsNonZero) {
         EXPECT_EQ(runCli(usage, dravena::testing::cliEnvironment(&db.password)).exitCode, 2);
 }
 
-// Names longer than the server takes (30 bytes; the Cyrillic field names of of.db are up to 41)
-// are cut with a hash, each told with its Paradox name; the table arrives whole under them and
-// sql writes the same names.
+// Names longer than the server takes (30 bytes before 12.2, 128 from 12.2 on, as the version
+// the server tells says; the Cyrillic field names of of.db are up to 41) are cut with a hash,
+// each told with its Paradox name; the table arrives whole under them, verify finds it under
+// them, and sql given the same limit writes the same names.
 TEST_F(SendCli, NamesLongerThanTheServerTakesAreCutAndTold) {
     const QString extdata = QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata");
     const QString longName = QString::fromUtf8("ОСНОВНЫЕ_СРЕДСТВА_УЧЁТ"); // 43 bytes
     ASSERT_TRUE(QFile::copy(extdata + "/of.db", folder.filePath(longName + ".db")));
+    const QString keyed = "COUNTRIES_OF_THE_AMERICAS_AND_MORE"; // 34 bytes, its key "PK_" more
+    ASSERT_TRUE(QFile::copy(extdata + "/country.db", folder.filePath(keyed + ".db")));
     struct Case {
+        QString version; // what the server tells; empty: nothing
+        int bytes;
+        QString schema;
         QString folder;
         QString table;
         QString serverTable;
@@ -144,17 +150,32 @@ TEST_F(SendCli, NamesLongerThanTheServerTakesAreCutAndTold) {
                               "Служебные отметки", "Отметка о списании",    "Наименование КОМ"};
     const QString cutTable = QString::fromUtf8("ОСНОВНЫЕ_СРЕ_b554a0");
     const std::vector<Case> cases{
-        {extdata, "OF", "OF", columns},
-        {folder.path(), longName, cutTable, QStringList{longName} + columns}};
+        {"", 30, "plain", extdata, "OF", "OF", columns},
+        {"11.2.0.4.0", 30, "full", folder.path(), longName, cutTable,
+         QStringList{longName} + columns},
+        {"12.2.0.1.0", 128, "plain", extdata, "OF", "OF", {}},
+        {"19.0.0.0.0", 128, "full", folder.path(), longName, longName, {}},
+        {"", 30, "full", folder.path(), keyed, "COUNTRIES_OF_THE_AMERIC_9b4c6d", {keyed}},
+        {"12.2.0.1.0", 128, "full", folder.path(), keyed, keyed, {}}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.table.toStdString());
+        SCOPED_TRACE((c.table + u' ' + c.version).toStdString());
         dropIfExists(c.serverTable);
-        const CliRun sent = runCli(
-            QStringList{"send", "--folder", c.folder, "--sid", db.sid, "--user", db.user, c.table},
-            dravena::testing::cliEnvironment(&db.password));
+        dropIfExists("test_server_version");
+        if (!c.version.isEmpty())
+            executeAll({"CREATE TABLE test_server_version (version VARCHAR(20))",
+                        "INSERT INTO test_server_version VALUES ('" + c.version + "')"});
+        const auto command = [&](const char* name) {
+            return QStringList{name,     "--folder", c.folder,   "--sid",  db.sid,
+                               "--user", db.user,    "--schema", c.schema, c.table};
+        };
+        const CliRun sent = runCli(command("send"), dravena::testing::cliEnvironment(&db.password));
         EXPECT_EQ(sent.exitCode, 0) << sent.errors.toStdString();
-        const CliRun sql =
-            runCli({"sql", "--folder", c.folder, c.table}, dravena::testing::cliEnvironment());
+        const CliRun verified =
+            runCli(command("verify"), dravena::testing::cliEnvironment(&db.password));
+        EXPECT_EQ(verified.exitCode, 0) << verified.output.toStdString();
+        const CliRun sql = runCli({"sql", "--folder", c.folder, "--schema", c.schema,
+                                   "--name-bytes", QString::number(c.bytes), c.table},
+                                  dravena::testing::cliEnvironment());
         const QStringList creates = sql.lines.filter(QRegularExpression("^CREATE TABLE "));
         for (const CliRun* run : {&sent, &sql}) {
             static const QRegularExpression cutLine(QStringLiteral(
@@ -163,15 +184,33 @@ TEST_F(SendCli, NamesLongerThanTheServerTakesAreCutAndTold) {
             for (auto it = cutLine.globalMatch(run->errors); it.hasNext();) {
                 const auto match = it.next();
                 told.append(match.captured(1));
-                EXPECT_LE(match.captured(2).toUtf8().size(), 30);
+                EXPECT_LE(match.captured(2).toUtf8().size(), c.bytes);
                 EXPECT_TRUE(creates.value(0).contains("\"" + match.captured(2) + "\""))
                     << "sql names it alike: " << match.captured(2).toStdString();
             }
             EXPECT_EQ(told, c.cut) << run->errors.toStdString();
         }
-        EXPECT_EQ(dravena::testing::expectArrivedWhole(db, c.folder, c.table, c.serverTable), 2197);
+        // The key's name: within the limit, and the same in send's report and sql's script.
+        static const QRegularExpression carriedKey(
+            QStringLiteral("carried primary key \"([^\"]+)\""));
+        if (const auto key = carriedKey.match(sent.output); key.hasMatch()) {
+            EXPECT_LE(key.captured(1).toUtf8().size(), c.bytes);
+            EXPECT_TRUE(
+                sql.output.contains("ADD CONSTRAINT \"" + key.captured(1) + "\" PRIMARY KEY"))
+                << key.captured(1).toStdString();
+            if (c.cut.isEmpty()) {
+                EXPECT_EQ(key.captured(1), "PK_" + c.table);
+            }
+        }
+        // The typed columns of the full schema are verify's to compare (above).
+        if (c.schema == "plain") {
+            EXPECT_EQ(dravena::testing::expectArrivedWhole(db, c.folder, c.table, c.serverTable,
+                                                           dravena::NameLimit{c.bytes}),
+                      2197);
+        }
         dropIfExists(c.serverTable);
     }
+    dropIfExists("test_server_version");
 }
 
 // A table whose header names CP1252 while its text is CP866 (0x81, "Б", has no character in
