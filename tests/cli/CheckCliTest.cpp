@@ -228,5 +228,31 @@ TEST(CheckCli, SharedSamplesAsExpected) {
     EXPECT_EQ(tables["BIOLIFE"]["code_page"].toString(), "CP437");
 }
 
+// --sid and --user are taken (the files are checked all the same); a wrong command line ends
+// with status 2 before any table is read.
+TEST(CheckCli, TakesTheServerOptionsAndRefusesAWrongCommandLine) {
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    write(folder / "clean.db", {{"Id", FieldType::Long, 4}}, {{std::int64_t{1}}});
+    QTemporaryDir runs;
+    const QStringList common{"check", "--folder", text(folder), "--report", runs.path()};
+    struct Case {
+        QStringList arguments;
+        int status;
+    };
+    const std::vector<Case> cases{
+        {{"--sid", "ORCL", "--user", "SCOTT", "CLEAN"}, 0},
+        {{"CLEAN", "--sid"}, 2},
+        {{"--schema", "typed", "CLEAN"}, 2},
+        {{"--code-page", "NO-SUCH-SET", "CLEAN"}, 2},
+        {{"NOSUCH"}, 2},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = runCli(common + c.arguments, testing::cliEnvironment());
+        EXPECT_EQ(run.exitCode, c.status) << c.arguments.join(u' ').toStdString() << "\n"
+                                          << run.errors.toStdString();
+    }
+}
+
 } // namespace
 } // namespace dravena
