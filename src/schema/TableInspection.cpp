@@ -349,7 +349,11 @@ private:
                                                         : QStringLiteral("schema");
         };
         for (const QString& warning : plan_.warnings)
-            findings_.add(kind(warning), warning, false);
+            findings_.add(kind(warning),
+                          full_ || kind(warning) == QLatin1String("companion")
+                              ? warning
+                              : QStringLiteral("with --schema full: ") + warning,
+                          false);
         for (const QString& missing : plan_.notCarried)
             findings_.add(full_ ? QStringLiteral("not carried") : kind(missing),
                           full_ ? missing
