@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace dravena::cli {
+int runCheck(const ParsedOptions& options);
 int runOracleTables(const ParsedOptions& options);
 int runParadoxTables(const ParsedOptions& options);
 int runSend(const ParsedOptions& options);
@@ -57,7 +58,7 @@ const Option folderOption{"--folder", "DIR", true};
     "Every name and pattern is resolved before anything is done: a name that names no table or\n"  \
     "a pattern that matches none ends the command with status 2, and nothing is done.\n"
 
-// The help of the run folder's options, shared by send and verify.
+// The help of the run folder's options, shared by send, verify and check.
 #define RUN_FOLDER_HELP                                                                            \
     "  --report DIR   write the run folder to DIR (default: a folder named by the UTC start\n"     \
     "                 time under $XDG_STATE_HOME/dravena/runs, ~/.local/state when unset)\n"       \
@@ -88,6 +89,42 @@ std::vector<Option> tablesToTheServer(std::initializer_list<Option> more) {
 
 // Every sub-command, in the order --help lists them.
 const std::vector<Command> commands = {
+    {"check",
+     {{folderOption,
+       sidOption,
+       userOption,
+       passwordFileOption,
+       allOption,
+       tablesFromOption,
+       excludeOption,
+       {"--schema", "plain|full"},
+       codePageOption,
+       {"--json", nullptr},
+       reportOption,
+       quietOption},
+      "[TABLE...]"},
+     "tell what sending the tables would lose, change or have refused",
+     "Reads each TABLE of the Paradox folder DIR whole, with its companion files, and tells what\n"
+     "sending it would meet, without sending anything: its level, code page, records (against\n"
+     "the header's count), encryption and damage; a missing .MB, a stale or unreadable .VAL, a\n"
+     ".PX that does not match; text with bytes the code page has no character for, control\n"
+     "characters or box-drawing characters inside words; the columns each mapping creates and\n"
+     "the names cut to fit the server; values the server would refuse (dates outside the years\n"
+     "1 to 9999, numbers beyond their column) or that make a column an NCLOB; with --schema full\n"
+     "the rows that would break the key, indexes, checks and foreign keys send carries. Each\n"
+     "finding names its first five rows; one that would cost a value or an object starts with\n"
+     "\"!\". A line per table (its verdict: ok, warnings, would lose or refuse, unreadable) with\n"
+     "its findings below it, then the summary go to standard output, then the run folder\n"
+     "(report.json, report.html); nothing is written anywhere else. " TABLE_WORDS_HELP
+     "Exit status 0 when nothing would be lost or refused, 1 when something would.\n\n"
+     "Options:\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n" SIGN_ON_HELP TABLES_HELP
+     "  --schema plain|full\n"
+     "                 as for send; full also checks the data against the carried "
+     "objects\n" CODE_PAGE_HELP
+     "  --json         print one JSON document instead of the lines (the run folder's path\n"
+     "                 then goes to standard error)\n" RUN_FOLDER_HELP,
+     dravena::cli::runCheck},
     {"oracle-tables",
      {{sidOption, userOption, passwordFileOption}},
      "list the server's tables",
