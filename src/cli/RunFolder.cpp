@@ -33,7 +33,7 @@ std::unique_ptr<RunReport> startRunReport(const ParsedOptions& options, const QS
 }
 
 int finishRunFolder(const ParsedOptions& options, RunReport& report, const QString& summary,
-                    int status, std::int64_t milliseconds) {
+                    int status, std::int64_t milliseconds, std::FILE* pathOut) {
     report.finish(summary, status, milliseconds);
     const QString folder = options.has("--report") ? QDir(options.value("--report")).absolutePath()
                                                    : RunReport::defaultFolder(report.started());
@@ -43,8 +43,8 @@ int finishRunFolder(const ParsedOptions& options, RunReport& report, const QStri
                               .arg(options.command, failure));
         return status == 0 ? 1 : status;
     }
-    printLine(stdout, folder);
-    std::fflush(stdout);
+    printLine(pathOut, folder);
+    std::fflush(pathOut);
     return status;
 }
 

@@ -21,9 +21,10 @@ std::unique_ptr<RunReport> startRunReport(const ParsedOptions& options, const QS
                                           const QString& user, const QStringList& tables);
 
 // Ends the run's record with its summary and status and writes the run folder (--report DIR,
-// else RunReport::defaultFolder); its path is the last line on standard output. Returns the exit
-// status: `status`, or 1 when the folder could not be written (told on standard error).
+// else RunReport::defaultFolder); its path is the last line on `pathOut` (standard output unless
+// that carries a document of its own). Returns the exit status: `status`, or 1 when the folder
+// could not be written (told on standard error).
 int finishRunFolder(const ParsedOptions& options, RunReport& report, const QString& summary,
-                    int status, std::int64_t milliseconds);
+                    int status, std::int64_t milliseconds, std::FILE* pathOut = stdout);
 
 } // namespace dravena::cli

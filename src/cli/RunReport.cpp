@@ -61,6 +61,8 @@ QJsonObject tableJson(const TableReport& table) {
                      {"messages", QJsonArray::fromStringList(table.messages)}};
     if (!table.verify.isEmpty())
         json.insert("verify", table.verify);
+    if (!table.check.isEmpty())
+        json.insert("check", table.check);
     return json;
 }
 
@@ -115,7 +117,8 @@ code { white-space: pre-wrap; }
 bool goodOutcome(const QString& outcome) {
     return outcome == QLatin1String("whole") || outcome == QLatin1String("identical") ||
            outcome == QLatin1String("left as it was") ||
-           outcome == QLatin1String("unchanged, not sent");
+           outcome == QLatin1String("unchanged, not sent") || outcome == QLatin1String("ok") ||
+           outcome == QLatin1String("warnings");
 }
 
 } // namespace

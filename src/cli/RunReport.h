@@ -56,6 +56,7 @@ struct TableReport {
     QString outcome;
     std::vector<SchemaRecord> schema;
     QJsonObject verify; // empty when the table was not verified
+    QJsonObject check;  // what check found; empty for the other commands
     std::int64_t milliseconds = 0;
     std::vector<RefusedRow> refused;
     QStringList messages; // every message told about the table, in full
@@ -67,8 +68,8 @@ std::vector<SourceFile> sourceFilesOf(const QString& folder, const QString& tabl
 // What verify found for a table, as report.json keeps it.
 QJsonObject verifyRecord(const TableCheck& check, const QStringList& lines);
 
-// The run folder of one send or verify: report.json, report.html and rejects/TABLE.csv. Tables
-// are added as they end, by any job.
+// The run folder of one send, verify or check: report.json, report.html and rejects/TABLE.csv.
+// Tables are added as they end, by any job.
 class RunReport {
 public:
     RunReport(QString command, QJsonObject settings);

@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace dravena::cli {
+int runCheck(const ParsedOptions& options);
 int runOracleTables(const ParsedOptions& options);
 int runParadoxTables(const ParsedOptions& options);
 int runSend(const ParsedOptions& options);
@@ -57,7 +58,7 @@ const Option folderOption{"--folder", "DIR", true};
     "Every name and pattern is resolved before anything is done: a name that names no table or\n"  \
     "a pattern that matches none ends the command with status 2, and nothing is done.\n"
 
-// The help of the run folder's options, shared by send and verify.
+// The help of the run folder's options, shared by send, verify and check.
 #define RUN_FOLDER_HELP                                                                            \
     "  --report DIR   write the run folder to DIR (default: a folder named by the UTC start\n"     \
     "                 time under $XDG_STATE_HOME/dravena/runs, ~/.local/state when unset)\n"       \
@@ -97,6 +98,42 @@ std::vector<Option> tablesToTheServer(std::initializer_list<Option> more) {
 
 // Every sub-command, in the order --help lists them.
 const std::vector<Command> commands = {
+    {"check",
+     {{folderOption,
+       sidOption,
+       userOption,
+       passwordFileOption,
+       allOption,
+       tablesFromOption,
+       excludeOption,
+       {"--schema", "plain|full"},
+       codePageOption,
+       {"--json", nullptr},
+       reportOption,
+       quietOption},
+      "[TABLE...]"},
+     "tell what sending the tables would lose, change or have refused",
+     "Reads each TABLE of the Paradox folder DIR whole, with its companion files, and tells what\n"
+     "sending it would meet, without sending anything: its level, code page, records (against\n"
+     "the header's count), encryption and damage; a missing .MB, a stale or unreadable .VAL, a\n"
+     ".PX that does not match; text with bytes the code page has no character for, control\n"
+     "characters or box-drawing characters inside words; the columns each mapping creates and\n"
+     "the names cut to fit the server; values the server would refuse (dates outside the years\n"
+     "1 to 9999, numbers beyond their column) or that make a column an NCLOB; with --schema full\n"
+     "the rows that would break the key, indexes, checks and foreign keys send carries. Each\n"
+     "finding names its first five rows; one that would cost a value or an object starts with\n"
+     "\"!\". A line per table (its verdict: ok, warnings, would lose or refuse, unreadable) with\n"
+     "its findings below it, then the summary go to standard output, then the run folder\n"
+     "(report.json, report.html); nothing is written anywhere else. " TABLE_WORDS_HELP
+     "Exit status 0 when nothing would be lost or refused, 1 when something would.\n\n"
+     "Options:\n"
+     "  --folder DIR   the folder that holds the Paradox tables\n" SIGN_ON_HELP TABLES_HELP
+     "  --schema plain|full\n"
+     "                 as for send; full also checks the data against the carried "
+     "objects\n" CODE_PAGE_HELP
+     "  --json         print one JSON document instead of the lines (the run folder's path\n"
+     "                 then goes to standard error)\n" RUN_FOLDER_HELP,
+     dravena::cli::runCheck},
     {"oracle-tables",
      {{sidOption, userOption, passwordFileOption}},
      "list the server's tables",
@@ -115,6 +152,7 @@ const std::vector<Command> commands = {
     {"send",
      {tablesToTheServer({{"--overwrite", "yes|no"},
                          {"--accept-incomplete", nullptr},
+                         {"--refuse-locked", nullptr},
                          {"--batch", "N"},
                          {"--jobs", "N"},
                          {"--verify", nullptr},
@@ -130,9 +168,11 @@ const std::vector<Command> commands = {
      "order given: loads it under a name of its own and, once every row arrived with every\n"
      "value, puts it in place of the server's table of that name; a copy that is not whole (a\n"
      "row refused, a value that could not be read, a stop) leaves the server's table as it was\n"
-     "and says why. A table the server does not have takes its name whatever arrived. A replace\n"
-     "cut off between its DROP and its RENAME says where the rows are; the next send puts them\n"
-     "in place first. A line per table and the summary go to standard output; the\n"
+     "and says why. A table the server does not have takes its name whatever arrived. A table\n"
+     "another program writes while it is read is read again, up to three times, then told as\n"
+     "changing and not sent. A replace cut off between its DROP and its RENAME says where the\n"
+     "rows are; the next send puts them in place first. A line per table and the summary go to "
+     "standard output; the\n"
      "progress, warnings and errors to standard error, one line each, starting \"dravena-cli\n"
      "send: TABLE: \" (on a terminal at most ten refused rows per table, then how many more).\n"
      "Every run leaves a run folder (report.json, report.html, rejects/TABLE.csv with the\n"
@@ -149,6 +189,10 @@ const std::vector<Command> commands = {
      "  --accept-incomplete\n"
      "                 with --overwrite yes: a copy whose rows did not all arrive whole\n"
      "                 replaces the server's table all the same\n"
+     "  --refuse-locked\n"
+     "                 a table whose lock files say another program holds it, or may hold\n"
+     "                 it, for writing is not read or sent (an error for that table); without\n"
+     "                 this option it is sent with a warning naming the user and the lock\n"
      "  --batch N      send N rows per round trip (1 to 10000, default 1000), in arrays of\n"
      "                 parameters; 1 sends one INSERT statement per row\n"
      "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"

@@ -88,6 +88,7 @@ TableReader::Impl::Impl(const std::filesystem::path& path, const ReaderOptions& 
     info.encoding = text->encoding();
     info.encodingGuessed = charset.guessed;
     info.keyFields = header.primaryKeyFields;
+    info.headerRecords = header.numRecords;
 
     if (hasBlobFields(header)) {
         openMemoFile(path);

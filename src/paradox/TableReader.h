@@ -17,9 +17,11 @@ struct TableInfo {
     int codePage = 0; // 0 when the header names none
     bool encrypted = false;
     bool hasMemoFile = false;
-    std::string encoding;         // the character set text is read in, as iconv names it
-    bool encodingGuessed = false; // taken from the sort order, not from a code page
-    int keyFields = 0;            // number of leading fields in the primary key
+    std::string encoding;            // the character set text is read in, as iconv names it
+    bool encodingGuessed = false;    // taken from the sort order, not from a code page
+    int keyFields = 0;               // number of leading fields in the primary key
+    std::uint64_t headerRecords = 0; // the record count the header states (recordCount() is
+                                     // what the blocks hold)
 };
 
 struct ReaderOptions {

@@ -49,6 +49,20 @@ std::optional<std::int64_t> largestValue(const std::filesystem::path& dbFile, in
     return largest;
 }
 
+DataRule dataRule(DataRule::Kind kind, std::vector<int> fields) {
+    DataRule rule;
+    rule.kind = kind;
+    rule.fields = std::move(fields);
+    return rule;
+}
+
+DataRule rangeRule(const paradox::FieldCheck& check) {
+    DataRule rule = dataRule(DataRule::Kind::Range, {check.field});
+    rule.minimum = check.minimum;
+    rule.maximum = check.maximum;
+    return rule;
+}
+
 class Planner {
 public:
     Planner(const QString& table, const std::filesystem::path& dbFile, const NameLimit& limit)
@@ -58,6 +72,7 @@ public:
             plan_.warnings.append(fromUtf8(warning));
         for (const std::string& missing : schema_.leftOut)
             plan_.notCarried.append(fromUtf8(missing));
+        plan_.companionFaults = plan_.warnings + plan_.notCarried;
     }
 
     TablePlan plan() {
@@ -141,7 +156,8 @@ void Planner::planPrimaryKey() {
          QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 PRIMARY KEY (%3)")
              .arg(table(), quotedName(name), list),
          {QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(list, table(), blank),
-          duplicates(list, present(key_, QStringLiteral(" AND ")))}});
+          duplicates(list, present(key_, QStringLiteral(" AND ")))},
+         dataRule(DataRule::Kind::Key, key_)});
 }
 
 void Planner::planIndexes() {
@@ -177,9 +193,12 @@ void Planner::planIndexes() {
                                     quotedName(name), table(), parts.join(QStringLiteral(", ")));
         // Oracle's rule for a unique index: a row whose columns are all NULL has no entry; the
         // others are compared on every column, NULL equal to NULL (('1', NULL) twice breaks it).
-        if (index.unique)
+        if (index.unique) {
             object.violationQueries.append(duplicates(expressions.join(QStringLiteral(", ")),
                                                       present(fields, QStringLiteral(" OR "))));
+            object.rule = dataRule(DataRule::Kind::Unique, fields);
+            object.rule.caseInsensitive = index.caseInsensitive;
+        }
         plan_.objects.push_back(std::move(object));
     }
 }
@@ -195,7 +214,8 @@ void Planner::planChecks() {
                 {QStringLiteral("required %1 (check %2)").arg(col, quotedName(name)),
                  QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 CHECK (%3 IS NOT NULL)")
                      .arg(table(), quotedName(name), col),
-                 {QStringLiteral("SELECT * FROM %1 WHERE %2 IS NULL").arg(table(), col)}});
+                 {QStringLiteral("SELECT * FROM %1 WHERE %2 IS NULL").arg(table(), col)},
+                 dataRule(DataRule::Kind::Required, {check.field})});
         }
         QStringList range;
         for (const auto& [bound, op] : {std::pair{&check.minimum, ">="}, {&check.maximum, "<="}}) {
@@ -217,7 +237,8 @@ void Planner::planChecks() {
                 {QStringLiteral("range of %1 (check %2: %3)").arg(col, quotedName(name), condition),
                  QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 CHECK (%3)")
                      .arg(table(), quotedName(name), condition),
-                 {QStringLiteral("SELECT * FROM %1 WHERE NOT (%2)").arg(table(), condition)}});
+                 {QStringLiteral("SELECT * FROM %1 WHERE NOT (%2)").arg(table(), condition)},
+                 rangeRule(check)});
         }
         if (!isNull(check.defaultValue)) {
             if (const auto refusal = valueRefusal(plan, check.defaultValue))
@@ -232,6 +253,7 @@ void Planner::planChecks() {
                  QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
                      .arg(table(), col,
                           typedLiteral(ColumnPlan{}, Value("picture " + check.picture))),
+                 {},
                  {}});
         if (!check.lookupTable.empty())
             planLookup(check.field, fromUtf8(check.lookupTable));
@@ -311,6 +333,9 @@ void Planner::addForeignKey(const QString& name, const std::vector<int>& fields,
         QStringLiteral("SELECT %1 FROM %2 c WHERE %3 AND NOT EXISTS (SELECT 1 FROM %4 m WHERE %5)")
             .arg(columns(fields), table(), present.join(QStringLiteral(" AND ")),
                  quotedName(master), matches.join(QStringLiteral(" AND "))));
+    key.object.rule = dataRule(DataRule::Kind::Reference, fields);
+    key.object.rule.masterFile = masterFile;
+    key.object.rule.masterFields = masterFields;
     plan_.foreignKeys.push_back(std::move(key));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnPlan.h"
+#include "paradox/Value.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,12 +11,33 @@
 
 namespace dravena {
 
+// The rows that would break an object, in the Paradox table's own fields (0-based), so that
+// the data can be checked before any server table exists; violationQueries say the same in SQL.
+struct DataRule {
+    enum class Kind {
+        None,      // nothing breaks it (a plain index, a comment)
+        Key,       // a primary key: no field blank, no two rows alike
+        Unique,    // a unique index: no two rows alike among those with any field filled
+        Required,  // the field is never blank
+        Range,     // the field's values lie between minimum and maximum (NULL: no such end)
+        Reference, // a foreign key: the fields, all filled, name a row of the master file
+    };
+    Kind kind = Kind::None;
+    std::vector<int> fields;
+    bool caseInsensitive = false; // Unique: texts compared in capitals
+    paradox::Value minimum;
+    paradox::Value maximum;
+    std::filesystem::path masterFile;
+    std::vector<int> masterFields;
+};
+
 // An object of a table's schema that is added after its rows (a key, an index, a check, a
 // comment), with the queries that find rows that would break it.
 struct SchemaObject {
     QString description;          // "primary key \"PK_T\" (ID)", for reports
     QString statement;            // what creates it
     QStringList violationQueries; // SELECTs of offending rows; none when nothing can break it
+    DataRule rule;                // the same rows, told by the Paradox fields
 };
 
 // A foreign key of a table, added once every table of the run is in: the referential integrity
@@ -37,6 +59,9 @@ struct TablePlan {
     QStringList notCarried; // with companion files that could not be used, naming them
     QStringList warnings;   // a disagreeing primary index, update rules Oracle lacks
     QStringList nameCuts;   // the column names cut to fit the server (nameCutLine)
+    // The lines of notCarried and warnings that tell of companion files (.PX, .Xnn, .VAL) that
+    // are missing, stale, damaged or another table's.
+    QStringList companionFaults;
 };
 
 // Plans the table `table` (its server name) from its Paradox file and the files beside it,
