@@ -2,6 +2,7 @@
 
 #include "Options.h"
 #include "RunFolder.h"
+#include "ServerReadiness.h"
 #include "TableSelection.h"
 #include "base/Ports.h"
 #include "schema/TableInspection.h"
@@ -23,19 +24,20 @@ struct ServerFindings {
     bool losesOrRefuses = false;
 };
 
-// The server's findings of the whole run (its sign-on, its ODBC setup, its longest name). The
-// files alone are checked until the server's checks are wired in here.
-ServerFindings serverFindingsOfRun(const ParsedOptions& options) {
-    (void)options;
-    return {};
+// The server's findings of the whole run (its ODBC setup, the sign-on, the user's CREATE TABLE
+// privilege, its longest name); none without --sid or --user.
+ServerFindings serverFindingsOfRun(const std::optional<ServerReadiness>& readiness) {
+    if (!readiness)
+        return {};
+    return {readiness->lines, readiness->refused};
 }
 
-// The server's findings of one table (a table it already has, ...), as serverFindingsOfRun.
-ServerFindings serverFindingsOfTable(const ParsedOptions& options,
+// The server's findings of one table: the table it already has under the name send gives it.
+ServerFindings serverFindingsOfTable(const std::optional<ServerReadiness>& readiness,
                                      const TableInspection& inspection) {
-    (void)options;
-    (void)inspection;
-    return {};
+    if (!readiness)
+        return {};
+    return {readiness->tableLines.value(inspection.table), false};
 }
 
 QString verdictOf(const TableInspection& inspection, const ServerFindings& server) {
@@ -152,21 +154,38 @@ int runCheck(const ParsedOptions& options) {
     const bool quiet = options.has("--quiet") || json;
     const std::shared_ptr<Clock> clock = localClock();
     const std::int64_t start = clock->steadyMilliseconds();
+    int signOnStatus = 0;
+    const std::optional<ServerReadiness> readiness =
+        serverReadinessOfCommandLine(options, *tables, signOnStatus);
+    if (signOnStatus != 0)
+        return signOnStatus;
+    // Names as the server signed on to takes them, else as --name-bytes says.
+    const NameLimit names = readiness && readiness->json["signed_on"].toBool()
+                                ? readiness->names
+                                : nameLimitOfCommandLine(options);
     const auto report =
-        startRunReport(options, options.value("--sid"), options.value("--user"), *tables);
-    const ServerFindings run = serverFindingsOfRun(options);
+        startRunReport(options, readiness ? readiness->json["sid"].toString() : "",
+                       readiness ? readiness->json["user"].toString() : "", *tables);
+    const ServerFindings run = serverFindingsOfRun(readiness);
     for (const QString& line : run.lines) {
         report->addMessage(line);
         if (!quiet)
             printLine(stdout, QStringLiteral("server: ") + line);
+    }
+    // The odbcinst.ini section as it goes into the file.
+    for (const QString& line : readiness ? readiness->iniSection : QStringList{}) {
+        report->addMessage(line);
+        if (!quiet)
+            printLine(stdout, line);
     }
     QMap<QString, int> verdicts;
     std::int64_t records = 0;
     QJsonArray tablesJson;
     for (const QString& table : *tables) {
         const std::int64_t tableStart = clock->steadyMilliseconds();
-        const TableInspection inspection = inspectTable(options.value("--folder"), table, full);
-        const ServerFindings server = serverFindingsOfTable(options, inspection);
+        const TableInspection inspection =
+            inspectTable(options.value("--folder"), table, full, names);
+        const ServerFindings server = serverFindingsOfTable(readiness, inspection);
         const QString verdict = verdictOf(inspection, server);
         ++verdicts[verdict];
         records += inspection.records;
@@ -204,13 +223,14 @@ int runCheck(const ParsedOptions& options) {
             .arg(QString::number(static_cast<double>(clock->steadyMilliseconds() - start) / 1000.0,
                                  'f', 1));
     if (json) {
-        const QJsonObject document{
-            {"command", QStringLiteral("check")},
-            {"schema", full ? QStringLiteral("full") : QStringLiteral("plain")},
-            {"tables", tablesJson},
-            {"server_findings", QJsonArray::fromStringList(run.lines)},
-            {"summary", summary},
-            {"exit_status", status}};
+        QJsonObject document{{"command", QStringLiteral("check")},
+                             {"schema", full ? QStringLiteral("full") : QStringLiteral("plain")},
+                             {"tables", tablesJson},
+                             {"server_findings", QJsonArray::fromStringList(run.lines)},
+                             {"summary", summary},
+                             {"exit_status", status}};
+        if (readiness)
+            document.insert("server", readiness->json);
         writeOut(stdout, QJsonDocument(document).toJson(QJsonDocument::Indented));
     } else {
         printLine(stdout, summary);

@@ -31,17 +31,16 @@ QStringList setupLines(const OdbcDriverSetup& setup) {
     if (setup.ready())
         return {QStringLiteral("ODBC driver \"%1\" is registered in %2; its library %3 loads")
                     .arg(setup.driver, setup.iniFile, setup.library)};
-    QStringList lines{setup.problem(),
-                      QStringLiteral("add these lines to %1%2:")
-                          .arg(setup.iniFile, setup.registered
-                                                  ? QStringLiteral(" in place of its section")
-                                                  : QString())};
-    lines += setup.sectionToAdd();
+    QStringList lines{setup.problem()};
     if (setup.oracleLibrary.isEmpty())
         lines.append(QStringLiteral("no Oracle ODBC library (libsqora.so.*) was found on this "
-                                    "machine: the Driver path above is a placeholder; install the "
+                                    "machine: the Driver path below is a placeholder; install the "
                                     "Oracle Instant Client with its ODBC package and write its "
                                     "libsqora.so path there"));
+    lines.append(QStringLiteral("add these lines to %1%2:")
+                     .arg(setup.iniFile, setup.registered
+                                             ? QStringLiteral(" in place of its section")
+                                             : QString()));
     return lines;
 }
 
@@ -97,6 +96,7 @@ ServerReadiness checkServerReadiness(const SignOn& signOn, const QStringList& ta
     const OdbcDriverSetup setup =
         inspectOdbcDriver(connectionStringValue(connection, QStringLiteral("Driver")));
     readiness.lines = setupLines(setup);
+    readiness.iniSection = setup.sectionToAdd();
     readiness.json.insert("odbc", setupJson(setup));
     readiness.json.insert("sid", signOn.sid);
     readiness.json.insert("user", signOn.user);
@@ -150,7 +150,9 @@ ServerReadiness checkServerReadiness(const SignOn& signOn, const QStringList& ta
     }
     if (!signOnError.isEmpty()) {
         readiness.refused = true;
-        readiness.lines.append(QStringLiteral("signing on to the server failed: ") + signOnError);
+        // Before the lines of the ODBC setup that end with the section to add.
+        readiness.lines.insert(setup.ready() ? readiness.lines.size() : 0,
+                               QStringLiteral("signing on to the server failed: ") + signOnError);
     }
     readiness.names = naming.limit;
     readiness.json.insert("signed_on", signOnError.isEmpty());

@@ -16,7 +16,9 @@ namespace dravena::cli {
 // What the server side says before a send: the ODBC setup, the sign-on, whether the user may
 // create tables, the server's longest name and the tables it already has.
 struct ServerReadiness {
-    QStringList lines;                     // findings of the run, one line each
+    QStringList lines;      // findings of the run, one line each
+    QStringList iniSection; // the lines to add to odbcinst.ini, as they go there; empty when the
+                            // driver is set up (lines then ends by saying where they go)
     QMap<QString, QStringList> tableLines; // by table as chosen: its name already on the server
     QJsonObject json;                      // the same for --json
     bool refused = false; // a send would be refused: no driver, no sign-on, no CREATE TABLE

@@ -71,14 +71,15 @@ const Option folderOption{"--folder", "DIR", true};
 
 const Option codePageOption{"--code-page", "[TABLE=]NAME", false, true};
 
-// The longest names of a command that does not ask the server (sql, check without --sid).
+// The longest names of a command that does not ask the server (sql; check without a sign-on).
 const Option nameBytesOption{"--name-bytes", "30|128"};
 
 #define NAME_BYTES_HELP                                                                            \
     "  --name-bytes 30|128\n"                                                                      \
     "                 the longest name of the server the tables go to, in bytes of UTF-8: 30\n"    \
     "                 (the default) before Oracle 12.2, 128 from 12.2 on; longer table, column,\n" \
-    "                 key, index and check names are cut to it as send cuts them\n"
+    "                 key, index and check names are cut to it as send cuts them (check signed\n"  \
+    "                 on takes the server's)\n"
 
 #define CODE_PAGE_HELP                                                                             \
     "  --code-page [TABLE=]NAME\n"                                                                 \
@@ -108,6 +109,7 @@ const std::vector<Command> commands = {
        excludeOption,
        {"--schema", "plain|full"},
        codePageOption,
+       nameBytesOption,
        {"--json", nullptr},
        reportOption,
        quietOption},
@@ -124,13 +126,18 @@ const std::vector<Command> commands = {
      "finding names its first five rows; one that would cost a value or an object starts with\n"
      "\"!\". A line per table (its verdict: ok, warnings, would lose or refuse, unreadable) with\n"
      "its findings below it, then the summary go to standard output, then the run folder\n"
-     "(report.json, report.html); nothing is written anywhere else. " TABLE_WORDS_HELP
+     "(report.json, report.html); nothing is written anywhere else. With --sid or --user it also\n"
+     "signs on and tells the ODBC setup (with the odbcinst.ini lines to add when the driver is\n"
+     "not registered or its library does not load), whether the user may create tables, the\n"
+     "server's longest name (names are cut to it) and the tables the server already has; a setup\n"
+     "or sign-on that fails, or no right to create tables, counts as refused. " PASSWORD_HELP
+         TABLE_WORDS_HELP
      "Exit status 0 when nothing would be lost or refused, 1 when something would.\n\n"
      "Options:\n"
      "  --folder DIR   the folder that holds the Paradox tables\n" SIGN_ON_HELP TABLES_HELP
      "  --schema plain|full\n"
      "                 as for send; full also checks the data against the carried "
-     "objects\n" CODE_PAGE_HELP
+     "objects\n" CODE_PAGE_HELP NAME_BYTES_HELP
      "  --json         print one JSON document instead of the lines (the run folder's path\n"
      "                 then goes to standard error)\n" RUN_FOLDER_HELP,
      dravena::cli::runCheck},

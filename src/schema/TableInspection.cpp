@@ -230,14 +230,15 @@ private:
 // The plain mapping's columns as send creates them from the Paradox driver's record set; the
 // names cut to fit go to `cuts`.
 std::vector<ColumnPlan> plainColumns(const QString& folder, const QString& entry,
-                                     QStringList& cuts) {
+                                     const NameLimit& names, QStringList& cuts) {
     const auto connection = dataAccess().createConnection();
     const auto recordset = dataAccess().createRecordset();
     connection->setCursorLocation(ClientSideCursor);
     connection->open(paradoxConnectionString(folder));
     const QString select = selectAllStatement(entry);
     recordset->open(select, *connection);
-    std::vector<ColumnPlan> columns = recordsetColumns(*recordset, *connection, select, &cuts);
+    std::vector<ColumnPlan> columns =
+        recordsetColumns(*recordset, *connection, select, names, &cuts);
     recordset->close();
     connection->close();
     return columns;
@@ -254,13 +255,14 @@ std::vector<InspectedColumn> inspected(const std::vector<ColumnPlan>& plans,
 
 class Inspector {
 public:
-    Inspector(TableInspection& out, const QString& folder, const QString& tablePath, bool full)
-        : out_(out), full_(full) {
+    Inspector(TableInspection& out, const QString& folder, const QString& tablePath, bool full,
+              const NameLimit& names)
+        : out_(out), full_(full), names_(names) {
         const TablePlace place = splitTablePath(tablePath);
         folder_ = place.subFolder.isEmpty() ? folder : pathInFolder(folder, place.subFolder);
         entry_ = place.entry;
         out_.table = tablePath;
-        out_.server = fittedName(entry_);
+        out_.server = fittedName(entry_, names_);
     }
 
     // A table that cannot be read, from its file to its last row, is unreadable with the reason.
@@ -291,7 +293,7 @@ private:
         const std::vector<paradox::Field>& fields = reader.fields();
         if (out_.server != entry_)
             findings_.add(QStringLiteral("name"),
-                          nameCutLine(QStringLiteral("table"), entry_, out_.server), false);
+                          nameCutLine(QStringLiteral("table"), entry_, out_.server, names_), false);
         planColumns(fields);
         companions(fields, info, reader.recordCount());
         std::vector<RuleCheck> rules;
@@ -318,7 +320,7 @@ private:
     void planColumns(const std::vector<paradox::Field>& fields) {
         QStringList cuts;
         try {
-            plain_ = plainColumns(folder_, entry_, cuts);
+            plain_ = plainColumns(folder_, entry_, names_, cuts);
             out_.plainColumns = inspected(plain_, fields);
         } catch (const RuntimeError& error) {
             findings_.add(QStringLiteral("reading"),
@@ -327,7 +329,7 @@ private:
                           true);
         }
         try {
-            plan_ = planTable(out_.server, dbFile_);
+            plan_ = planTable(out_.server, dbFile_, names_);
         } catch (const RuntimeError& error) {
             findings_.add(QStringLiteral("reading"),
                           QStringLiteral("the carried schema could not be planned: ") +
@@ -440,6 +442,7 @@ private:
 
     TableInspection& out_;
     bool full_;
+    NameLimit names_;
     QString folder_;
     QString entry_;
     std::filesystem::path dbFile_;
@@ -456,9 +459,10 @@ bool TableInspection::losesOrRefuses() const {
                        [](const InspectionFinding& f) { return f.loses; });
 }
 
-TableInspection inspectTable(const QString& folder, const QString& tablePath, bool fullSchema) {
+TableInspection inspectTable(const QString& folder, const QString& tablePath, bool fullSchema,
+                             const NameLimit& names) {
     TableInspection inspection;
-    Inspector inspector(inspection, folder, tablePath, fullSchema);
+    Inspector inspector(inspection, folder, tablePath, fullSchema, names);
     inspector.run();
     inspection.findings = inspector.findings();
     return inspection;

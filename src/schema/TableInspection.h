@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ObjectNames.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -51,9 +53,11 @@ inline constexpr std::size_t RowsNamedPerFinding = 5;
 // Reads the table at tablePath ("sub/NAME" or a bare entry) below the folder whole, with its
 // companion files, and finds what the columns of each mapping (plain, and with fullSchema the
 // carried schema) would make of it: names cut to fit, values the server would refuse, text that
-// looks wrongly decoded and, with fullSchema, rows that would break the carried objects. Writes
-// nothing. A table that cannot be read is not readable, with the reason among its findings.
-TableInspection inspectTable(const QString& folder, const QString& tablePath, bool fullSchema);
+// looks wrongly decoded and, with fullSchema, rows that would break the carried objects. Names
+// are fitted to `names`, the longest name of the server the table is for. Writes nothing. A
+// table that cannot be read is not readable, with the reason among its findings.
+TableInspection inspectTable(const QString& folder, const QString& tablePath, bool fullSchema,
+                             const NameLimit& names);
 
 // "\"Name\" NVARCHAR2(2000), ..." of a mapping's columns, as a report line shows them.
 QString columnsText(const std::vector<InspectedColumn>& columns);

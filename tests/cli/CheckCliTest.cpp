@@ -228,8 +228,9 @@ TEST(CheckCli, SharedSamplesAsExpected) {
     EXPECT_EQ(tables["BIOLIFE"]["code_page"].toString(), "CP437");
 }
 
-// --sid and --user are taken (the files are checked all the same); a wrong command line ends
-// with status 2 before any table is read.
+// --sid and --user are taken (the files are checked all the same; a server that cannot be
+// signed on to counts as refused); a wrong command line ends with status 2 before any table is
+// read.
 TEST(CheckCli, TakesTheServerOptionsAndRefusesAWrongCommandLine) {
     QTemporaryDir dir;
     const fs::path folder = dir.path().toStdString();
@@ -241,7 +242,9 @@ TEST(CheckCli, TakesTheServerOptionsAndRefusesAWrongCommandLine) {
         int status;
     };
     const std::vector<Case> cases{
-        {{"--sid", "ORCL", "--user", "SCOTT", "CLEAN"}, 0},
+        {{"--sid", "ORCL", "--user", "SCOTT", "CLEAN"}, 1},
+        {{"--name-bytes", "128", "CLEAN"}, 0},
+        {{"--name-bytes", "64", "CLEAN"}, 2},
         {{"CLEAN", "--sid"}, 2},
         {{"--schema", "typed", "CLEAN"}, 2},
         {{"--code-page", "NO-SUCH-SET", "CLEAN"}, 2},

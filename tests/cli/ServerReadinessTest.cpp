@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -69,35 +68,40 @@ TEST_F(ServerReadinessTest, TellsTheTablesThereThePrivilegeAndTheLongestName) {
     }
 }
 
-// A driver manager whose odbcinst.ini lacks the program's driver name, or names a library that is
-// not there: nothing is signed on to, and the section to add is told line for line with the Oracle
-// ODBC library found on the machine (the highest version).
-TEST_F(ServerReadinessTest, AnUnregisteredDriverGetsTheLinesToAdd) {
+// check --sid on a machine whose odbcinst.ini lacks the program's driver name, or names a library
+// that is not there: nothing is signed on to, the run counts as refused, and the section to add is
+// printed as it goes into the file, with the Oracle ODBC library found on the machine (the
+// highest version).
+TEST_F(ServerReadinessTest, CheckPrintsTheLinesToAddForAnUnregisteredDriver) {
     QTemporaryDir odbc;
     ASSERT_TRUE(QDir(odbc.path()).mkpath("instantclient"));
     for (const char* name : {"libsqora.so.19.1", "libsqora.so.21.1", "libsqora.so.9.1"}) {
         QFile library(odbc.filePath(QStringLiteral("instantclient/") + name));
         ASSERT_TRUE(library.open(QIODevice::WriteOnly));
     }
-    const QString found = odbc.filePath("instantclient/libsqora.so.21.1");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata/country.db"),
+                            odbc.filePath("country.db")));
     QProcessEnvironment environment = dravena::testing::cliEnvironment(&db.password);
     environment.insert("ODBCSYSINI", odbc.path());
     environment.insert("ODBCINSTINI", "other.ini");
     environment.insert("LD_LIBRARY_PATH", odbc.filePath("instantclient"));
     const QString ini = odbc.filePath("other.ini");
+    const QStringList section{"[Microsoft ODBC for Oracle]", "Description = Oracle ODBC driver",
+                              "Driver = " + odbc.filePath("instantclient/libsqora.so.21.1")};
     struct Case {
         const char* what;
         QByteArray iniText;
         const char* told;
+        const char* where;
     };
     const std::vector<Case> cases{
-        {"no file", {}, "is not registered"},
+        {"no file", {}, "is not registered", ":"},
         {"another driver only", "[PostgreSQL]\nDriver = /usr/lib/psqlodbcw.so\n",
-         "is not registered"},
+         "is not registered", ":"},
         {"a library not there",
          "[Microsoft ODBC for Oracle]\nDriver = " + QFile::encodeName(odbc.filePath("gone.so")) +
              "\n",
-         "cannot be loaded"}};
+         "cannot be loaded", " in place of its section:"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QFile::remove(ini);
@@ -106,26 +110,23 @@ TEST_F(ServerReadinessTest, AnUnregisteredDriverGetsTheLinesToAdd) {
             ASSERT_TRUE(write.open(QIODevice::WriteOnly));
             write.write(c.iniText);
         }
-        QProcess probe;
-        probe.setProcessEnvironment(environment);
-        probe.start(READINESS_PROBE, {db.sid, db.user, "CLIREADY"});
-        ASSERT_TRUE(probe.waitForFinished(60000));
-        EXPECT_EQ(probe.exitCode(), 1);
-        const QJsonObject json = QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
-        QStringList lines;
-        for (const QJsonValue& line : json["lines"].toArray())
-            lines.append(line.toString());
-        const QString all = lines.join('\n');
-        EXPECT_EQ(json["refused"], true);
-        EXPECT_EQ(json["signed_on"], false);
-        EXPECT_TRUE(all.contains(c.told)) << all.toStdString();
-        const QStringList section{"[Microsoft ODBC for Oracle]", "Description = Oracle ODBC driver",
-                                  "Driver = " + found};
-        const qsizetype at = lines.indexOf(section.front());
-        ASSERT_GT(at, 0) << all.toStdString();
-        EXPECT_TRUE(lines[at - 1].startsWith("add these lines to " + ini)) << all.toStdString();
-        EXPECT_EQ(lines.mid(at, 3).join('\n').toStdString(), section.join('\n').toStdString());
-        EXPECT_EQ(json["odbc"]["section_to_add"].toArray(), QJsonArray::fromStringList(section));
+        const QStringList check{"check", "--folder", odbc.path(), "--sid",
+                                db.sid,  "--user",   db.user,     "COUNTRY"};
+        const dravena::testing::CliRun run = dravena::testing::runCli(check, environment);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.output.contains(c.told)) << run.output.toStdString();
+        const QString added = "server: add these lines to " + ini + c.where;
+        const qsizetype at = run.lines.indexOf(added);
+        ASSERT_GE(at, 0) << run.output.toStdString();
+        EXPECT_EQ(run.lines.mid(at + 1, 3).join('\n').toStdString(),
+                  section.join('\n').toStdString());
+        const dravena::testing::CliRun json =
+            dravena::testing::runCli(check + QStringList{"--json"}, environment);
+        const QJsonObject server =
+            QJsonDocument::fromJson(json.output.toUtf8())["server"].toObject();
+        EXPECT_EQ(server["signed_on"], false);
+        EXPECT_EQ(server["refused"], true);
+        EXPECT_EQ(server["odbc"]["section_to_add"].toArray(), QJsonArray::fromStringList(section));
     }
 }
 
