@@ -131,7 +131,7 @@ TEST_F(SendCli, TellsEveryFailureWithTableAndRowAndExitsNonZero) {
 // Names longer than the server takes (30 bytes before 12.2, 128 from 12.2 on, as the version
 // the server tells says; the Cyrillic field names of of.db are up to 41) are cut with a hash,
 // each told with its Paradox name; the table arrives whole under them, verify finds it under
-// them, and sql given the same limit writes the same names.
+// them, sql given the same limit writes the same names and check signed on lists them.
 TEST_F(SendCli, NamesLongerThanTheServerTakesAreCutAndTold) {
     const QString extdata = QStringLiteral(DRAVENA_PARADOX_SAMPLES "/extdata");
     const QString longName = QString::fromUtf8("ОСНОВНЫЕ_СРЕДСТВА_УЧЁТ"); // 43 bytes
@@ -177,12 +177,14 @@ TEST_F(SendCli, NamesLongerThanTheServerTakesAreCutAndTold) {
         const CliRun sql = runCli({"sql", "--folder", c.folder, "--schema", c.schema,
                                    "--name-bytes", QString::number(c.bytes), c.table},
                                   dravena::testing::cliEnvironment());
+        const CliRun checked =
+            runCli(command("check"), dravena::testing::cliEnvironment(&db.password));
         const QStringList creates = sql.lines.filter(QRegularExpression("^CREATE TABLE "));
-        for (const CliRun* run : {&sent, &sql}) {
+        for (const CliRun* run : {&sent, &sql, &checked}) {
             static const QRegularExpression cutLine(QStringLiteral(
-                "warning: (?:table|column) \"([^\"]+)\" is \"([^\"]+)\" on the server"));
+                "(?:warning|name): (?:table|column) \"([^\"]+)\" is \"([^\"]+)\" on the server"));
             QStringList told;
-            for (auto it = cutLine.globalMatch(run->errors); it.hasNext();) {
+            for (auto it = cutLine.globalMatch(run->errors + run->output); it.hasNext();) {
                 const auto match = it.next();
                 told.append(match.captured(1));
                 EXPECT_LE(match.captured(2).toUtf8().size(), c.bytes);
