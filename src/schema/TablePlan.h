@@ -16,6 +16,18 @@ struct SchemaObject {
     QString description;          // "primary key \"PK_T\" (ID)", for reports
     QString statement;            // what creates it
     QStringList violationQueries; // SELECTs of offending rows; none when nothing can break it
+
+    // What the object is, in the terms of the server's dictionary (verify compares them).
+    enum class Kind { PrimaryKey, Index, Check, Comment, ForeignKey };
+    Kind kind = Kind::Comment;
+    QString name{}; // the object's own name on the server; empty for a comment
+    // Column names in order: of a key; of an index, each as its expression with " DESC" after
+    // a descending one ("\"A\"", "UPPER(\"B\") DESC"); of a check, its column.
+    QStringList columns{};
+    bool unique = false;   // of an index
+    QString condition{};   // of a check, as the statement writes it
+    QString masterTable{}; // of a foreign key, with the master's key columns
+    QStringList masterColumns{};
 };
 
 // A foreign key of a table, added once every table of the run is in: the referential integrity
