@@ -423,15 +423,27 @@ QString comparableCondition(const QString& condition) {
     static const QRegularExpression quotedNumber(QStringLiteral("'(-?[0-9.]+)'"));
     static const QRegularExpression blanks(QStringLiteral("[\\s\"()]"));
     static const QRegularExpression anyArray(QStringLiteral("=ANYARRAY\\[([^\\]]*)\\]"));
+    static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
     QString text = condition;
     text.replace(cast, QString());
     text.replace(typeName, QStringLiteral("'"));
     text.replace(zeroFraction, QStringLiteral("\\1'"));
     text.replace(quotedNumber, QStringLiteral("\\1"));
-    text = text.toUpper();
-    text.replace(blanks, QString());
-    text.replace(anyArray, QStringLiteral("IN\\1"));
-    return text;
+    // Outside the literals, which stay as they are.
+    QString result;
+    qsizetype from = 0;
+    const auto words = [&](qsizetype to) {
+        result += text.mid(from, to - from).toUpper().remove(blanks);
+    };
+    for (auto it = literal.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        words(match.capturedStart());
+        result += match.captured();
+        from = match.capturedEnd();
+    }
+    words(text.size());
+    result.replace(anyArray, QStringLiteral("IN\\1"));
+    return result;
 }
 
 ObjectComparison compareServerObjects(Connection& server, const QString& table,

@@ -29,9 +29,10 @@ struct ObjectComparison {
 ObjectComparison compareServerObjects(Connection& server, const QString& table,
                                       const TablePlan& plan, bool foreignKeys = true);
 
-// A check's condition in a form that does not depend on how a server writes it back: letters
-// in capitals, without blanks, double quotes and parentheses, a literal's type name or cast,
-// and "= ANY (ARRAY[a, b])" written as "IN a, b".
+// A check's condition in a form that does not depend on how a server writes it back: outside
+// its literals in capitals, without blanks, double quotes and parentheses; without a literal's
+// type name or cast, quotes around a number or a zero fraction of seconds; "= ANY (ARRAY[a, b])"
+// written as "IN a, b".
 QString comparableCondition(const QString& condition);
 
 } // namespace dravena
