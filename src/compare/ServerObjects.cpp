@@ -94,11 +94,12 @@ struct ServerSchema {
 ServerSchema readServerSchema(Connection& server, const QString& table) {
     const QString where = QStringLiteral(" WHERE table_name = ") + literal(table);
     ServerSchema schema;
+    // Oracle's SEARCH_CONDITION and COLUMN_EXPRESSION are LONG columns: each comes last.
     for (const QStringList& row : dictionaryRows(
-             server, QStringLiteral("SELECT constraint_name, constraint_type, search_condition, "
-                                    "index_name FROM user_constraints") +
+             server, QStringLiteral("SELECT constraint_name, constraint_type, index_name, "
+                                    "search_condition FROM user_constraints") +
                          where))
-        schema.constraints.push_back({row[0], row[1], row[2], row[3], {}, {}, {}});
+        schema.constraints.push_back({row[0], row[1], row[3], row[2], {}, {}, {}});
     const auto constraintNamed = [&](const QString& name) -> ServerConstraint* {
         for (ServerConstraint& c : schema.constraints)
             if (c.name == name)
