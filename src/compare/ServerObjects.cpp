@@ -4,6 +4,7 @@
 #include "dataaccess/DataAccess.h"
 #include "schema/Statements.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -86,6 +87,7 @@ struct ServerIdentity {
 };
 
 struct ServerSchema {
+    QHash<QString, QString> comments; // of the columns, by column name
     std::vector<ServerConstraint> constraints;
     std::vector<ServerIndex> indexes;
     std::vector<ServerIdentity> identities;
@@ -153,6 +155,11 @@ ServerSchema readServerSchema(Connection& server, const QString& table) {
                                                "user_tab_identity_cols") +
                                     where))
         schema.identities.push_back({row[0], row[1]});
+    for (const QStringList& row :
+         dictionaryRows(server, QStringLiteral("SELECT column_name, comments FROM "
+                                               "user_col_comments") +
+                                    where))
+        schema.comments.insert(row[0], row[1]);
     return schema;
 }
 
@@ -187,6 +194,7 @@ public:
         if (foreignKeys)
             compareForeignKeys();
         compareIdentities();
+        compareComments();
         return std::move(result_);
     }
 
@@ -217,6 +225,7 @@ private:
     void compareChecks();
     void compareForeignKeys();
     void compareIdentities();
+    void compareComments();
 
     Connection& server_;
     const TablePlan& plan_;
@@ -409,6 +418,20 @@ void Comparison::compareIdentities() {
     }
     for (const ServerIdentity& extra : identities)
         differs(QStringLiteral("identity of %1: only on the server").arg(quotedName(extra.column)));
+}
+
+// A column's comment holds what the server has no check for (a picture); extra comments refuse
+// nothing.
+void Comparison::compareComments() {
+    for (const SchemaObject& object : plan_.objects) {
+        if (object.kind != Kind::Comment || object.columns.size() != 1)
+            continue;
+        const QString onServer = schema_.comments.value(object.columns.front());
+        if (onServer.isEmpty())
+            differs(object.description + QStringLiteral(": missing on the server"));
+        else if (onServer != object.condition)
+            differs(object.description + QStringLiteral(": the server's is '%1'").arg(onServer));
+    }
 }
 
 } // namespace

@@ -20,12 +20,13 @@ struct ObjectComparison {
     QStringList notes;
 };
 
-// Compares the key, the indexes, the checks, the foreign keys and the identity columns the plan
-// carries with those of the server's table `table`, read from the server's dictionary
-// (USER_CONSTRAINTS, USER_CONS_COLUMNS, USER_INDEXES, USER_IND_COLUMNS, USER_IND_EXPRESSIONS,
-// USER_TAB_IDENTITY_COLS, USER_SEQUENCES). Objects are paired by what they are (columns,
-// condition, master), not by name. A dictionary that cannot be read is a difference. Without
-// foreignKeys, the foreign keys are left out (a run adds them only once all its tables are in).
+// Compares the key, the indexes, the checks, the foreign keys, the identity columns and the
+// column comments (pictures) the plan carries with those of the server's table `table`, read from
+// the server's dictionary (USER_CONSTRAINTS, USER_CONS_COLUMNS, USER_INDEXES, USER_IND_COLUMNS,
+// USER_IND_EXPRESSIONS, USER_TAB_IDENTITY_COLS, USER_SEQUENCES, USER_COL_COMMENTS). Objects are
+// paired by what they are (columns, condition, master), not by name. A dictionary that cannot be
+// read is a difference. Without foreignKeys, the foreign keys are left out (a run adds them only
+// once all its tables are in).
 ObjectComparison compareServerObjects(Connection& server, const QString& table,
                                       const TablePlan& plan, bool foreignKeys = true);
 

@@ -248,13 +248,16 @@ void Planner::planChecks() {
                 plan_.columns[static_cast<std::size_t>(check.field)].defaultLiteral =
                     typedLiteral(plan, check.defaultValue);
         }
-        if (!check.picture.empty())
+        if (!check.picture.empty()) {
             plan_.objects.push_back(
                 {QStringLiteral("picture of %1 (column comment)").arg(col),
                  QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
                      .arg(table(), col,
                           typedLiteral(ColumnPlan{}, Value("picture " + check.picture))),
                  {}});
+            plan_.objects.back().columns = QStringList{plan.name};
+            plan_.objects.back().condition = fromUtf8("picture " + check.picture);
+        }
         if (!check.lookupTable.empty())
             planLookup(check.field, fromUtf8(check.lookupTable));
     }

@@ -22,10 +22,10 @@ struct SchemaObject {
     Kind kind = Kind::Comment;
     QString name{}; // the object's own name on the server; empty for a comment
     // Column names in order: of a key; of an index, each as its expression with " DESC" after
-    // a descending one ("\"A\"", "UPPER(\"B\") DESC"); of a check, its column.
+    // a descending one ("\"A\"", "UPPER(\"B\") DESC"); of a check or a comment, its column.
     QStringList columns{};
     bool unique = false;   // of an index
-    QString condition{};   // of a check, as the statement writes it
+    QString condition{};   // of a check, as the statement writes it; of a comment, its text
     QString masterTable{}; // of a foreign key, with the master's key columns
     QStringList masterColumns{};
 };

@@ -472,6 +472,9 @@ TEST_F(SchemaFullCli, VerifyNamesEachSchemaObjectTheServerLostOrChanged) {
          "C",
          {"  referential integrity \"FK_C_Reference B\" (\"B\") to \"B\" (\"B\"): missing on the "
           "server"}},
+        {{"COMMENT ON COLUMN \"MULTIPLE\".\"A\" IS NULL"},
+         "MULTIPLE",
+         {"  picture of \"A\" (column comment): missing on the server"}},
         {{"ALTER TABLE \"MULTIPLE\" ALTER \"ID\" RESTART WITH 12"},
          "MULTIPLE",
          {"  identity of \"ID\": next value 12 on the server, the table's 1"}},
