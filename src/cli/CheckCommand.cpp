@@ -1,5 +1,6 @@
 // dravena-cli check: what sending the tables would meet, found in their files before any send.
 
+#include "CheckSource.h"
 #include "Options.h"
 #include "RunFolder.h"
 #include "TableSelection.h"
@@ -165,7 +166,8 @@ int runCheck(const ParsedOptions& options) {
     QJsonArray tablesJson;
     for (const QString& table : *tables) {
         const std::int64_t tableStart = clock->steadyMilliseconds();
-        const TableInspection inspection = inspectTable(options.value("--folder"), table, full);
+        const TableInspection inspection = inspectTableInUse(options.value("--folder"), table, full,
+                                                             options.has("--refuse-locked"));
         const ServerFindings server = serverFindingsOfTable(options, inspection);
         const QString verdict = verdictOf(inspection, server);
         ++verdicts[verdict];
