@@ -1,5 +1,6 @@
 // dravena-cli check: what sending the tables would meet, found in their files before any send.
 
+#include "CheckSource.h"
 #include "Options.h"
 #include "RunFolder.h"
 #include "ServerReadiness.h"
@@ -183,8 +184,8 @@ int runCheck(const ParsedOptions& options) {
     QJsonArray tablesJson;
     for (const QString& table : *tables) {
         const std::int64_t tableStart = clock->steadyMilliseconds();
-        const TableInspection inspection =
-            inspectTable(options.value("--folder"), table, full, names);
+        const TableInspection inspection = inspectTableInUse(options.value("--folder"), table, full,
+                                                             options.has("--refuse-locked"), names);
         const ServerFindings server = serverFindingsOfTable(readiness, inspection);
         const QString verdict = verdictOf(inspection, server);
         ++verdicts[verdict];

@@ -151,6 +151,10 @@ QStringList checkReport(const QString& table, const TableCheck& check) {
         lines.append(QStringLiteral("  warning: %1").arg(problem));
     for (const ColumnDifference& column : check.columnDifferences)
         lines.append(columnLine(column));
+    for (const QString& object : check.objectDifferences)
+        lines.append(QStringLiteral("  ") + object);
+    for (const QString& note : check.objectNotes)
+        lines.append(QStringLiteral("  note: ") + note);
     for (const UnmatchedRow& row : rows.paradoxShown)
         lines.append(paradoxRowLine(check, row));
     for (const UnmatchedRow& row : rows.serverShown)

@@ -154,6 +154,7 @@ QJsonObject verifyRecord(const TableCheck& check, const QStringList& lines) {
             {"only_on_server", static_cast<qint64>(check.rows.onlyOnServer)},
             {"values_not_read", check.valuesLost},
             {"failure", check.failure},
+            {"schema_objects", QJsonArray::fromStringList(check.objectDifferences)},
             {"lines", QJsonArray::fromStringList(lines)}};
 }
 

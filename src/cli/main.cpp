@@ -108,6 +108,7 @@ const std::vector<Command> commands = {
        tablesFromOption,
        excludeOption,
        {"--schema", "plain|full"},
+       {"--refuse-locked", nullptr},
        codePageOption,
        nameBytesOption,
        {"--json", nullptr},
@@ -122,7 +123,9 @@ const std::vector<Command> commands = {
      "characters or box-drawing characters inside words; the columns each mapping creates and\n"
      "the names cut to fit the server; values the server would refuse (dates outside the years\n"
      "1 to 9999, numbers beyond their column) or that make a column an NCLOB; with --schema full\n"
-     "the rows that would break the key, indexes, checks and foreign keys send carries. Each\n"
+     "the rows that would break the key, indexes, checks and foreign keys send carries; a\n"
+     "table whose lock files say another program may hold it for writing, and one that changes\n"
+     "while it is read (read again up to three times, as send does). Each\n"
      "finding names its first five rows; one that would cost a value or an object starts with\n"
      "\"!\". A line per table (its verdict: ok, warnings, would lose or refuse, unreadable) with\n"
      "its findings below it, then the summary go to standard output, then the run folder\n"
@@ -137,7 +140,10 @@ const std::vector<Command> commands = {
      "  --folder DIR   the folder that holds the Paradox tables\n" SIGN_ON_HELP TABLES_HELP
      "  --schema plain|full\n"
      "                 as for send; full also checks the data against the carried "
-     "objects\n" CODE_PAGE_HELP NAME_BYTES_HELP
+     "objects\n"
+     "  --refuse-locked\n"
+     "                 as for send: a table that may be held for writing counts as one that\n"
+     "                 would not be sent\n" CODE_PAGE_HELP NAME_BYTES_HELP
      "  --json         print one JSON document instead of the lines (the run folder's path\n"
      "                 then goes to standard error)\n" RUN_FOLDER_HELP,
      dravena::cli::runCheck},

@@ -1,6 +1,7 @@
 #include "TableCheck.h"
 
 #include "ComparedValue.h"
+#include "ServerObjects.h"
 #include "base/RuntimeError.h"
 #include "dataaccess/ConnectionEntries.h"
 #include "dataaccess/ConnectionStrings.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace dravena {
 
@@ -92,8 +94,9 @@ QString selectColumns(const QString& table, const std::vector<ColumnPlan>& colum
 class Check {
 public:
     Check(const ConnectionEntries& entries, const NameLimit& names, bool fullSchema,
-          const TableChecker::Progress& progress)
-        : entries_(entries), names_(names), fullSchema_(fullSchema), progress_(progress) {}
+          bool foreignKeys, const TableChecker::Progress& progress)
+        : entries_(entries), names_(names), fullSchema_(fullSchema), foreignKeys_(foreignKeys),
+          progress_(progress) {}
 
     TableCheck run(const QString& paradoxTable, const QString& serverTable);
 
@@ -110,11 +113,13 @@ private:
     const ConnectionEntries& entries_;
     NameLimit names_;
     bool fullSchema_;
+    bool foreignKeys_;
     const TableChecker::Progress& progress_;
     TableCheck result_;
     std::unique_ptr<Connection> paradox_;
     std::unique_ptr<Connection> server_;
     Recordset source_;
+    std::optional<TablePlan> plan_;   // of the table's files, with the carried schema
     std::vector<ColumnPlan> plans_;   // of each Paradox field, as send plans its column
     std::vector<int> comparedFields_; // Paradox field of each compared column
     std::vector<ColumnKind> kinds_;   // of each compared column
@@ -152,10 +157,9 @@ void Check::openParadoxTable(const QString& table, const QString& serverTable) {
     const auto fields = static_cast<std::size_t>(source_.fieldCount());
     if (fullSchema_) {
         // The columns send plans from the table's files, named as the table delivers its fields.
-        const TablePlan plan =
-            planTableInFolder(serverTable, entries_.paradoxFolder(), table, names_);
-        checkPlannedFieldCount(source_.fieldCount(), plan);
-        plans_ = plan.columns;
+        plan_ = planTableInFolder(serverTable, entries_.paradoxFolder(), table, names_);
+        checkPlannedFieldCount(source_.fieldCount(), *plan_);
+        plans_ = plan_->columns;
         for (std::size_t i = 0; i < fields; ++i)
             plans_[i].name = source_.fieldName(static_cast<int>(i));
         fitColumnNames(plans_, names_);
@@ -198,6 +202,12 @@ void Check::compareColumns(const QString& serverTable) {
         result_.columnDifferences.push_back(
             {extra.name, QString(),
              catalog.value(extra.name, serverColumnTypeName(extra.type, extra.scale))});
+    if (plan_) {
+        ObjectComparison objects =
+            compareServerObjects(*server_, serverTable, *plan_, foreignKeys_);
+        result_.objectDifferences = std::move(objects.differences);
+        result_.objectNotes = std::move(objects.notes);
+    }
 }
 
 void Check::readParadoxRows(RowMatcher& matcher) {
@@ -234,7 +244,8 @@ void Check::readServerRows(RowMatcher& matcher, const QString& serverTable) {
 
 TableCheck TableChecker::check(const QString& paradoxTable, const QString& serverTable,
                                const Progress& progress) const {
-    return Check(entries_, names_, fullSchema_, progress).run(paradoxTable, serverTable);
+    return Check(entries_, names_, fullSchema_, foreignKeys_, progress)
+        .run(paradoxTable, serverTable);
 }
 
 } // namespace dravena

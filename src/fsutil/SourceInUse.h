@@ -41,6 +41,9 @@ struct TableLock {
 // be read tells nothing.
 TableLock tableLockOf(const QString& folder, const QString& tablePath);
 
+// How many times a table that changes while it is read is read before it is told as changing.
+inline constexpr int MostReadsOfAChangingTable = 3;
+
 // The table's files at one moment: each file of its family (name, size, modification time) and
 // the table file's fixed header, whose record count, block numbers and change counters move with
 // every write. Two snapshots that differ mean the table was written between them.

@@ -94,6 +94,12 @@ private:
             names.append(column(f));
         return names.join(QStringLiteral(", "));
     }
+    QStringList names(const std::vector<int>& fields) const {
+        QStringList list;
+        for (int f : fields)
+            list.append(fieldName(f));
+        return list;
+    }
     QString table() const { return quotedName(plan_.table); }
     // "A IS NOT NULL AND B IS NOT NULL" (joiner " AND ") or with " OR ".
     QString present(const std::vector<int>& fields, const QString& joiner) const {
@@ -108,6 +114,15 @@ private:
     }
     QString fieldName(int field) const {
         return plan_.columns[static_cast<std::size_t>(field)].name;
+    }
+
+    // The last object added is the check `name` of the field's column.
+    void addCheckShape(const QString& name, int field, const QString& condition) {
+        SchemaObject& object = plan_.objects.back();
+        object.kind = SchemaObject::Kind::Check;
+        object.name = name;
+        object.columns = QStringList{fieldName(field)};
+        object.condition = condition;
     }
 
     void planColumns();
@@ -158,6 +173,9 @@ void Planner::planPrimaryKey() {
          {QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(list, table(), blank),
           duplicates(list, present(key_, QStringLiteral(" AND ")))},
          dataRule(DataRule::Kind::Key, key_)});
+    plan_.objects.back().kind = SchemaObject::Kind::PrimaryKey;
+    plan_.objects.back().name = name;
+    plan_.objects.back().columns = names(key_);
 }
 
 void Planner::planIndexes() {
@@ -182,6 +200,10 @@ void Planner::planIndexes() {
             continue;
         }
         SchemaObject object;
+        object.kind = SchemaObject::Kind::Index;
+        object.name = name;
+        object.columns = parts;
+        object.unique = index.unique;
         object.description = QStringLiteral("%1index %2 (%3)%4")
                                  .arg(index.unique ? QStringLiteral("unique ") : QString(),
                                       quotedName(name), parts.join(QStringLiteral(", ")),
@@ -216,6 +238,7 @@ void Planner::planChecks() {
                      .arg(table(), quotedName(name), col),
                  {QStringLiteral("SELECT * FROM %1 WHERE %2 IS NULL").arg(table(), col)},
                  dataRule(DataRule::Kind::Required, {check.field})});
+            addCheckShape(name, check.field, col + QStringLiteral(" IS NOT NULL"));
         }
         QStringList range;
         for (const auto& [bound, op] : {std::pair{&check.minimum, ">="}, {&check.maximum, "<="}}) {
@@ -239,6 +262,7 @@ void Planner::planChecks() {
                      .arg(table(), quotedName(name), condition),
                  {QStringLiteral("SELECT * FROM %1 WHERE NOT (%2)").arg(table(), condition)},
                  rangeRule(check)});
+            addCheckShape(name, check.field, condition);
         }
         if (!isNull(check.defaultValue)) {
             if (const auto refusal = valueRefusal(plan, check.defaultValue))
@@ -247,7 +271,7 @@ void Planner::planChecks() {
                 plan_.columns[static_cast<std::size_t>(check.field)].defaultLiteral =
                     typedLiteral(plan, check.defaultValue);
         }
-        if (!check.picture.empty())
+        if (!check.picture.empty()) {
             plan_.objects.push_back(
                 {QStringLiteral("picture of %1 (column comment)").arg(col),
                  QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
@@ -255,6 +279,9 @@ void Planner::planChecks() {
                           typedLiteral(ColumnPlan{}, Value("picture " + check.picture))),
                  {},
                  {}});
+            plan_.objects.back().columns = QStringList{plan.name};
+            plan_.objects.back().condition = fromUtf8("picture " + check.picture);
+        }
         if (!check.lookupTable.empty())
             planLookup(check.field, fromUtf8(check.lookupTable));
     }
@@ -329,6 +356,12 @@ void Planner::addForeignKey(const QString& name, const std::vector<int>& fields,
         QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 FOREIGN KEY (%3) REFERENCES %4 (%5)")
             .arg(table(), quotedName(constraint), columns(fields), quotedName(master),
                  masterColumns.join(QStringLiteral(", ")));
+    key.object.kind = SchemaObject::Kind::ForeignKey;
+    key.object.name = constraint;
+    key.object.columns = names(fields);
+    key.object.masterTable = master;
+    for (int f : masterFields)
+        key.object.masterColumns.append(masterNames[f]);
     key.object.violationQueries.append(
         QStringLiteral("SELECT %1 FROM %2 c WHERE %3 AND NOT EXISTS (SELECT 1 FROM %4 m WHERE %5)")
             .arg(columns(fields), table(), present.join(QStringLiteral(" AND ")),

@@ -38,6 +38,17 @@ struct SchemaObject {
     QString statement;            // what creates it
     QStringList violationQueries; // SELECTs of offending rows; none when nothing can break it
     DataRule rule;                // the same rows, told by the Paradox fields
+    // What the object is, in the terms of the server's dictionary (verify compares them).
+    enum class Kind { PrimaryKey, Index, Check, Comment, ForeignKey };
+    Kind kind = Kind::Comment;
+    QString name{}; // the object's own name on the server; empty for a comment
+    // Column names in order: of a key; of an index, each as its expression with " DESC" after
+    // a descending one ("\"A\"", "UPPER(\"B\") DESC"); of a check or a comment, its column.
+    QStringList columns{};
+    bool unique = false;   // of an index
+    QString condition{};   // of a check, as the statement writes it; of a comment, its text
+    QString masterTable{}; // of a foreign key, with the master's key columns
+    QStringList masterColumns{};
 };
 
 // A foreign key of a table, added once every table of the run is in: the referential integrity

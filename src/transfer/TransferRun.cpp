@@ -27,9 +27,6 @@ namespace dravena {
 
 namespace {
 
-// Reads of a table that changes while it is read, before it is told as changing.
-constexpr int MostReads = 3;
-
 // The default NullToDefault gives a NULL field: the empty text, which stands as NULL.
 const Value NoValueText{std::string()};
 
@@ -177,7 +174,7 @@ void TransferRun::sendTable(int index) {
         if (load.stopped || load.connectionLost || run_.ended() ||
             snapshotSource(folder, source) == before)
             break;
-        if (read == MostReads) {
+        if (read == MostReadsOfAChangingTable) {
             load.sourceChanged = true;
             break;
         }

@@ -127,6 +127,13 @@ TEST(CheckCli, FindsEachFaultOfMadeTablesWithItsRows) {
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().stem() == "nomb" && entry.path().extension() != ".db")
             fs::remove(entry.path());
+    // Another program's lock on a table, with the user the net file names.
+    write(folder / "locked.db", named, {{std::int64_t{1}, std::string("z")}});
+    std::ofstream(folder / "LOCKED.LCK", std::ios::binary).write("\x01\x00\x02\x00\x9a\x00", 6);
+    std::ofstream(folder / "PDOXUSRS.NET", std::ios::binary)
+        .write("\x01\x00\x00\x00"
+               "ALICE\0\0\0\0",
+               13);
     QTemporaryDir runs;
     const fs::path report = fs::path(runs.path().toStdString()) / "run";
     const auto before = contentsOf(folder);
@@ -155,6 +162,12 @@ TEST(CheckCli, FindsEachFaultOfMadeTablesWithItsRows) {
         {"FARDATE", "would lose or refuse", "refused", "year 10000", {2}, true},
         {"DUPKEY", "would lose or refuse", "object", "rows repeating the key", {3}, true},
         {"DUPKEY", "would lose or refuse", "object", "blank key field", {4}, true},
+        {"LOCKED",
+         "warnings",
+         "in use",
+         "held for writing by another program: user ALICE",
+         {},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.table);
@@ -178,6 +191,14 @@ TEST(CheckCli, FindsEachFaultOfMadeTablesWithItsRows) {
                testing::cliEnvironment());
     EXPECT_EQ(chosen.exitCode, 0) << chosen.output.toStdString();
     EXPECT_EQ(tablesOf(chosen)["CYRILLIC"]["verdict"].toString(), "ok");
+    // A table held for writing is one send would not read once --refuse-locked says so.
+    const CliRun refusing =
+        runCli({"check", "--folder", text(folder), "--refuse-locked", "--json", "--report",
+                text(report.parent_path() / "run3"), "LOCKED", "CLEAN"},
+               testing::cliEnvironment());
+    EXPECT_EQ(refusing.exitCode, 1) << refusing.output.toStdString();
+    EXPECT_EQ(tablesOf(refusing)["LOCKED"]["verdict"].toString(), "would lose or refuse");
+    EXPECT_EQ(tablesOf(refusing)["CLEAN"]["verdict"].toString(), "ok");
 }
 
 // The shared samples as a user meets them: each table's verdict and the findings that matter,
