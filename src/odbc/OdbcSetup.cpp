@@ -93,10 +93,10 @@ QString OdbcDriverSetup::problem() const {
 QStringList OdbcDriverSetup::sectionToAdd() const {
     if (ready())
         return {};
-    return {u'[' + driver + u']', QStringLiteral("Description = Oracle ODBC driver"),
-            QStringLiteral("Driver = ") + (oracleLibrary.isEmpty()
-                                               ? QLatin1String(OracleLibraryPlaceholder)
-                                               : oracleLibrary)};
+    return {
+        u'[' + driver + u']', QStringLiteral("Description = Oracle ODBC driver (Instant Client)"),
+        QStringLiteral("Driver = ") +
+            (oracleLibrary.isEmpty() ? QLatin1String(OracleLibraryPlaceholder) : oracleLibrary)};
 }
 
 QString findOracleOdbcLibrary() {

@@ -86,7 +86,8 @@ TEST_F(ServerReadinessTest, CheckPrintsTheLinesToAddForAnUnregisteredDriver) {
     environment.insert("ODBCINSTINI", "other.ini");
     environment.insert("LD_LIBRARY_PATH", odbc.filePath("instantclient"));
     const QString ini = odbc.filePath("other.ini");
-    const QStringList section{"[Microsoft ODBC for Oracle]", "Description = Oracle ODBC driver",
+    const QStringList section{"[Microsoft ODBC for Oracle]",
+                              "Description = Oracle ODBC driver (Instant Client)",
                               "Driver = " + odbc.filePath("instantclient/libsqora.so.21.1")};
     struct Case {
         const char* what;
