@@ -166,6 +166,16 @@ int CliTransfer::askOverwrite(const QString& name) {
     return AnswerNo;
 }
 
+bool CliTransfer::readHeldTable(const QString& name, const QString& finding) {
+    if (!settings_.refuseLocked) {
+        tell(QStringLiteral("dravena-cli send: %1: warning: %2").arg(name, finding), true);
+        return true;
+    }
+    tell(QStringLiteral("dravena-cli send: %1: not read (--refuse-locked): %2").arg(name, finding));
+    tableWhole_ = false;
+    return false;
+}
+
 void CliTransfer::notReplaced(const QString&, const QString& text) {
     print(text);
 }

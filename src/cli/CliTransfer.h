@@ -38,6 +38,7 @@ public:
         bool fullSchema = false;                // --schema full
         bool verify = false;                    // --verify: each table checked after it arrived
         bool acceptIncomplete = false;          // --accept-incomplete: such a copy replaces too
+        bool refuseLocked = false; // --refuse-locked: a table held for writing is not sent
         QStringList tables;
         QStringList serverTables;
         RunReport* report = nullptr;  // the run folder's record of each table; none when null
@@ -84,6 +85,7 @@ public:
     bool replaceWithIncomplete(const QString&, std::int64_t) override {
         return settings_.acceptIncomplete;
     }
+    bool readHeldTable(const QString& name, const QString& finding) override;
     void notReplaced(const QString& name, const QString& text) override;
     void tellReplace(const QString& name, const QString& text) override { notReplaced(name, text); }
     void setPointer(int) override {}

@@ -60,6 +60,7 @@ int runSend(const ParsedOptions& options) {
     settings.user = signOn->user;
     settings.verify = options.has("--verify");
     settings.acceptIncomplete = options.has("--accept-incomplete");
+    settings.refuseLocked = options.has("--refuse-locked");
     if (options.has("--overwrite"))
         settings.overwrite = options.value("--overwrite") == QLatin1String("yes");
     const auto rowsPerArray =

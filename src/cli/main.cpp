@@ -106,6 +106,7 @@ const std::vector<Command> commands = {
     {"send",
      {tablesToTheServer({{"--overwrite", "yes|no"},
                          {"--accept-incomplete", nullptr},
+                         {"--refuse-locked", nullptr},
                          {"--batch", "N"},
                          {"--jobs", "N"},
                          {"--verify", nullptr},
@@ -121,9 +122,11 @@ const std::vector<Command> commands = {
      "order given: loads it under a name of its own and, once every row arrived with every\n"
      "value, puts it in place of the server's table of that name; a copy that is not whole (a\n"
      "row refused, a value that could not be read, a stop) leaves the server's table as it was\n"
-     "and says why. A table the server does not have takes its name whatever arrived. A replace\n"
-     "cut off between its DROP and its RENAME says where the rows are; the next send puts them\n"
-     "in place first. A line per table and the summary go to standard output; the\n"
+     "and says why. A table the server does not have takes its name whatever arrived. A table\n"
+     "another program writes while it is read is read again, up to three times, then told as\n"
+     "changing and not sent. A replace cut off between its DROP and its RENAME says where the\n"
+     "rows are; the next send puts them in place first. A line per table and the summary go to "
+     "standard output; the\n"
      "progress, warnings and errors to standard error, one line each, starting \"dravena-cli\n"
      "send: TABLE: \" (on a terminal at most ten refused rows per table, then how many more).\n"
      "Every run leaves a run folder (report.json, report.html, rejects/TABLE.csv with the\n"
@@ -140,6 +143,10 @@ const std::vector<Command> commands = {
      "  --accept-incomplete\n"
      "                 with --overwrite yes: a copy whose rows did not all arrive whole\n"
      "                 replaces the server's table all the same\n"
+     "  --refuse-locked\n"
+     "                 a table whose lock files say another program holds it, or may hold\n"
+     "                 it, for writing is not read or sent (an error for that table); without\n"
+     "                 this option it is sent with a warning naming the user and the lock\n"
      "  --batch N      send N rows per round trip (1 to 10000, default 1000), in arrays of\n"
      "                 parameters; 1 sends one INSERT statement per row\n"
      "  --jobs N       send N tables at once, each whole on a connection of its own (1 to 16,\n"

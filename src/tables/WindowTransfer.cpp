@@ -79,6 +79,12 @@ bool WindowTransfer::replaceWithIncomplete(const QString& name, std::int64_t row
                               applicationTitle(), AnswerNo) == AnswerYes;
 }
 
+// The table is read all the same: a copy it changed under is never kept (the run reads it again).
+bool WindowTransfer::readHeldTable(const QString& name, const QString& finding) {
+    dialogs().message(QStringLiteral("%1: %2.").arg(name, finding), applicationTitle());
+    return true;
+}
+
 void WindowTransfer::notReplaced(const QString&, const QString& text) {
     dialogs().message(text + u'.', applicationTitle());
 }

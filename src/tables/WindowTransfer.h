@@ -32,6 +32,7 @@ public:
     int askOverwrite(const QString& name) override;
     void tellNoTableSelected() override;
     bool replaceWithIncomplete(const QString& name, std::int64_t rows) override;
+    bool readHeldTable(const QString& name, const QString& finding) override;
     void notReplaced(const QString& name, const QString& text) override;
     void tellReplace(const QString& name, const QString& text) override { notReplaced(name, text); }
     void setPointer(int value) override;

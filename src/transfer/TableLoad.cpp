@@ -14,7 +14,7 @@ QString counted(std::int64_t count, const char* one, const char* many) {
 
 bool wholeCopy(const TableLoad& load) {
     return rowsNotWhole(load) == 0 && load.valuesNotRead == 0 && load.valuesLost == 0 &&
-           !load.endedEarly && !load.stopped && !load.connectionLost;
+           !load.endedEarly && !load.stopped && !load.connectionLost && !load.sourceChanged;
 }
 
 std::int64_t rowsNotWhole(const TableLoad& load) {
@@ -41,6 +41,10 @@ QString whyNotWhole(const TableLoad& load) {
                        .arg(load.rowsExpected));
     if (load.connectionLost)
         why.append(QStringLiteral("the connection was lost"));
+    if (load.sourceChanged)
+        why.append(QStringLiteral("the Paradox table changed while it was read (%1 reads); "
+                                  "another program is writing it")
+                       .arg(load.reads));
     return why.join(QStringLiteral(", "));
 }
 
@@ -51,7 +55,8 @@ ReplaceDecision decideReplace(const TableLoad& load, bool replacing, bool accept
     if (load.connectionLost)
         return decision;
     // A stop keeps what the server holds; a new table keeps what arrived (nothing is lost).
-    const bool acceptable = !replacing || wholeCopy(load) || (acceptIncomplete && !load.stopped);
+    const bool acceptable = !load.sourceChanged &&
+                            (!replacing || wholeCopy(load) || (acceptIncomplete && !load.stopped));
     decision.takeName = acceptable;
     decision.dropOld = acceptable && replacing;
     decision.dropCopy = !acceptable;

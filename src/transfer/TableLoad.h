@@ -23,6 +23,10 @@ struct TableLoad {
     bool endedEarly = false;
     bool stopped = false;        // the user stopped the run during the load
     bool connectionLost = false; // the run ended: the server connection was lost or gave no answer
+    // The Paradox table was written by another program while each of its reads ran: what arrived
+    // may be half old, half new, and never takes the table's name.
+    bool sourceChanged = false;
+    int reads = 1; // how many times the table was read for this load
 };
 
 // The load ran to its end (no stop, no lost connection) and every row arrived with every value.
@@ -42,7 +46,8 @@ struct ReplaceDecision {
 
 // A copy takes the place of the server's table of its name (`replacing`) only when it is whole,
 // or when the user accepted it incomplete (`acceptIncomplete`: never for a stopped load). A
-// table that was not on the server takes its name whatever arrived. Nothing is decided about a
+// table that was not on the server takes its name whatever arrived, unless its source changed
+// while it was read (such a copy is never kept). Nothing is decided about a
 // copy the connection was lost to: it stays where it is.
 ReplaceDecision decideReplace(const TableLoad& load, bool replacing, bool acceptIncomplete = false);
 

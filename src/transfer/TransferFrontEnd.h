@@ -80,6 +80,10 @@ public:
     // What became of a replace that ended between its steps (where the rows are), or of a
     // complete copy an earlier run left, put in place now.
     virtual void tellReplace(const QString& /*name*/, const QString& /*text*/) {}
+    // Before the table at `source` is read, when the lock files say another program holds it,
+    // or may hold it, for writing; `finding` says who and how. True reads it all the same; false
+    // leaves it unsent, and the server's table of that name as it was.
+    virtual bool readHeldTable(const QString& /*name*/, const QString& /*finding*/) { return true; }
     // Tells that no table is chosen; the run then ends.
     virtual void tellNoTableSelected() = 0;
 

@@ -13,6 +13,7 @@
 #include "dataaccess/ConnectionStrings.h"
 #include "dataaccess/DataAccess.h"
 #include "drivers/Drivers.h"
+#include "fsutil/SourceInUse.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "schema/ColumnLayout.h"
 #include "schema/ColumnValues.h"
@@ -24,6 +25,9 @@
 namespace dravena {
 
 namespace {
+
+// Reads of a table that changes while it is read, before it is told as changing.
+constexpr int MostReads = 3;
 
 // The default NullToDefault gives a NULL field: the empty text, which stands as NULL.
 const Value NoValueText{std::string()};
@@ -136,25 +140,50 @@ void TransferRun::sendTable(int index) {
     // server spells it.
     const QString onServer = replacing ? fe_.serverName(name) : name;
     const QString loading = loadingTableName(name);
-    // A table that cannot be read or created is skipped: no INSERT goes to a table the run did
-    // not create.
-    if (!run_.step(transferline::OpenSource,
-                   [&] { source_->open(selectAllStatement(source), *paradox_); })) {
+    const QString folder = fe_.entries().paradoxFolder();
+    // Another program may be writing the table: the front end warns, or leaves it.
+    if (const TableLock lock = tableLockOf(folder, source);
+        lock.forWriting() && !fe_.readHeldTable(name, lock.text())) {
         finishTable(name, TableOutcome::NotCreated);
         return;
     }
-    if (!dropLeftover(name, loading)) {
-        finishTable(name, TableOutcome::Unsettled);
-        return;
+    // The table's files before and after each read: a table written meanwhile is read again, a
+    // new load, and after the last read it is told as changing and its copy goes.
+    TableLoad load;
+    for (int read = 1;; ++read) {
+        const SourceSnapshot before = snapshotSource(folder, source);
+        if (source_->isOpen())
+            run_.step(transferline::OpenSource, [&] { source_->close(); });
+        // A table that cannot be read or created is skipped: no INSERT goes to a table the run
+        // did not create.
+        if (!run_.step(transferline::OpenSource,
+                       [&] { source_->open(selectAllStatement(source), *paradox_); })) {
+            finishTable(name, TableOutcome::NotCreated);
+            return;
+        }
+        if (!dropLeftover(name, loading)) {
+            finishTable(name, TableOutcome::Unsettled);
+            return;
+        }
+        if (!createTable(name, source, loading)) {
+            finishTable(name, TableOutcome::NotCreated);
+            return;
+        }
+        load = loadRows(name, loading);
+        load.reads = read;
+        if (load.stopped || load.connectionLost || run_.ended() ||
+            snapshotSource(folder, source) == before)
+            break;
+        if (read == MostReads) {
+            load.sourceChanged = true;
+            break;
+        }
+        fe_.tellNote(name, QStringLiteral("the Paradox table changed while it was read: reading "
+                                          "it again"));
     }
-    if (!createTable(name, source, loading)) {
-        finishTable(name, TableOutcome::NotCreated);
-        return;
-    }
-    const TableLoad load = loadRows(name, loading);
     // A copy that is not whole replaces the server's table only when the user accepts it so.
     const bool acceptable = replacing && !wholeCopy(load) && !load.stopped &&
-                            !load.connectionLost && !run_.ended() &&
+                            !load.connectionLost && !load.sourceChanged && !run_.ended() &&
                             fe_.replaceWithIncomplete(name, rowsNotWhole(load));
     const ReplaceDecision decision = decideReplace(load, replacing, acceptable);
     const CopyFate copy = decision.takeName   ? takeFinalName(onServer, loading, decision.dropOld)
@@ -170,9 +199,12 @@ void TransferRun::sendTable(int index) {
                            : copy == CopyFate::Unsettled ? TableOutcome::Unsettled
                                                          : TableOutcome::NotCreated;
     if (!decision.takeName && decision.dropCopy && !load.stopped) {
-        fe_.notReplaced(name, QStringLiteral("%1: not replaced: %2; the server's %3 was left as "
-                                             "it was")
-                                  .arg(name, whyNotWhole(load), onServer));
+        fe_.notReplaced(name, replacing ? QStringLiteral("%1: not replaced: %2; the server's %3 "
+                                                         "was left as it was")
+                                              .arg(name, whyNotWhole(load), onServer)
+                                        : QStringLiteral("%1: not sent: %2; no table %1 was "
+                                                         "left on the server")
+                                              .arg(name, whyNotWhole(load)));
         outcome = TableOutcome::NotReplaced;
     }
     finishTable(name, outcome, onServer);

@@ -28,6 +28,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 using namespace dravena;
 
@@ -44,6 +45,10 @@ struct Faults {
                               // its first row's first value), else its text
     long memoryAtFirstBoundInsert = -1; // the process's resident KiB then
     bool refusePrepare = false;         // the server cannot prepare arrays
+    // Another program writes the table during the first array of this many loads.
+    int rewrites = 0;
+    std::function<void()> rewrite{};
+    bool loadBegun = false; // a CREATE TABLE went and no array since
 };
 
 long residentKiB() {
@@ -66,6 +71,10 @@ public:
         if (number == faults_.spoilArray)
             sent.front().front() = std::string("not a number");
         std::vector<ArrayRowStatus> statuses = inner_->send(sent);
+        if (std::exchange(faults_.loadBegun, false) && faults_.rewrites > 0) {
+            --faults_.rewrites;
+            faults_.rewrite();
+        }
         if (number == faults_.misreportArray)
             statuses.at(faults_.misreportRow) = ArrayRowStatus::Refused;
         const auto* first = rows.empty() ? nullptr : std::get_if<std::string>(&rows[0][0]);
@@ -97,6 +106,7 @@ public:
     void execute(const QString& sql) override {
         if (sql.startsWith("INSERT"))
             faults_.statements << sql;
+        faults_.loadBegun = faults_.loadBegun || sql.startsWith("CREATE TABLE");
         if (!faults_.refuseInsert.isEmpty() && sql.startsWith("INSERT") &&
             sql.contains(faults_.refuseInsert))
             throw RuntimeError(errnum::DataAccess, QStringLiteral("refused on purpose"));
@@ -156,8 +166,10 @@ protected:
     // Sends the table as dravena-cli send does with --overwrite yes, through a connection with
     // these faults, and returns what was printed. The faults then tell what was sent, their
     // memory figure counted from just before the send.
-    QString send(Faults& faults, int rowsPerArray) {
-        dropIfExists(Table);
+    // Without `dropFirst` the server's table stays, and is in the run's list when `onServer`.
+    QString send(Faults& faults, int rowsPerArray, bool dropFirst = true, bool onServer = false) {
+        if (dropFirst)
+            dropIfExists(Table);
         auto faulty = std::make_shared<FaultyDataAccess>();
         faulty->faults = faults;
         installDataAccess(faulty);
@@ -174,6 +186,8 @@ protected:
             settings.overwrite = true;
             settings.rowsPerArray = rowsPerArray;
             settings.tables = {Table};
+            if (onServer)
+                settings.serverTables = {Table};
             cli::CliTransfer transfer(settings, out, false, localClock());
             SendTablesToOracle(transfer);
             cli::printLine(out, transfer.summary());
@@ -249,6 +263,55 @@ TEST_F(ArrayTransport, EveryRowArrivesOnceOrIsToldRefused) {
         for (int i = 0; i < c.rows; ++i)
             sum += i + 1 == c.refusedRow ? 0 : i + 0.5;
         EXPECT_EQ(server("SUM(\"N\")"), QString::number(sum, 'g', 12).toStdString());
+    }
+}
+
+// Another program writes the table while its rows go: the run reads it again, a new load, and
+// sends the table as it stands once a read sees no write; after three reads that each saw one it
+// sends nothing and the server's table stays as it was (never half old, half new). The faults
+// it catches: a changed table sent from its first read; no read again; more than three reads;
+// the changing copy put in place of the server's table, or left behind under its loading name.
+TEST_F(ArrayTransport, ATableWrittenWhileItIsReadIsReadAgainAndNeverSentHalfOld) {
+    const struct Case {
+        int rewrites;
+        bool onServer;     // the server has the table (10 rows) before the send
+        const char* count; // rows on the server afterwards; none: no such table
+        const char* told;
+    } cases[] = {
+        {1, true, "11", "1 whole"},
+        {2, true, "12", "1 whole"},
+        {3, true, "10", "not replaced: the Paradox table changed while it was read (3 reads)"},
+        {3, false, nullptr, "not sent: the Paradox table changed while it was read (3 reads)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told);
+        QFile::remove(file());
+        dravena::testing::writeNumbers(file(), 10);
+        Faults whole;
+        if (c.onServer)
+            ASSERT_TRUE(send(whole, 4).contains("1 whole"));
+        else
+            dropIfExists(Table);
+        int rows = 10;
+        Faults faults{.rewrites = c.rewrites, .rewrite = [&] {
+                          QFile::remove(file());
+                          dravena::testing::writeNumbers(file(), ++rows);
+                      }};
+        const QString printed = send(faults, 4, false, c.onServer);
+        EXPECT_TRUE(printed.contains(c.told)) << printed.toStdString();
+        EXPECT_EQ(printed.count("changed while it was read: reading it again"),
+                  std::min(c.rewrites, 2))
+            << printed.toStdString();
+        EXPECT_EQ(faults.rewrites, 0);
+        if (c.count) {
+            EXPECT_EQ(server("COUNT(*)"), c.count);
+        }
+        // No copy is left under a name of its own.
+        EXPECT_EQ(std::get<std::string>(
+                      scalar("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM information_schema.tables "
+                             "WHERE table_name LIKE '%" +
+                             Table + "%'")),
+                  c.count ? "1" : "0");
     }
 }
 

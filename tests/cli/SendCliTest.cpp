@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -318,6 +319,80 @@ TEST_F(SendCli, ALostSessionIsToldOnceAndEndsTheRun) {
                                            "WHERE relname = 'CLIBIG'")),
               "0");
     dropIfExists(loading);
+}
+
+} // namespace
+
+namespace {
+
+// The Paradox folder's files with their sizes and times: what a send must leave as it was.
+QStringList folderState(const QString& path) {
+    QStringList state;
+    for (const QFileInfo& file : QDir(path).entryInfoList(QDir::Files | QDir::Hidden))
+        state << QStringLiteral("%1 %2 %3")
+                     .arg(file.fileName())
+                     .arg(file.size())
+                     .arg(file.lastModified().toMSecsSinceEpoch());
+    return state;
+}
+
+// A table another program holds: sent with a warning that names the user and the lock, in the
+// run's report too; with --refuse-locked not read, the server's table kept and exit 1; an empty
+// lock file left behind says nothing. The faults it catches: lock files not looked at (a table
+// being written sent without a word), --refuse-locked ignored or replacing the server's table,
+// a refusal counted whole (exit 0), and anything written into the Paradox folder.
+TEST_F(SendCli, ATableAnotherProgramHoldsIsWarnedAboutOrRefused) {
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 5);
+    ASSERT_EQ(run({"CLINUMS"}).exitCode, 0);
+    QFile::remove(folder.filePath("CliNums.db"));
+    dravena::testing::writeNumbers(folder.filePath("CliNums.db"), 6);
+    QFile net(folder.filePath("PDOXUSRS.NET"));
+    ASSERT_TRUE(net.open(QIODevice::WriteOnly));
+    net.write(QByteArray("\x01\x00\x00\x00", 4) + "ALICE" + QByteArray(12, '\0'));
+    net.close();
+    const struct Case {
+        QByteArray lockFile;
+        QStringList more;
+        int exitCode;
+        const char* rows; // on the server afterwards
+        const char* told; // on standard error and in the report
+    } cases[] = {
+        {QByteArray("\x01\x00\x02\x00\x9a\x00", 6),
+         {"--refuse-locked"},
+         1,
+         "5",
+         "CLINUMS: not read (--refuse-locked): may be held for writing by another program: user "
+         "ALICE"},
+        {QByteArray("\x01\x00\x02\x00\x9a\x00", 6),
+         {},
+         0,
+         "6",
+         "CLINUMS: warning: may be held for writing by another program: user ALICE"},
+        {QByteArray(), {"--refuse-locked"}, 0, "6", ""},
+    };
+    QTemporaryDir runs;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told);
+        QFile lock(folder.filePath("CLINUMS.LCK"));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(c.lockFile);
+        lock.close();
+        const QStringList before = folderState(folder.path());
+        const QString report = runs.filePath(QString::number(c.exitCode) + c.rows);
+        const CliRun sent = run(QStringList{"--overwrite", "yes", "--report", report} + c.more +
+                                QStringList{"CLINUMS"});
+        EXPECT_EQ(sent.exitCode, c.exitCode) << sent.errors.toStdString();
+        EXPECT_EQ(sent.errors.contains("may be held for writing"), *c.told != '\0')
+            << sent.errors.toStdString();
+        EXPECT_TRUE(sent.errors.contains(c.told)) << sent.errors.toStdString();
+        QFile json(report + "/report.json");
+        ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(json.readAll()).contains(c.told));
+        EXPECT_EQ(
+            std::get<std::string>(scalar("SELECT CAST(COUNT(*) AS VARCHAR(9)) FROM \"CLINUMS\"")),
+            c.rows);
+        EXPECT_EQ(folderState(folder.path()), before);
+    }
 }
 
 } // namespace
