@@ -21,9 +21,9 @@ std::size_t widthOf(const ArrayValue& value, ParameterKind kind) {
     return sizeof(std::int64_t);
 }
 
-// Values of a row that went, to be lent to a row read later: a text or bytes of a size not worth
+// Values of a row that went, lent to a row about to be read: a text or bytes of a size not worth
 // keeping leaves its room, as a bound one does (see boundRoom).
-std::vector<Value> lentValues(std::vector<Value>&& values) {
+void lend(std::vector<Value>& values) {
     for (Value& value : values) {
         const auto* text = std::get_if<std::string>(&value);
         const auto* bytes = std::get_if<paradox::Bytes>(&value);
@@ -31,7 +31,6 @@ std::vector<Value> lentValues(std::vector<Value>&& values) {
             (bytes != nullptr && bytes->capacity() > KeptBoundBytes))
             value = std::monostate{};
     }
-    return std::move(values);
 }
 
 // Binds a value as its value text (NULL when that is empty), without a string of its own.
@@ -119,6 +118,7 @@ bool RowArrays::add(std::int64_t index, std::vector<Value>& values, const Sender
     if (!spare_.empty()) {
         values.swap(spare_.back());
         spare_.pop_back();
+        lend(values);
     }
     return full;
 }
@@ -129,7 +129,7 @@ void RowArrays::flush(const Sender& send) {
         RowArrays& arrays;
         ~Emptied() {
             for (Row& row : arrays.pending_.rows)
-                arrays.spare_.push_back(lentValues(std::move(row.values)));
+                arrays.spare_.push_back(std::move(row.values));
             arrays.pending_.rows.clear();
             std::fill(arrays.widths_.begin(), arrays.widths_.end(), 0);
         }
