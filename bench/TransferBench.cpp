@@ -443,18 +443,27 @@ private:
     cpu_set_t all_{};
 };
 
-// The seconds of the repeats of one way; their median counts.
+double medianOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The seconds of the repeats of one way, and the client's processor seconds of each; their
+// medians count.
 struct Timings {
     std::string name;
     bool pinned = false;
     std::function<double()> run;
     std::vector<double> seconds;
+    std::vector<double> cpu;
 
-    double median() const {
-        std::vector<double> sorted = seconds;
-        std::sort(sorted.begin(), sorted.end());
-        const std::size_t n = sorted.size();
-        return n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    double median() const { return medianOf(seconds); }
+    // Runs the way once and keeps its figures.
+    double repeat() {
+        seconds.push_back(run());
+        cpu.push_back(cpuOfLastRun);
+        return seconds.back();
     }
 };
 
@@ -464,6 +473,12 @@ void printMedian(const Timings& way, int rows) {
     std::printf("  %-13s median %8.0f rows/s  (%.0f to %.0f, spread %.0f%% of the median)\n",
                 way.name.c_str(), rows / median, rows / *slowest, rows / *fastest,
                 (*slowest - *fastest) / median * 100);
+    const auto [least, most] = std::minmax_element(way.cpu.begin(), way.cpu.end());
+    const double cpu = medianOf(way.cpu);
+    std::printf("  %-13s client CPU median %5.1f us/row  (%.1f to %.1f, spread %.0f%% of the "
+                "median)\n",
+                way.name.c_str(), cpu / rows * 1e6, *least / rows * 1e6, *most / rows * 1e6,
+                (*most - *least) / cpu * 100);
 }
 
 } // namespace
@@ -526,12 +541,13 @@ int main(int argc, char** argv) {
     for (const int rows : sizes) {
         const QString table = benchTable(rows);
         std::vector<Timings> ways = {
-            {"direct", false, [&] { return runDirect(server, table); }, {}},
-            {"ours", false, [&] { return runOurs(server, table); }, {}},
-            {"window", false, [&] { return runWindow(server, table); }, {}}};
+            {"direct", false, [&] { return runDirect(server, table); }, {}, {}},
+            {"ours", false, [&] { return runOurs(server, table); }, {}, {}},
+            {"window", false, [&] { return runWindow(server, table); }, {}, {}}};
         if (pin) {
-            ways.push_back({"direct pinned", true, [&] { return runDirect(server, table); }, {}});
-            ways.push_back({"ours pinned", true, [&] { return runOurs(server, table); }, {}});
+            ways.push_back(
+                {"direct pinned", true, [&] { return runDirect(server, table); }, {}, {}});
+            ways.push_back({"ours pinned", true, [&] { return runOurs(server, table); }, {}, {}});
         }
         // Interleaved, in an order that turns from repeat to repeat, so that neither a slow spell
         // of the machine nor the server's own work after a run (autovacuum, checkpoints) falls on
@@ -541,9 +557,7 @@ int main(int argc, char** argv) {
                 Timings& way = ways[(turn + static_cast<std::size_t>(r)) % ways.size()];
                 if (pin)
                     pinning.set(way.pinned);
-                const double seconds = way.run();
-                print(way.name.c_str(), rows, seconds);
-                way.seconds.push_back(seconds);
+                print(way.name.c_str(), rows, way.repeat());
             }
         }
         if (pin)
@@ -560,12 +574,11 @@ int main(int argc, char** argv) {
     // Verifying against sending with arrays, each verify right after a send of the same table.
     const int rows = *std::max_element(sizes.begin(), sizes.end());
     const QString table = benchTable(rows);
-    Timings batch{"batch", false, [&] { return runBatch(server, table); }, {}};
-    Timings verify{"verify", false, [&] { return runVerify(server, table); }, {}};
+    Timings batch{"batch", false, [&] { return runBatch(server, table); }, {}, {}};
+    Timings verify{"verify", false, [&] { return runVerify(server, table); }, {}, {}};
     for (int r = 0; r < repeats; ++r) {
         for (Timings* way : {&batch, &verify}) {
-            way->seconds.push_back(way->run());
-            print(way->name.c_str(), rows, way->seconds.back());
+            print(way->name.c_str(), rows, way->repeat());
         }
     }
     printMedian(batch, rows);

@@ -10,6 +10,19 @@ RuntimeError engineError(const paradox::ParadoxError& error) {
     return RuntimeError(errnum::DataAccess, QString::fromUtf8(error.what()));
 }
 
+// A read of a field the table does not have, or past its last row: thrown from functions of
+// their own, out of the way of every read.
+[[noreturn, gnu::cold, gnu::noinline]] void throwNoSuchField(int index, std::size_t fields) {
+    throw RuntimeError(
+        adoerror::ItemNotFound,
+        QStringLiteral("There is no field %1: the table has %2.").arg(index).arg(fields));
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void throwNoCurrentRow() {
+    throw RuntimeError(adoerror::NoCurrentRecord,
+                       QStringLiteral("There is no current row: the table has no more rows."));
+}
+
 } // namespace
 
 int adoTypeOfField(paradox::FieldType type) {
@@ -75,11 +88,8 @@ int ParadoxCursor::fieldCount() const {
 }
 
 std::size_t ParadoxCursor::checkedIndex(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= names_.size())
-        throw RuntimeError(adoerror::ItemNotFound,
-                           QStringLiteral("There is no field %1: the table has %2.")
-                               .arg(index)
-                               .arg(names_.size()));
+    if (index < 0 || static_cast<std::size_t>(index) >= names_.size()) [[unlikely]]
+        throwNoSuchField(index, names_.size());
     return static_cast<std::size_t>(index);
 }
 
@@ -97,9 +107,8 @@ int ParadoxCursor::numericScale(int index) const {
 
 const Value& ParadoxCursor::fieldValue(int index) const {
     const std::size_t i = checkedIndex(index);
-    if (atEnd_)
-        throw RuntimeError(adoerror::NoCurrentRecord,
-                           QStringLiteral("There is no current row: the table has no more rows."));
+    if (atEnd_) [[unlikely]]
+        throwNoCurrentRow();
     if (!read_[i]) {
         try {
             reader_->read(i, row_[i]);

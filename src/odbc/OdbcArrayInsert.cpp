@@ -10,6 +10,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace dravena {
@@ -20,13 +21,33 @@ constexpr SQLULEN DecimalDigits = 32;
 constexpr SQLULEN WideColumnCharacters = 2000; // beyond this a text goes as a long text
 
 // Writes a UTF-8 text as wide characters (UTF-16, at most one per byte) into a cell of the
-// column's buffer, without a string of its own; returns the characters written.
+// column's buffer, without a string of its own; returns the characters written. Its ASCII start
+// (most often all of it) is widened here; the rest, from a character boundary, is decoded as it
+// would be within the whole text (a byte order mark there is a character like any other).
 std::size_t writeWide(const std::string& utf8, char* cell) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QChar* const start = reinterpret_cast<QChar*>(cell);
+    const std::size_t size = utf8.size();
+    std::size_t ascii = 0;
+    for (std::uint64_t eight = 0; ascii + sizeof eight <= size; ascii += sizeof eight) {
+        std::memcpy(&eight, utf8.data() + ascii, sizeof eight);
+        if ((eight & 0x8080808080808080) != 0)
+            break;
+    }
+    while (ascii < size && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+        ++ascii;
+    // The cells hold wide characters (two bytes each, at even offsets), as the driver reads them.
+    char16_t* const wide = reinterpret_cast<char16_t*>(cell);
+    for (std::size_t i = 0; i < ascii; ++i)
+        wide[i] = static_cast<unsigned char>(utf8[i]);
+    if (ascii == size)
+        return ascii;
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           ascii == 0 ? QStringConverter::Flag::Stateless
+                                      : QStringConverter::Flag::Stateless |
+                                            QStringConverter::Flag::ConvertInitialBom);
+    QChar* const start = reinterpret_cast<QChar*>(wide + ascii);
     const QChar* const end = decoder.appendToBuffer(
-        start, QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
-    return static_cast<std::size_t>(end - start);
+        start, QByteArrayView(utf8.data() + ascii, static_cast<qsizetype>(size - ascii)));
+    return ascii + static_cast<std::size_t>(end - start);
 }
 
 } // namespace

@@ -292,18 +292,21 @@ void RecordDecoder::decodeBlob(const Slot& slot, const std::uint8_t* p, Value& v
         }
         return;
     }
-    const std::string where = "field \"" + slot.name + "\" of row " + std::to_string(rowNumber);
+    // Only a value that cannot be read as it should is told with where it is.
+    const auto where = [&] {
+        return "field \"" + slot.name + "\" of row " + std::to_string(rowNumber);
+    };
     if (memo_ == nullptr) {
         warnOnce("no memo file",
                  "the memo/BLOB file is missing; values longer than their part "
                  "in the record are read as NULL (first: " +
-                     where + ")",
+                     where() + ")",
                  true);
         value = std::monostate{};
         return;
     }
     if (!memo_->read(blobRef, length, blob_, fault_)) {
-        warnings_.add(memo_->name() + ": " + where + " is read as NULL: " + fault_, true);
+        warnings_.add(memo_->name() + ": " + where() + " is read as NULL: " + fault_, true);
         value = std::monostate{};
         return;
     }
@@ -320,7 +323,7 @@ void RecordDecoder::decodeBlob(const Slot& slot, const std::uint8_t* p, Value& v
         } else {
             warnOnce("graphic " + slot.name,
                      "field \"" + slot.name + "\" holds a graphic without its 8-byte prefix in " +
-                         where + "; delivered whole");
+                         where() + "; delivered whole");
         }
     }
     if (skip == 0) {

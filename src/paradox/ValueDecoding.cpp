@@ -97,18 +97,36 @@ BcdResult bcdText(const std::uint8_t* p, int scale, std::string& text) {
     // every digit reads as 0.
     const std::uint8_t flip = negative ? 0xFF : 0x00;
     char digits[32];
-    bool junk = false;
+    int junkAt = 32; // the first nibble that is no digit
     int firstNonZero = 32;
-    for (int i = 0; i < 32; ++i) {
+    // Most values start with many zero digits: their bytes go two digits at a time.
+    int start = 0;
+    while (start < 32 && (p[1 + start / 2] ^ flip) == 0)
+        start += 2;
+    std::fill(digits, digits + start, '0');
+    for (int i = start; i < 32; i += 2) {
         const auto b = static_cast<std::uint8_t>(p[1 + i / 2] ^ flip);
-        const int nibble = i % 2 == 0 ? b >> 4 : b & 0x0F;
-        junk = junk || nibble > 9;
-        const int digit = junk ? 0 : nibble;
-        digits[i] = static_cast<char>('0' + digit);
-        if (digit != 0 && firstNonZero == 32) {
+        const int high = b >> 4;
+        const int low = b & 0x0F;
+        if (high > 9) {
+            junkAt = i;
+            break;
+        }
+        digits[i] = static_cast<char>('0' + high);
+        if (high != 0 && firstNonZero == 32) {
             firstNonZero = i;
         }
+        if (low > 9) {
+            junkAt = i + 1;
+            break;
+        }
+        digits[i + 1] = static_cast<char>('0' + low);
+        if (low != 0 && firstNonZero == 32) {
+            firstNonZero = i + 1;
+        }
     }
+    std::fill(digits + junkAt, digits + 32, '0');
+    const bool junk = junkAt < 32;
     const int intDigits = 32 - scale;
     text.clear();
     if (negative && firstNonZero < 32) {

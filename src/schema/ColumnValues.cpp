@@ -20,7 +20,7 @@ bool yearFits(const Date& date) {
 }
 
 void appendTimeOfDay(std::string& out, const Time& time) {
-    out += valueTextUtf8(Time{time.hour, time.minute, time.second, 0});
+    appendValueText(out, Time{time.hour, time.minute, time.second, 0});
     const int ms = time.millisecond;
     out += '.';
     out += static_cast<char>('0' + ms / 100);
@@ -55,25 +55,30 @@ std::optional<QString> valueRefusal(const ColumnPlan& plan, const Value& value) 
 }
 
 std::string typedValueText(const ColumnPlan& plan, const Value& value) {
+    std::string text;
+    appendTypedValueText(text, plan, value);
+    return text;
+}
+
+void appendTypedValueText(std::string& out, const ColumnPlan& plan, const Value& value) {
     if (isEmpty(value))
-        return {};
-    if (const auto* flag = std::get_if<bool>(&value))
-        return *flag ? "1" : "0";
-    if (const auto* number = std::get_if<double>(&value);
-        number != nullptr && plan.kind == PlanKind::BinaryDouble && !std::isfinite(*number))
-        return std::isnan(*number) ? "NaN" : (*number < 0 ? "-Inf" : "Inf");
-    if (const auto* time = std::get_if<Time>(&value)) {
-        std::string text = "0 ";
-        appendTimeOfDay(text, *time);
-        return text;
+        return;
+    if (const auto* flag = std::get_if<bool>(&value)) {
+        out += *flag ? '1' : '0';
+    } else if (const auto* number = std::get_if<double>(&value);
+               number != nullptr && plan.kind == PlanKind::BinaryDouble &&
+               !std::isfinite(*number)) {
+        out += std::isnan(*number) ? "NaN" : (*number < 0 ? "-Inf" : "Inf");
+    } else if (const auto* time = std::get_if<Time>(&value)) {
+        out += "0 ";
+        appendTimeOfDay(out, *time);
+    } else if (const auto* stamp = std::get_if<Timestamp>(&value)) {
+        appendValueText(out, stamp->date);
+        out += ' ';
+        appendTimeOfDay(out, stamp->time);
+    } else {
+        appendValueText(out, value);
     }
-    if (const auto* stamp = std::get_if<Timestamp>(&value)) {
-        std::string text = valueTextUtf8(stamp->date);
-        text += ' ';
-        appendTimeOfDay(text, stamp->time);
-        return text;
-    }
-    return valueTextUtf8(value);
 }
 
 bool writtenAsQuotedText(const ColumnPlan& plan) {
@@ -134,19 +139,20 @@ QString typedLiteral(const ColumnPlan& plan, const Value& value) {
     return QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
 }
 
-ArrayValue typedBoundValue(const ColumnPlan& plan, const Value& value) {
+void bindTypedValue(ArrayValue& slot, const ColumnPlan& plan, const Value& value) {
     const auto* bytes = std::get_if<paradox::Bytes>(&value);
+    const auto* number = std::get_if<std::int64_t>(&value);
+    const auto* flag = std::get_if<bool>(&value);
     if (isEmpty(value) || (bytes != nullptr && bytes->empty()))
-        return std::monostate{};
-    if (const auto* number = std::get_if<std::int64_t>(&value);
-        number != nullptr && plan.kind == PlanKind::Integer)
-        return *number;
-    if (const auto* flag = std::get_if<bool>(&value);
-        flag != nullptr && plan.kind == PlanKind::Logical)
-        return std::int64_t{*flag ? 1 : 0};
-    if (bytes != nullptr && plan.kind == PlanKind::Bytes)
-        return *bytes;
-    return typedValueText(plan, value);
+        slot = std::monostate{};
+    else if (number != nullptr && plan.kind == PlanKind::Integer)
+        slot = *number;
+    else if (flag != nullptr && plan.kind == PlanKind::Logical)
+        slot = std::int64_t{*flag ? 1 : 0};
+    else if (bytes != nullptr && plan.kind == PlanKind::Bytes)
+        boundRoom<paradox::Bytes>(slot).assign(bytes->begin(), bytes->end());
+    else
+        appendTypedValueText(boundRoom<std::string>(slot), plan, value);
 }
 
 } // namespace dravena

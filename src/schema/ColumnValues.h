@@ -2,6 +2,7 @@
 
 #include "ColumnPlan.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -33,7 +34,26 @@ void appendTypedLiteral(std::string& sql, const ColumnPlan& plan, const Value& v
 // doubled; "NULL" for NULL.
 QString typedLiteral(const ColumnPlan& plan, const Value& value);
 
-// The value as it is bound in an array of parameters of the column.
-ArrayValue typedBoundValue(const ColumnPlan& plan, const Value& value);
+// typedValueText appended to a text.
+void appendTypedValueText(std::string& out, const ColumnPlan& plan, const Value& value);
+
+// The most room a text or bytes bound in an array keeps for the value bound in its place next:
+// larger buffers cost little to make anew beside the copying of their bytes, and would otherwise
+// stay with the arrays however few of the later values need them.
+inline constexpr std::size_t KeptBoundBytes = 4096;
+
+// The slot emptied as a buffer of the given kind (std::string or paradox::Bytes), with the room
+// it held before when it held one of a size worth keeping.
+template <class Buffer> Buffer& boundRoom(ArrayValue& slot) {
+    auto* buffer = std::get_if<Buffer>(&slot);
+    if (buffer == nullptr || buffer->capacity() > KeptBoundBytes)
+        return slot.template emplace<Buffer>();
+    buffer->clear();
+    return *buffer;
+}
+
+// Puts the value in the slot as it is bound in an array of parameters of the column, in the
+// room of the value bound there before.
+void bindTypedValue(ArrayValue& slot, const ColumnPlan& plan, const Value& value);
 
 } // namespace dravena

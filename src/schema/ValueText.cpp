@@ -1,5 +1,6 @@
 #include "ValueText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -15,39 +16,49 @@ using paradox::Decimal;
 using paradox::Time;
 using paradox::Timestamp;
 
-// Appends a non-negative number with at least `width` digits.
-void appendPadded(std::string& out, long long number, int width) {
+// Writes a number with at least `width` digits at p, zeros before it; returns the end. A date
+// or a time is written into a buffer of its own first and appended once.
+char* putPadded(char* p, long long number, int width) {
+    if (width == 2 && number >= 0 && number < 100) { // months, days, hours, minutes, seconds
+        p[0] = static_cast<char>('0' + number / 10);
+        p[1] = static_cast<char>('0' + number % 10);
+        return p + 2;
+    }
     char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, number);
-    const auto length = static_cast<int>(result.ptr - digits);
-    if (length < width)
-        out.append(static_cast<std::size_t>(width - length), '0');
-    out.append(digits, result.ptr);
+    char* const end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    for (auto length = end - digits; length < width; ++length)
+        *p++ = '0';
+    return std::copy(digits, end, p);
 }
 
 void appendDate(std::string& out, const Date& date) {
+    char text[80];
+    char* p = text;
     long long year = date.year;
     if (year < 0) {
-        out += '-';
+        *p++ = '-';
         year = -year;
     }
-    appendPadded(out, year, 4);
-    out += '-';
-    appendPadded(out, date.month, 2);
-    out += '-';
-    appendPadded(out, date.day, 2);
+    p = putPadded(p, year, 4);
+    *p++ = '-';
+    p = putPadded(p, date.month, 2);
+    *p++ = '-';
+    p = putPadded(p, date.day, 2);
+    out.append(text, p);
 }
 
 void appendTime(std::string& out, const Time& time) {
-    appendPadded(out, time.hour, 2);
-    out += ':';
-    appendPadded(out, time.minute, 2);
-    out += ':';
-    appendPadded(out, time.second, 2);
+    char text[100];
+    char* p = putPadded(text, time.hour, 2);
+    *p++ = ':';
+    p = putPadded(p, time.minute, 2);
+    *p++ = ':';
+    p = putPadded(p, time.second, 2);
     if (time.millisecond != 0) {
-        out += '.';
-        appendPadded(out, time.millisecond, 3);
+        *p++ = '.';
+        p = putPadded(p, time.millisecond, 3);
     }
+    out.append(text, p);
 }
 
 void appendInteger(std::string& out, std::int64_t number) {

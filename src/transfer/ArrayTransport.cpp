@@ -15,8 +15,8 @@ ArrayTransport::ArrayTransport(const RowDestination& destination, int rowsPerArr
       arrays_(destination.connection, destination.table, destination.columns, rowsPerArray),
       sender_([this](const RowArrays::Batch& batch) { send(batch); }) {}
 
-bool ArrayTransport::add(std::int64_t row, std::vector<Value> values) {
-    return arrays_.add(row, std::move(values), sender_);
+bool ArrayTransport::add(std::int64_t row, std::vector<Value>& values) {
+    return arrays_.add(row, values, sender_);
 }
 
 void ArrayTransport::finish() {

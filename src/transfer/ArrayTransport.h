@@ -16,7 +16,7 @@ public:
     // Prepares the statement; fails as the connection does.
     ArrayTransport(const RowDestination& destination, int rowsPerArray);
 
-    bool add(std::int64_t row, std::vector<Value> values) override;
+    bool add(std::int64_t row, std::vector<Value>& values) override;
     void finish() override;
     bool sendsArrays() const override { return true; }
 

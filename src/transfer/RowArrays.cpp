@@ -21,24 +21,21 @@ std::size_t widthOf(const ArrayValue& value, ParameterKind kind) {
     return sizeof(std::int64_t);
 }
 
-// The most a bound value's buffer keeps for the next value bound in its place: larger buffers
-// cost little to make anew beside the copying of their bytes, and would otherwise stay with the
-// arrays however few of the later values need them.
-constexpr std::size_t KeptBytes = 4096;
-
-// The slot emptied as a buffer of the given kind, with the room it held before when it held one
-// of a size worth keeping.
-template <class Buffer> Buffer& roomIn(ArrayValue& slot) {
-    auto* buffer = std::get_if<Buffer>(&slot);
-    if (buffer == nullptr || buffer->capacity() > KeptBytes)
-        return slot.emplace<Buffer>();
-    buffer->clear();
-    return *buffer;
+// Values of a row that went, lent to a row about to be read: a text or bytes of a size not worth
+// keeping leaves its room, as a bound one does (see boundRoom).
+void lend(std::vector<Value>& values) {
+    for (Value& value : values) {
+        const auto* text = std::get_if<std::string>(&value);
+        const auto* bytes = std::get_if<paradox::Bytes>(&value);
+        if ((text != nullptr && text->capacity() > KeptBoundBytes) ||
+            (bytes != nullptr && bytes->capacity() > KeptBoundBytes))
+            value = std::monostate{};
+    }
 }
 
 // Binds a value as its value text (NULL when that is empty), without a string of its own.
 void bindText(ArrayValue& slot, const Value& value) {
-    std::string& text = roomIn<std::string>(slot);
+    std::string& text = boundRoom<std::string>(slot);
     appendValueText(text, value);
     if (text.empty())
         slot = std::monostate{};
@@ -60,6 +57,7 @@ RowArrays::RowArrays(Connection& connection, const QString& table,
       widths_(columns.size(), 0) {
     pending_.rows.reserve(rowsPerArray_);
     pending_.bound.reserve(rowsPerArray_);
+    spare_.reserve(rowsPerArray_);
     for (const ColumnPlan& column : columns)
         columns_.push_back(parameterColumn(column));
     insert_ = connection.prepareArrayInsert(placeholders(table, columns), columns_);
@@ -73,7 +71,7 @@ void RowArrays::bind(const std::vector<Value>& values, ArrayRow& row) const {
         const Value& value = values[c];
         ArrayValue& slot = row[c];
         if (c < plans_.size() && plans_[c].typed) {
-            slot = typedBoundValue(plans_[c], value);
+            bindTypedValue(slot, plans_[c], value);
             continue;
         }
         const ParameterKind kind = c < columns_.size() ? columns_[c].kind : ParameterKind::WideText;
@@ -82,31 +80,29 @@ void RowArrays::bind(const std::vector<Value>& values, ArrayRow& row) const {
         if (kind == ParameterKind::Integer && number) {
             slot = *number;
         } else if (kind == ParameterKind::Bytes && bytes && !bytes->empty()) {
-            roomIn<paradox::Bytes>(slot).assign(bytes->begin(), bytes->end());
+            boundRoom<paradox::Bytes>(slot).assign(bytes->begin(), bytes->end());
         } else {
             bindText(slot, value);
         }
     }
 }
 
-bool RowArrays::fullWith(const std::vector<std::size_t>& rowWidths) const {
+bool RowArrays::fullWith(std::size_t rowBytes) const {
     const std::size_t rows = pending_.rows.size();
     if (rows == 0)
         return false;
-    if (rows >= rowsPerArray_)
-        return true;
-    std::size_t rowBytes = 0;
-    for (std::size_t c = 0; c < rowWidths.size(); ++c)
-        rowBytes += std::max(widths_[c], rowWidths[c]);
-    return (rows + 1) * rowBytes > ArrayBytes;
+    return rows >= rowsPerArray_ || (rows + 1) * rowBytes > ArrayBytes;
 }
 
-bool RowArrays::add(std::int64_t index, std::vector<Value> values, const Sender& send) {
+bool RowArrays::add(std::int64_t index, std::vector<Value>& values, const Sender& send) {
     bind(values, next_);
     rowWidths_.clear();
-    for (std::size_t c = 0; c < next_.size() && c < widths_.size(); ++c)
+    std::size_t rowBytes = 0; // of every row of the array with this one, in bytes bound
+    for (std::size_t c = 0; c < next_.size() && c < widths_.size(); ++c) {
         rowWidths_.push_back(widthOf(next_[c], columns_[c].kind));
-    const bool full = fullWith(rowWidths_);
+        rowBytes += std::max(widths_[c], rowWidths_.back());
+    }
+    const bool full = fullWith(rowBytes);
     if (full)
         flush(send);
     for (std::size_t c = 0; c < rowWidths_.size(); ++c)
@@ -118,6 +114,12 @@ bool RowArrays::add(std::int64_t index, std::vector<Value> values, const Sender&
         pending_.bound.emplace_back();
     std::swap(pending_.bound[at], next_);
     pending_.rows.push_back({index, std::move(values)});
+    values.clear();
+    if (!spare_.empty()) {
+        values.swap(spare_.back());
+        spare_.pop_back();
+        lend(values);
+    }
     return full;
 }
 
@@ -126,6 +128,8 @@ void RowArrays::flush(const Sender& send) {
     struct Emptied {
         RowArrays& arrays;
         ~Emptied() {
+            for (Row& row : arrays.pending_.rows)
+                arrays.spare_.push_back(std::move(row.values));
             arrays.pending_.rows.clear();
             std::fill(arrays.widths_.begin(), arrays.widths_.end(), 0);
         }

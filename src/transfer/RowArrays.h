@@ -34,11 +34,12 @@ public:
     RowArrays(Connection& connection, const QString& table, const std::vector<ColumnPlan>& columns,
               int rowsPerArray);
 
-    // Adds a row. When the array would then hold more than rowsPerArray rows or grow past a
-    // memory limit, the rows gathered before it go first, to `send`, and leave the arrays; true
-    // then. The arrays keep their buffers from array to array: a value is bound into the room
-    // of a value bound before it.
-    bool add(std::int64_t index, std::vector<Value> values, const Sender& send);
+    // Adds a row, taking its values. When the array would then hold more than rowsPerArray rows
+    // or grow past a memory limit, the rows gathered before it go first, to `send`, and leave the
+    // arrays; true then. The arrays keep their buffers from array to array: a value is bound
+    // into the room of a value bound before it, and `values` is left holding the values of a row
+    // that went before (or none), for the next row to be read into.
+    bool add(std::int64_t index, std::vector<Value>& values, const Sender& send);
     bool empty() const { return pending_.rows.empty(); }
 
     // The rows gathered so far go to `send` and leave the arrays.
@@ -51,8 +52,8 @@ public:
 private:
     void bind(const std::vector<Value>& values, ArrayRow& row) const;
     void rollbackQuietly();
-    // Whether the array is full before a row whose values take these widths joins it.
-    bool fullWith(const std::vector<std::size_t>& rowWidths) const;
+    // Whether the array is full before a row joins it that makes each of its rows take rowBytes.
+    bool fullWith(std::size_t rowBytes) const;
 
     Connection& connection_;
     std::vector<ColumnPlan> plans_;
@@ -63,6 +64,7 @@ private:
     std::vector<std::size_t> widths_;    // the widest value of each column so far, in bytes bound
     std::vector<std::size_t> rowWidths_; // of the row being added, in bytes bound
     ArrayRow next_;                      // the row being added, as bound
+    std::vector<std::vector<Value>> spare_; // values of rows that went, lent to the rows read next
 };
 
 // Whether the statuses tell every one of the rows done.

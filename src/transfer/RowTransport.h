@@ -21,8 +21,10 @@ public:
     virtual ~RowTransport() = default;
     // Hands over one row as read, a value per column (0-based row number in the table's order).
     // The row may go at once or wait for more; true when rows went to the server (the rows
-    // handed over before this one, with arrays: this one then waits for the next array).
-    virtual bool add(std::int64_t row, std::vector<Value> values) = 0;
+    // handed over before this one, with arrays: this one then waits for the next array). The
+    // values are taken; `values` is left holding values of an earlier row, or none, whose room
+    // the next row's values may be read into.
+    virtual bool add(std::int64_t row, std::vector<Value>& values) = 0;
     // Sends the rows still waiting; called once, after the last row.
     virtual void finish() = 0;
     // Whether rows go many per round trip: the run then yields and moves its progress once per

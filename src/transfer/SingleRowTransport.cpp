@@ -36,7 +36,7 @@ std::size_t bytesOf(const std::vector<Value>& values) {
 SingleRowTransport::SingleRowTransport(const RowDestination& destination)
     : to_(destination), insert_(destination.table, destination.columns) {}
 
-bool SingleRowTransport::add(std::int64_t row, std::vector<Value> values) {
+bool SingleRowTransport::add(std::int64_t row, std::vector<Value>& values) {
     aheadBytes_ += bytesOf(values);
     ahead_.push_back({row, std::move(values), std::nullopt});
     if (ahead_.size() < ReadAheadRows && aheadBytes_ < ReadAheadBytes)

@@ -14,7 +14,7 @@ class SingleRowTransport final : public RowTransport {
 public:
     explicit SingleRowTransport(const RowDestination& destination);
 
-    bool add(std::int64_t row, std::vector<Value> values) override;
+    bool add(std::int64_t row, std::vector<Value>& values) override;
     void finish() override;
     bool sendsArrays() const override { return false; }
 

@@ -443,6 +443,9 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
     run_.line(212);
     std::int64_t row = 0;
     std::int64_t lostBefore = 0; // values lost before the current row was read
+    // The row's values, read into the room of an earlier row's values that the transport gave
+    // back (each value is read again, or emptied when it cannot be).
+    std::vector<Value> values;
     for (; row <= lastRow && !run_.ended(); ++row) {
         // A table whose rows end early (a damaged record) stops here instead of failing on
         // every field of every row it no longer has; a stop asked for ends the load here.
@@ -460,7 +463,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
             showProgress(row + 1);
         }
         ++load.rowsTaken;
-        std::vector<Value> values(static_cast<std::size_t>(fieldCount));
+        values.resize(static_cast<std::size_t>(fieldCount));
         bool read = true;    // every value of the row was read
         bool carried = true; // and its column holds it
         for (int i = 0; i < fieldCount; ++i) {
@@ -470,8 +473,10 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
             const bool valueRead = run_.step(transferline::ReadValue, [&] {
                 value = NullToDefault(source_->fieldValue(i), NoValueText);
             });
-            if (!valueRead)
+            if (!valueRead) {
+                value = Value{};
                 ++load.valuesNotRead;
+            }
             read = valueRead && read;
             // A value its typed column cannot hold costs the row; it is never changed.
             carried = valueRead && run_.step(transferline::CarryValue, [&] {
@@ -500,7 +505,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
             fe_.rowSent(row, false); // counted among the values not read, not as refused
         } else if (!carried) {
             tellRow(destination, row, false);
-        } else if (transport->add(row, std::move(values)) && !perRow && !run_.ended()) {
+        } else if (transport->add(row, values) && !perRow && !run_.ended()) {
             // An array of the rows before this one went.
             showProgress(row);
             run_.step(214, [&] { fe_.yield(); });
