@@ -58,8 +58,12 @@ QStringList fittedNames(const QStringList& names, const NameLimit& limit) {
     for (const QString& name : names)
         if (fits(name, limit))
             taken.insert(name);
+    // Names read in a code page that is not theirs can come out alike ("??"): the first keeps
+    // its name, a repeat is named as a cut one, so that the table can still be created.
+    QSet<QString> given;
     for (const QString& name : names) {
-        if (fits(name, limit)) {
+        if (fits(name, limit) && !given.contains(name)) {
+            given.insert(name);
             fitted.append(name);
             continue;
         }

@@ -36,8 +36,8 @@ QString objectName(const QString& prefix, const QString& table, const QString& d
 QString fittedName(const QString& name, const NameLimit& limit = {});
 
 // fittedName of each name of one table's columns, kept apart: a cut name that meets another
-// name of the list is cut again with another hash until it meets none. The same list always
-// gives the same names.
+// name of the list is cut again with another hash until it meets none, and a name that repeats
+// an earlier one of the list is named as a cut one. The same list always gives the same names.
 QStringList fittedNames(const QStringList& names, const NameLimit& limit = {});
 
 // FNV-1a (32 bits) of the bytes. Names made with it must stay as they are: the tables and objects

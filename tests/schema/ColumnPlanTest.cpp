@@ -152,6 +152,7 @@ TEST(ObjectNames, ColumnNamesFitAndNeverMeet) {
         {"Cyrillic shares its start", {cyrillic, cyrillic + q("_2"), q("ID")}},
         {"a cut meets a name of the table", {longLatin, fittedName(longLatin)}},
         {"a cut meets a cut name given first", {cutCyrillic, cyrillic}},
+        {"names read alike in another code page", {q("??"), q("ID"), q("??"), q("??")}},
     };
     for (const Case& c : cases) {
         const QStringList fitted = fittedNames(c.names);
@@ -160,7 +161,7 @@ TEST(ObjectNames, ColumnNamesFitAndNeverMeet) {
         for (qsizetype i = 0; i < fitted.size(); ++i) {
             EXPECT_LE(fitted[i].toUtf8().size(), 30) << c.what;
             EXPECT_FALSE(fitted[i].contains(QChar::ReplacementCharacter)) << c.what;
-            if (c.names[i].toUtf8().size() <= 30) {
+            if (c.names[i].toUtf8().size() <= 30 && c.names.indexOf(c.names[i]) == i) {
                 EXPECT_EQ(fitted[i], c.names[i]) << c.what;
             }
         }
