@@ -71,23 +71,6 @@ QString limitText(const ServerNaming& naming) {
     return text + QStringLiteral("; longer names are cut to it");
 }
 
-// The server's spelling of the name send gives the table, letter case ignored as send ignores
-// it; empty when the server has no such table.
-QString onServer(const QString& table, const QStringList& serverTables, const NameLimit& limit) {
-    QString name;
-    try {
-        name = fittedName(splitTablePath(table).entry, limit);
-    } catch (const RuntimeError&) {
-        return {}; // names no table: nothing of it reaches the server
-    }
-    if (serverTables.contains(name))
-        return name;
-    for (const QString& server : serverTables)
-        if (server.compare(name, Qt::CaseInsensitive) == 0)
-            return server;
-    return {};
-}
-
 } // namespace
 
 ServerReadiness checkServerReadiness(const SignOn& signOn, const QStringList& tables) {
@@ -135,7 +118,7 @@ ServerReadiness checkServerReadiness(const SignOn& signOn, const QStringList& ta
             }
             readiness.lines.append(limitText(naming));
             for (const QString& table : tables) {
-                const QString there = onServer(table, serverTables, naming.limit);
+                const QString there = serverTableNamed(table, serverTables, naming.limit);
                 if (there.isEmpty())
                     continue;
                 tablesThere.insert(table, there);

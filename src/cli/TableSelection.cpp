@@ -6,6 +6,7 @@
 #include "drivers/TableNames.h"
 #include "fsutil/TableFiles.h"
 #include "fsutil/WildcardPattern.h"
+#include "schema/ObjectNames.h"
 
 #include <QFile>
 
@@ -174,6 +175,22 @@ std::optional<QStringList> tablesOfCommandLine(const ParsedOptions& options, int
         return std::nullopt;
     }
     return choice.tables;
+}
+
+QString serverTableNamed(const QString& table, const QStringList& serverTables,
+                         const NameLimit& limit) {
+    QString wanted = table;
+    try {
+        wanted = fittedName(splitTablePath(table).entry, limit); // as send names it
+    } catch (const RuntimeError&) {
+        return {}; // a name that leaves the folder names no table
+    }
+    if (serverTables.contains(wanted))
+        return wanted;
+    for (const QString& name : serverTables)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return name;
+    return {};
 }
 
 } // namespace dravena::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Options.h"
+#include "schema/ObjectNames.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,5 +52,12 @@ bool choosesTables(const ParsedOptions& options);
 
 // Whether the table names of the command line come from standard input (--tables-from -).
 bool tablesFromStandardInput(const ParsedOptions& options);
+
+// The server's spelling of the name send gives the table named on the command line (cut to the
+// server's longest name): the same name, else the one that differs only in letter case, as send
+// ignores it; empty when the server has neither. A table of a sub-folder ("sub/NAME") is NAME on
+// the server.
+QString serverTableNamed(const QString& table, const QStringList& serverTables,
+                         const NameLimit& limit);
 
 } // namespace dravena::cli

@@ -38,25 +38,6 @@ private:
     SignOn signOn_;
 };
 
-// The table named on the command line as the server lists it: the same name, else the one that
-// differs only in letter case; empty when the server has neither. A table of a sub-folder
-// ("sub/NAME") is NAME on the server.
-QString serverTableNamed(const QString& table, const QStringList& serverTables,
-                         const NameLimit& limit) {
-    QString wanted = table;
-    try {
-        wanted = fittedName(splitTablePath(table).entry, limit); // as send names it
-    } catch (const RuntimeError&) {
-        return {}; // a name that leaves the folder names no table
-    }
-    if (serverTables.contains(wanted))
-        return wanted;
-    for (const QString& name : serverTables)
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
-            return name;
-    return {};
-}
-
 } // namespace
 
 // Compares each named table of the folder with the server's table of that name, row by row and
