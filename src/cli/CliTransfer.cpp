@@ -378,6 +378,16 @@ bool CliTransfer::stopRequested() {
     return stopped_;
 }
 
+void CliTransfer::tableReadAgain(const QString& table, const QString& note) {
+    tellNote(table, note);
+    // The rows refused and the values not read were those of the read before; what the table's
+    // lines and the run folder tell is the last read's.
+    tableWhole_ = true;
+    record_.refused.clear();
+    record_.valuesNotRead = false;
+    refusalsHidden_ = 0;
+}
+
 void CliTransfer::tellNote(const QString& table, const QString& note) {
     print(QStringLiteral("dravena-cli send: %1: %2").arg(table_.isEmpty() ? table : table_, note));
 }

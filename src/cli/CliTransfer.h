@@ -103,6 +103,7 @@ public:
     void reportNameCuts(const QString& table, const QStringList& cuts) override;
     void valuesNotRead(const QString& table) override;
     void tellNote(const QString& table, const QString& note) override;
+    void tableReadAgain(const QString& table, const QString& note) override;
     void tableStarting(const QString& name, std::int64_t rows) override;
     void rowSent(std::int64_t row, bool inserted) override;
     void tableFinished(const QString& name, TableOutcome outcome) override;

@@ -119,6 +119,11 @@ public:
     // How the table's rows went when that is not the way asked for (one statement per row, the
     // server could not prepare arrays), told once; it costs the table nothing.
     virtual void tellNote(const QString& /*table*/, const QString& /*note*/) {}
+    // The table changed while it was read and is read again from its start: what the read
+    // before told of its rows (refused, not read) no longer counts; `note` says why.
+    virtual void tableReadAgain(const QString& table, const QString& note) {
+        tellNote(table, note);
+    }
     // Told before those problems when one of them cost a value (it could not be read and went
     // as NULL); a value read and written in another form costs none.
     virtual void valuesNotRead(const QString& /*table*/) {}

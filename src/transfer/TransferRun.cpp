@@ -178,8 +178,8 @@ void TransferRun::sendTable(int index) {
             load.sourceChanged = true;
             break;
         }
-        fe_.tellNote(name, QStringLiteral("the Paradox table changed while it was read: reading "
-                                          "it again"));
+        fe_.tableReadAgain(name, QStringLiteral("the Paradox table changed while it was read: "
+                                                "reading it again"));
     }
     // A copy that is not whole replaces the server's table only when the user accepts it so.
     const bool acceptable = replacing && !wholeCopy(load) && !load.stopped &&
