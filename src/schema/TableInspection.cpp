@@ -64,7 +64,8 @@ bool hasNoCharacter(const std::string& text) {
 }
 
 // What makes a text look decoded in the wrong character set: a control character (tabs and
-// line breaks aside), or a box-drawing or block character next to a letter; "" for none.
+// line breaks aside), a box-drawing or block character next to a letter, or another symbol
+// between two letters ("F№nfter": a Windows "ü" read as DOS Cyrillic); "" for none.
 QString suspectText(const std::string& utf8) {
     const QString text = fromUtf8(utf8);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -74,6 +75,9 @@ QString suspectText(const std::string& utf8) {
                    QString::number(c, 16).toUpper().rightJustified(4, u'0');
         if (c >= 0x2500 && c <= 0x25FF &&
             ((i > 0 && text[i - 1].isLetter()) || (i + 1 < text.size() && text[i + 1].isLetter())))
+            return QStringLiteral("'%1' in a word").arg(text[i]);
+        if (text[i].category() == QChar::Symbol_Other && i > 0 && text[i - 1].isLetter() &&
+            i + 1 < text.size() && text[i + 1].isLetter())
             return QStringLiteral("'%1' in a word").arg(text[i]);
     }
     return {};

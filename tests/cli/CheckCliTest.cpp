@@ -101,6 +101,11 @@ TEST(CheckCli, FindsEachFaultOfMadeTablesWithItsRows) {
     write(folder / "cyrillic.db", named,
           {{std::int64_t{1}, std::string("Ok")}, {std::int64_t{2}, std::string("Москва")}}, 1251);
     patch(folder / "cyrillic.db", 0x6A, {char(866 & 0xFF), char(866 >> 8)});
+    // Windows Western text under a header naming DOS Cyrillic: "ü" becomes "№" inside a word.
+    write(folder / "western.db", named,
+          {{std::int64_t{1}, std::string("Erste")}, {std::int64_t{2}, std::string("Fünfter")}},
+          1252);
+    patch(folder / "western.db", 0x6A, {char(866 & 0xFF), char(866 >> 8)});
     // DOS Cyrillic under a header naming 1252, which has no character for the byte of "П".
     write(folder / "nochar.db", named,
           {{std::int64_t{1}, std::string("a")},
@@ -156,6 +161,7 @@ TEST(CheckCli, FindsEachFaultOfMadeTablesWithItsRows) {
     const std::vector<Case> cases{
         {"CLEAN", "ok", nullptr, nullptr, {}, false},
         {"CYRILLIC", "warnings", "suspect text", "\"Name\"", {2}, false},
+        {"WESTERN", "warnings", "suspect text", "'№' in a word", {2}, false},
         {"NOCHAR", "would lose or refuse", "no character", "\"Name\"", {3}, true},
         {"DAMAGED", "unreadable", "unreadable", "damaged block chain", {}, true},
         {"NOMB", "would lose or refuse", "companion", "no readable .MB", {}, true},
