@@ -304,8 +304,9 @@ void CliTransfer::tableFinished(const QString& name, TableOutcome outcome) {
             whole = false;
         if (whole)
             ++tablesWhole_;
-    } else if (!asked && outcome != TableOutcome::NotReplaced &&
-               outcome != TableOutcome::Unsettled) {
+    } else if (outcome == TableOutcome::NotReplaced) {
+        rowsFailed_ += failed_; // refused: none of the copy's rows stays on the server
+    } else if (!asked && outcome != TableOutcome::Unsettled) {
         const QString loaded = tableStart_ < 0
                                    ? QString()
                                    : QStringLiteral(" (the load ended after %1 of %2 rows)")

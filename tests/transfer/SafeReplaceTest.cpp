@@ -387,6 +387,12 @@ TEST_F(SafeReplace, AFailedLoadLeavesTheOldTableAsItWas) {
             EXPECT_EQ(process.exitCode(), c.exitCode) << errors.toStdString();
         }
         EXPECT_TRUE(errors.contains(QString::fromUtf8(c.told))) << errors.toStdString();
+        // Refused rows count in the summary whether or not the copy took the table's place.
+        static const QRegularExpression refusedRows(QStringLiteral("(\\d+ rows?) refused;"));
+        if (const auto told = refusedRows.match(errors); told.hasMatch()) {
+            EXPECT_TRUE(errors.contains(QStringLiteral(", %1 failed;").arg(told.captured(1))))
+                << errors.toStdString();
+        }
 
         if (c.mostAfterStop >= 0) {
             static const QRegularExpression ended(QStringLiteral("the load ended after (\\d+) of"));
