@@ -306,7 +306,8 @@ TEST_F(ArrayTransport, ATableWrittenWhileItIsReadIsReadAgainAndNeverSentHalfOld)
         const QString printed = send(faults, 4, false, c.onServer);
         EXPECT_TRUE(printed.contains(c.told)) << printed.toStdString();
         // The first read's refused row is told, and counts no more once the table is read again.
-        EXPECT_EQ(printed.contains("row 3: INSERT failed"), c.refusedFirst) << printed.toStdString();
+        EXPECT_EQ(printed.contains("row 3: INSERT failed"), c.refusedFirst)
+            << printed.toStdString();
         EXPECT_EQ(printed.count("changed while it was read: reading it again"),
                   std::min(c.rewrites, 2))
             << printed.toStdString();
