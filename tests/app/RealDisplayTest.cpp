@@ -346,6 +346,33 @@ TEST_F(RealDisplayTest, TablesAreSentDeletedRenamedAndDroppedByPointerAndKeys) {
 // An installed copy (cmake --install into a prefix): "Load Sample/Example Database" offers the
 // user's own copy of the samples, and nothing under the prefix is written, whatever is done with
 // the tables.
+// A table whose lock file says another program may hold it for writing: the window tells so in
+// a box naming the user, and sends the table once the box is closed.
+TEST_F(RealDisplayTest, ATableAnotherProgramHoldsIsToldInABoxThenSent) {
+    QFile lock(folder.filePath(QStringLiteral("CUSTOMER.LCK")));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray("\x01\x00\x02\x00\x9a\x00", 6));
+    lock.close();
+    QFile net(folder.filePath(QStringLiteral("PDOXUSRS.NET")));
+    ASSERT_TRUE(net.open(QIODevice::WriteOnly));
+    net.write(QByteArray("\x01\x00\x00\x00", 4) + "ALICE" + QByteArray(12, '\0'));
+    net.close();
+    startProgram();
+    const QString tables = waitForWindow(ProductCaption);
+    ASSERT_FALSE(tables.isEmpty()) << "the tables window did not appear";
+    click(tables, ParadoxFirstEntry);
+    click(tables, ParadoxSend);
+    const QString box = waitForWindow(BoxTitle);
+    ASSERT_FALSE(box.isEmpty()) << "no box told of the lock";
+    screenshot(box, QStringLiteral("table-held-for-writing.png"));
+    EXPECT_FALSE(onServer(QStringLiteral("CUSTOMER"))) << "sent before the box was closed";
+    display->key(QStringLiteral("Return"));
+    EXPECT_TRUE(waitUntil([&] {
+        return onServer(QStringLiteral("CUSTOMER")) &&
+               rowsOnServer(QStringLiteral("CUSTOMER")) == 55;
+    })) << "CUSTOMER was not sent once the box was closed";
+}
+
 TEST_F(RealDisplayTest, LoadSampleFromAnInstalledCopyNeverWritesUnderThePrefix) {
     QTemporaryDir prefix;
     QProcess install;
