@@ -218,23 +218,36 @@ QString RunReport::html() const {
                 .arg(escaped(summary_));
     page += QStringLiteral("<h2>Tables</h2>\n<p>Click a heading to sort.</p>\n"
                            "<table id=\"tables\"><thead><tr>");
-    for (const char* heading :
-         {"Table", "Outcome", "Rows read", "Rows sent", "Rows refused", "Verify", "Seconds"})
-        page += QStringLiteral("<th onclick=\"sortBy(this)\">%1</th>").arg(QLatin1String(heading));
+    // check sends nothing: its tables show their records and findings instead of rows sent.
+    const bool check = command_ == QLatin1String("check");
+    const QStringList headings =
+        check ? QStringList{"Table", "Verdict", "Records", "Findings", "Seconds"}
+              : QStringList{"Table",        "Outcome", "Rows read", "Rows sent",
+                            "Rows refused", "Verify",  "Seconds"};
+    for (const QString& heading : headings)
+        page += QStringLiteral("<th onclick=\"sortBy(this)\">%1</th>").arg(heading);
     page += QStringLiteral("</tr></thead>\n<tbody>\n");
-    for (const TableReport& table : tables_)
-        page +=
-            QStringLiteral("<tr><td>%1</td><td class=\"%2\">%3</td><td class=\"number\">%4"
-                           "</td><td class=\"number\">%5</td><td class=\"number\">%6</td>"
-                           "<td>%7</td><td class=\"number\">%8</td></tr>\n")
+    for (const TableReport& table : tables_) {
+        QString row =
+            QStringLiteral("<tr><td>%1</td><td class=\"%2\">%3</td>")
                 .arg(escaped(table.table),
                      goodOutcome(table.outcome) ? QStringLiteral("whole") : QStringLiteral("bad"),
-                     escaped(table.outcome))
-                .arg(table.rowsRead)
-                .arg(table.rowsSent)
-                .arg(table.rowsRefused)
-                .arg(escaped(table.verify["result"].toString()))
-                .arg(static_cast<double>(table.milliseconds) / 1000.0, 0, 'f', 1);
+                     escaped(table.outcome));
+        const auto number = [&](qint64 value) {
+            row += QStringLiteral("<td class=\"number\">%1</td>").arg(value);
+        };
+        number(table.rowsRead);
+        if (check) {
+            number(table.check["findings"].toArray().size() +
+                   table.check["server_findings"].toArray().size());
+        } else {
+            number(table.rowsSent);
+            number(table.rowsRefused);
+            row += QStringLiteral("<td>%1</td>").arg(escaped(table.verify["result"].toString()));
+        }
+        page += row + QStringLiteral("<td class=\"number\">%1</td></tr>\n")
+                          .arg(static_cast<double>(table.milliseconds) / 1000.0, 0, 'f', 1);
+    }
     page += QStringLiteral("</tbody></table>\n");
     for (const TableReport& table : tables_) {
         if (table.refused.empty() && table.messages.isEmpty() && table.schema.empty())

@@ -148,6 +148,11 @@ TEST(CheckCli, FindsEachFaultOfMadeTablesWithItsRows) {
     EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
     EXPECT_EQ(contentsOf(folder), before);
     EXPECT_TRUE(fs::exists(report / "report.json") && fs::exists(report / "report.html"));
+    // The page's table of tables tells records and findings, not rows sent by a send.
+    std::ifstream pageFile(report / "report.html");
+    const std::string page(std::istreambuf_iterator<char>(pageFile), {});
+    EXPECT_NE(page.find(">Findings</th>"), std::string::npos);
+    EXPECT_EQ(page.find(">Rows sent</th>"), std::string::npos);
     auto tables = tablesOf(run);
 
     struct Case {
