@@ -202,7 +202,10 @@ bool OdbcArrayInsert::bind(std::span<const ArrayRow> rows) {
     return true;
 }
 
-// Runs the bound array and reads what the driver reports of each row.
+// Runs the bound array and reads what the driver reports of each row. A driver may fail the
+// whole statement and still tell the rows it ran before the failure (psqlODBC runs an array in
+// parts of 100 rows and stops at the part that failed): those statuses are read too. Without
+// them every row counts as refused.
 std::vector<ArrayRowStatus> OdbcArrayInsert::execute(std::size_t rows) {
     const SQLRETURN r = SQLExecute(statement_);
     std::vector<ArrayRowStatus> statuses(rows, ArrayRowStatus::Refused);
@@ -211,7 +214,8 @@ std::vector<ArrayRowStatus> OdbcArrayInsert::execute(std::size_t rows) {
         if (connectionLost(statement_, connection))
             throw ConnectionLostError(errnum::DataAccess,
                                       diagnosticText(SQL_HANDLE_STMT, statement_));
-        return statuses;
+        if (processed_ == 0 || processed_ > rows)
+            return statuses;
     }
     for (std::size_t i = 0; i < rows; ++i) {
         if (i >= processed_)
@@ -221,6 +225,11 @@ std::vector<ArrayRowStatus> OdbcArrayInsert::execute(std::size_t rows) {
         else if (status_[i] != SQL_PARAM_ERROR)
             statuses[i] = ArrayRowStatus::NotRun;
     }
+    // A failed statement never counts as every row done, whatever its statuses say.
+    if (!SQL_SUCCEEDED(r) && std::all_of(statuses.begin(), statuses.end(), [](ArrayRowStatus s) {
+            return s == ArrayRowStatus::Done;
+        }))
+        statuses.assign(rows, ArrayRowStatus::Refused);
     return statuses;
 }
 

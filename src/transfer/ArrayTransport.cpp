@@ -29,13 +29,15 @@ void ArrayTransport::send(const RowArrays::Batch& batch) {
 }
 
 // An array that did not arrive whole is searched for its refused rows. Where the driver tells
-// some rows done, those rows go again as arrays and each row it did not tell done after them is
-// the first suspect: it goes alone, the rest of its run as an array again. A driver that tells
-// every row refused (PostgreSQL's, which runs an array as statements in one transaction and
-// marks them all failed once one fails) tells nothing: the rows then go again in halves (see
-// sendHalves), down to single rows only around the refused ones. A few arrays per refused row,
-// then, instead of a statement for every row of the array. An array that failed outright (its
-// failure is told) goes again row by row, as each row would be told alone anyway.
+// some rows done, its statuses are taken run by run: rows told done go again as an array, rows
+// it did not run go again as an array too (nothing is known against them), and a run of rows
+// told refused holds the refusal: a single row goes alone, a longer run (a driver that runs an
+// array in parts marks the whole part refused) is searched in halves at once. A driver that
+// tells every row refused (PostgreSQL's, within one part) tells nothing: the rows then go again
+// in halves (see sendHalves), down to single rows only around the refused ones. A few arrays
+// per refused row, then, instead of a statement for every row of the array. An array that
+// failed outright (its failure is told) goes again row by row, as each row would be told alone
+// anyway.
 bool ArrayTransport::sendRows(const RowArrays::Batch& batch, std::size_t first, std::size_t last,
                               bool refusedAmong) {
     // A stop ends the rows here: the search for refused rows sends no more of them.
@@ -60,7 +62,7 @@ bool ArrayTransport::sendRows(const RowArrays::Batch& batch, std::size_t first, 
             tellRow(to_, batch.rows[r].index, true);
         return true;
     }
-    const auto done = [&](std::size_t r) { return statuses[r - first] == ArrayRowStatus::Done; };
+    const auto status = [&](std::size_t r) { return statuses[r - first]; };
     const bool told = ran && statuses.size() == rows &&
                       std::any_of(statuses.begin(), statuses.end(),
                                   [](ArrayRowStatus s) { return s == ArrayRowStatus::Done; });
@@ -72,15 +74,9 @@ bool ArrayTransport::sendRows(const RowArrays::Batch& batch, std::size_t first, 
     } else {
         for (std::size_t r = first; r < last;) {
             std::size_t end = r + 1;
-            while (end < last && done(end) == done(r))
+            while (end < last && status(end) == status(r))
                 ++end;
-            if (done(r)) {
-                sendRows(batch, r, end);
-            } else {
-                sendRows(batch, r, r + 1);
-                if (end > r + 1)
-                    sendRows(batch, r + 1, end);
-            }
+            sendRows(batch, r, end, status(r) == ArrayRowStatus::Refused);
             r = end;
         }
     }
