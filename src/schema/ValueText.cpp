@@ -67,6 +67,59 @@ void appendInteger(std::string& out, std::int64_t number) {
     out.append(digits, result.ptr);
 }
 
+// Writes the shortest text of a number of at most four decimals and 15 significant digits (a
+// price, a quantity: 1999.99, 0.5, -12) without the general search for the shortest digits;
+// false, writing nothing, for any other number. Such a number is exactly m / 10^k for the
+// integer m nearest to it times 10^k with the least k; no other decimal of at most 15
+// significant digits reads back as the same number (15 digits always survive a double), so m's
+// digits are the shortest. The form is chosen as std::to_chars chooses: plain unless the one
+// with an exponent is shorter, which is left to it.
+bool writeFewDecimals(char* out, char*& end, double number) {
+    static constexpr double scales[] = {1, 10, 100, 1000, 10000};
+    const double magnitude = std::fabs(number);
+    int decimals = 0;
+    double scaled = 0;
+    for (; decimals < 5; ++decimals) {
+        scaled = std::nearbyint(magnitude * scales[decimals]);
+        if (!(scaled < 1e15))
+            return false;
+        if (scaled / scales[decimals] == magnitude)
+            break;
+    }
+    if (decimals == 5)
+        return false;
+    char digits[24];
+    const auto m = static_cast<std::int64_t>(scaled);
+    char* const digitsEnd = std::to_chars(digits, digits + sizeof digits, m).ptr;
+    const int count = static_cast<int>(digitsEnd - digits);
+    int significant = count;
+    while (significant > 1 && digits[significant - 1] == '0')
+        --significant;
+    if (decimals > 0 && significant < count)
+        return false; // not the least k after all: left to to_chars
+    const int plain = decimals == 0 ? count : count > decimals ? count + 1 : decimals + 2;
+    const int withExponent = significant + (significant > 1 ? 1 : 0) + 4; // d.ddde+XX
+    if (plain > withExponent)
+        return false;
+    char* p = out;
+    if (std::signbit(number))
+        *p++ = '-';
+    if (decimals == 0) {
+        p = std::copy(digits, digitsEnd, p);
+    } else if (count > decimals) {
+        p = std::copy(digits, digitsEnd - decimals, p);
+        *p++ = '.';
+        p = std::copy(digitsEnd - decimals, digitsEnd, p);
+    } else {
+        *p++ = '0';
+        *p++ = '.';
+        p = std::fill_n(p, decimals - count, '0');
+        p = std::copy(digits, digitsEnd, p);
+    }
+    end = p;
+    return true;
+}
+
 void appendDouble(std::string& out, double number) {
     if (std::isnan(number)) {
         out += "NaN";
@@ -77,8 +130,10 @@ void appendDouble(std::string& out, double number) {
         return;
     }
     char digits[32];
-    const auto result = std::to_chars(digits, digits + sizeof digits, number);
-    out.append(digits, result.ptr);
+    char* end = nullptr;
+    if (!writeFewDecimals(digits, end, number))
+        end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, end);
 }
 
 void appendHex(std::string& out, const Bytes& bytes) {

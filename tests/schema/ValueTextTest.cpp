@@ -7,7 +7,10 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace dravena {
 namespace {
@@ -59,6 +62,56 @@ TEST(ValueText, FloatingNumbersReadBackExactly) {
         EXPECT_EQ(result.ptr, s.data() + s.size()) << s;
         EXPECT_EQ(back, d) << s;
     }
+}
+
+// Prices and quantities take a short way to their text; it must be the very text of the
+// general shortest form, plain or with an exponent, for every number, near the edges of that way
+// (15 digits, four decimals, round thousands, tiny and huge numbers) and at random.
+TEST(ValueText, NumbersWithFewDecimalsHaveTheGeneralShortestText) {
+    const auto general = [](double d) {
+        char digits[32];
+        return std::string(digits, std::to_chars(digits, digits + sizeof digits, d).ptr);
+    };
+    std::vector<double> numbers = {0.0,
+                                   -0.0,
+                                   1.0,
+                                   0.5,
+                                   0.05,
+                                   0.001,
+                                   0.0001,
+                                   0.0005,
+                                   0.00012,
+                                   1e-5,
+                                   12.5,
+                                   1999.99,
+                                   -0.3,
+                                   0.1 + 0.2,
+                                   1e4,
+                                   1e5,
+                                   1.5e5,
+                                   1.5e6,
+                                   123e5,
+                                   1e14,
+                                   999999999999999.0,
+                                   1e15,
+                                   99999999999.9999,
+                                   9007199254740993.0,
+                                   4.35,
+                                   1e21,
+                                   5e-324};
+    std::mt19937_64 random(20261208);
+    const double scales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+    for (int i = 0; i < 200000; ++i) {
+        const auto m = static_cast<double>(random() % (std::uint64_t{1} << (1 + i % 53)));
+        numbers.push_back((i % 2 ? -m : m) / scales[i % 7]);
+        std::uint64_t bits = random();
+        double any = 0;
+        std::memcpy(&any, &bits, sizeof any);
+        if (std::isfinite(any))
+            numbers.push_back(any);
+    }
+    for (const double d : numbers)
+        ASSERT_EQ(text(Value{d}), general(d)) << std::hexfloat << d;
 }
 
 TEST(ValueText, NotANumberAndInfinitiesHaveWordsServersKnow) {
