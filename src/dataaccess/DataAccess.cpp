@@ -45,12 +45,6 @@ void Recordset::open(const QString& sql, Connection& connection) {
     cursor_ = connection.query(sql);
 }
 
-const Cursor& Recordset::cursor() const {
-    if (!cursor_)
-        throwObjectClosed();
-    return *cursor_;
-}
-
 int Recordset::fieldCount() const {
     return cursor().fieldCount();
 }
@@ -62,9 +56,6 @@ int Recordset::fieldType(int index) const {
 }
 int Recordset::numericScale(int index) const {
     return cursor().numericScale(index);
-}
-const Value& Recordset::fieldValue(int index) const {
-    return cursor().fieldValue(index);
 }
 std::int64_t Recordset::storedLength(int index) const {
     return cursor().storedLength(index);

@@ -158,7 +158,8 @@ public:
     QString fieldName(int index) const;
     int fieldType(int index) const;
     int numericScale(int index) const;
-    const Value& fieldValue(int index) const; // holds until the record set moves
+    // Holds until the record set moves. Asked for every value of every row, hence here.
+    const Value& fieldValue(int index) const { return cursor().fieldValue(index); }
     std::int64_t storedLength(int index) const;
     std::int64_t recordCount() const;
     bool atEnd() const;
@@ -169,7 +170,11 @@ public:
     void close();
 
 private:
-    const Cursor& cursor() const;
+    const Cursor& cursor() const {
+        if (!cursor_) [[unlikely]]
+            throwObjectClosed();
+        return *cursor_;
+    }
     std::unique_ptr<Cursor> cursor_;
 };
 

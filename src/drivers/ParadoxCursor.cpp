@@ -87,10 +87,8 @@ int ParadoxCursor::fieldCount() const {
     return static_cast<int>(names_.size());
 }
 
-std::size_t ParadoxCursor::checkedIndex(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= names_.size()) [[unlikely]]
-        throwNoSuchField(index, names_.size());
-    return static_cast<std::size_t>(index);
+void ParadoxCursor::throwNoSuchField(int index) const {
+    dravena::throwNoSuchField(index, names_.size());
 }
 
 QString ParadoxCursor::fieldName(int index) const {
@@ -115,7 +113,7 @@ const Value& ParadoxCursor::fieldValue(int index) const {
         } catch (const paradox::ParadoxError& error) {
             throw engineError(error);
         }
-        read_[i] = true;
+        read_[i] = 1;
     }
     return row_[i];
 }
@@ -162,7 +160,7 @@ void ParadoxCursor::readRow() {
         return;
     }
     row_.resize(names_.size());
-    read_.assign(names_.size(), false);
+    read_.assign(names_.size(), 0);
 }
 
 } // namespace dravena

@@ -36,7 +36,13 @@ public:
     std::int64_t lostValueCount() const override { return reader_->lostValueCount(); }
 
 private:
-    std::size_t checkedIndex(int index) const;
+    // Asked for every value read, hence here, with the failure out of line.
+    std::size_t checkedIndex(int index) const {
+        if (index < 0 || static_cast<std::size_t>(index) >= names_.size()) [[unlikely]]
+            throwNoSuchField(index);
+        return static_cast<std::size_t>(index);
+    }
+    [[noreturn]] void throwNoSuchField(int index) const;
     void readRow();
 
     std::unique_ptr<paradox::TableReader> reader_;
@@ -44,7 +50,7 @@ private:
     std::vector<int> types_;
     std::vector<int> scales_;
     mutable std::vector<Value> row_;
-    mutable std::vector<bool> read_; // which values of row_ are read
+    mutable std::vector<char> read_; // which values of row_ are read (bytes: read at each value)
     bool atEnd_ = true;
 };
 

@@ -9,6 +9,10 @@
 
 #include <sqlext.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -26,18 +30,45 @@ constexpr SQLULEN WideColumnCharacters = 2000; // beyond this a text goes as a l
 // would be within the whole text (a byte order mark there is a character like any other).
 std::size_t writeWide(const std::string& utf8, char* cell) {
     const std::size_t size = utf8.size();
-    std::size_t ascii = 0;
-    for (std::uint64_t eight = 0; ascii + sizeof eight <= size; ascii += sizeof eight) {
-        std::memcpy(&eight, utf8.data() + ascii, sizeof eight);
-        if ((eight & 0x8080808080808080) != 0)
-            break;
-    }
-    while (ascii < size && static_cast<unsigned char>(utf8[ascii]) < 0x80)
-        ++ascii;
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     // The cells hold wide characters (two bytes each, at even offsets), as the driver reads them.
     char16_t* const wide = reinterpret_cast<char16_t*>(cell);
-    for (std::size_t i = 0; i < ascii; ++i)
-        wide[i] = static_cast<unsigned char>(utf8[i]);
+    std::size_t ascii = 0;
+#if defined(__SSE2__)
+    // Sixteen ASCII bytes at a time: each byte with a zero byte after it is its wide character.
+    const __m128i zero = _mm_setzero_si128();
+    for (; ascii + 16 <= size; ascii += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + ascii));
+        if (_mm_movemask_epi8(sixteen) != 0)
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + ascii),
+                         _mm_unpacklo_epi8(sixteen, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + ascii + 8),
+                         _mm_unpackhi_epi8(sixteen, zero));
+    }
+    // Fewer than sixteen bytes left, when ASCII too, as the last sixteen (some widened twice).
+    if (ascii < size && size - ascii < 16 && size >= 16) {
+        const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + size - 16));
+        if (_mm_movemask_epi8(last) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + size - 16),
+                             _mm_unpacklo_epi8(last, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + size - 8),
+                             _mm_unpackhi_epi8(last, zero));
+            return size;
+        }
+    }
+#endif
+    for (std::uint64_t eight = 0; ascii + sizeof eight <= size; ascii += sizeof eight) {
+        std::memcpy(&eight, bytes + ascii, sizeof eight);
+        if ((eight & 0x8080808080808080) != 0)
+            break;
+        char16_t widened[sizeof eight];
+        for (std::size_t i = 0; i < sizeof eight; ++i)
+            widened[i] = bytes[ascii + i];
+        std::memcpy(wide + ascii, widened, sizeof widened);
+    }
+    for (; ascii < size && bytes[ascii] < 0x80; ++ascii)
+        wide[ascii] = bytes[ascii];
     if (ascii == size)
         return ascii;
     QStringDecoder decoder(QStringDecoder::Utf8,
@@ -99,22 +130,22 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
     const ParameterColumn& column = columns_[c];
     Buffer& buffer = buffers_[c];
     const std::size_t n = rows.size();
-    buffer.lengths.assign(n, SQL_NULL_DATA);
+    // The one alternative of ArrayValue the column's values may hold besides NULL.
+    const std::size_t held = column.kind == ParameterKind::Integer ? 1
+                             : column.kind == ParameterKind::Bytes ? 3
+                                                                   : 2;
     std::size_t widest = 0;
     for (std::size_t r = 0; r < n; ++r) {
         const ArrayValue& value = rows[r][c];
-        if (std::holds_alternative<std::monostate>(value))
+        const std::size_t index = value.index();
+        if (index == 0)
             continue;
-        const bool fits =
-            column.kind == ParameterKind::Integer ? std::holds_alternative<std::int64_t>(value)
-            : column.kind == ParameterKind::Bytes ? std::holds_alternative<paradox::Bytes>(value)
-                                                  : std::holds_alternative<std::string>(value);
-        if (!fits)
+        if (index != held)
             return false;
-        if (const auto* text = std::get_if<std::string>(&value))
-            widest = std::max(widest, text->size());
-        else if (const auto* bytes = std::get_if<paradox::Bytes>(&value))
-            widest = std::max(widest, bytes->size());
+        if (index == 2)
+            widest = std::max(widest, std::get_if<2>(&value)->size());
+        else if (index == 3)
+            widest = std::max(widest, std::get_if<3>(&value)->size());
     }
     SQLSMALLINT cType = SQL_C_CHAR;
     SQLSMALLINT sqlType = SQL_VARCHAR;
@@ -151,28 +182,34 @@ bool OdbcArrayInsert::bindColumn(std::size_t c, std::span<const ArrayRow> rows) 
     // The buffers keep their room from array to array; a cell's bytes beyond its length are not
     // read, so only a NULL's cell is left as it was.
     buffer.data.resize(n * static_cast<std::size_t>(buffer.width));
-    for (std::size_t r = 0; r < n; ++r) {
-        char* cell = buffer.data.data() + r * static_cast<std::size_t>(buffer.width);
+    buffer.lengths.resize(n);
+    const bool wide = column.kind == ParameterKind::WideText;
+    char* cell = buffer.data.data();
+    for (std::size_t r = 0; r < n; ++r, cell += buffer.width) {
         const ArrayValue& value = rows[r][c];
-        if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        SQLLEN& length = buffer.lengths[r];
+        if (value.index() == 0) {
+            length = SQL_NULL_DATA;
+        } else if (const auto* number = std::get_if<1>(&value)) {
             const SQLBIGINT n64 = *number;
             std::memcpy(cell, &n64, sizeof n64);
-            buffer.lengths[r] = sizeof n64;
-        } else if (const auto* bytes = std::get_if<paradox::Bytes>(&value)) {
-            std::memcpy(cell, bytes->data(), bytes->size());
-            buffer.lengths[r] = static_cast<SQLLEN>(bytes->size());
-        } else if (const auto* text = std::get_if<std::string>(&value)) {
-            if (column.kind == ParameterKind::WideText) {
+            length = sizeof n64;
+        } else if (const auto* text = std::get_if<2>(&value)) {
+            if (wide) {
                 const std::size_t characters = writeWide(*text, cell);
                 widest = std::max(widest, characters);
-                buffer.lengths[r] = static_cast<SQLLEN>(characters * sizeof(char16_t));
+                length = static_cast<SQLLEN>(characters * sizeof(char16_t));
             } else {
                 std::memcpy(cell, text->data(), text->size());
-                buffer.lengths[r] = static_cast<SQLLEN>(text->size());
+                length = static_cast<SQLLEN>(text->size());
             }
+        } else {
+            const paradox::Bytes& bytes = *std::get_if<3>(&value);
+            std::memcpy(cell, bytes.data(), bytes.size());
+            length = static_cast<SQLLEN>(bytes.size());
         }
     }
-    if (column.kind == ParameterKind::WideText) {
+    if (wide) {
         size = std::max<std::size_t>(widest, 1);
         sqlType = size > WideColumnCharacters ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
     }

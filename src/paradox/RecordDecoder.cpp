@@ -115,12 +115,16 @@ void RecordDecoder::decodeOne(const std::uint8_t* record, std::size_t field, Val
     const std::uint64_t replaced = text_.replacedBytes();
     decodeField(slot, record + slot.offset, value, rowNumber);
     // A byte without a character in the code page read is a value not carried exactly.
-    if (text_.replacedBytes() != replaced)
-        warnOnce("no character " + slot.name,
-                 "row " + std::to_string(rowNumber) + ", field \"" + slot.name +
-                     "\": a byte has no character in " + text_.encoding() +
-                     " (the value is not read exactly; the first such value of the field)",
-                 true);
+    if (text_.replacedBytes() != replaced) [[unlikely]]
+        warnNoCharacter(slot, rowNumber);
+}
+
+void RecordDecoder::warnNoCharacter(const Slot& slot, std::uint64_t rowNumber) {
+    warnOnce("no character " + slot.name,
+             "row " + std::to_string(rowNumber) + ", field \"" + slot.name +
+                 "\": a byte has no character in " + text_.encoding() +
+                 " (the value is not read exactly; the first such value of the field)",
+             true);
 }
 
 std::int64_t RecordDecoder::storedLength(const std::uint8_t* record, std::size_t field) const {

@@ -46,6 +46,7 @@ private:
     void decodeBlob(const Slot& slot, const std::uint8_t* p, Value& value, std::uint64_t rowNumber);
     void decodeBcd(const Slot& slot, const std::uint8_t* p, Value& value);
     void warnOnce(const std::string& topic, const std::string& text, bool valueLost = false);
+    [[gnu::cold, gnu::noinline]] void warnNoCharacter(const Slot& slot, std::uint64_t rowNumber);
     void warnDateRange(const Slot& slot, std::uint64_t rowNumber, const Date& date);
 
     std::vector<Slot> slots_;

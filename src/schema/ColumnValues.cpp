@@ -35,9 +35,7 @@ bool isEmpty(const Value& value) {
 
 } // namespace
 
-std::optional<QString> valueRefusal(const ColumnPlan& plan, const Value& value) {
-    if (!plan.typed)
-        return std::nullopt;
+std::optional<QString> typedValueRefusal(const ColumnPlan& plan, const Value& value) {
     const Date* date = nullptr;
     if (const auto* d = std::get_if<Date>(&value))
         date = d;

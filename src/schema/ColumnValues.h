@@ -14,7 +14,11 @@ namespace dravena {
 
 // Why the column cannot hold the value (a date before the year 1, an infinite amount in a NUMBER
 // column, ...); nothing when it can. Such a value is never sent changed: its row is refused.
-std::optional<QString> valueRefusal(const ColumnPlan& plan, const Value& value);
+// Only a typed column refuses anything; asked for every value sent, hence the quick answer here.
+std::optional<QString> typedValueRefusal(const ColumnPlan& plan, const Value& value);
+inline std::optional<QString> valueRefusal(const ColumnPlan& plan, const Value& value) {
+    return plan.typed ? typedValueRefusal(plan, value) : std::nullopt;
+}
 
 // The text of a typed column's value as it is bound, and the body of its literal: digits for
 // numbers ("Inf", "-Inf", "NaN" for a BINARY_DOUBLE), YYYY-MM-DD, "D HH:MM:SS.fff" for a time of

@@ -24,6 +24,8 @@ char* putPadded(char* p, long long number, int width) {
         p[1] = static_cast<char>('0' + number % 10);
         return p + 2;
     }
+    if (width == 4 && number >= 1000 && number < 10000) // the years of nearly every date
+        return putPadded(putPadded(p, number / 100, 2), number % 100, 2);
     char digits[24];
     char* const end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     for (auto length = end - digits; length < width; ++length)
@@ -31,9 +33,10 @@ char* putPadded(char* p, long long number, int width) {
     return std::copy(digits, end, p);
 }
 
-void appendDate(std::string& out, const Date& date) {
-    char text[80];
-    char* p = text;
+// Room for the longest date and time: a year of 19 digits and its sign, then the rest.
+constexpr std::size_t DateTimeRoom = 64;
+
+char* putDate(char* p, const Date& date) {
     long long year = date.year;
     if (year < 0) {
         *p++ = '-';
@@ -43,13 +46,11 @@ void appendDate(std::string& out, const Date& date) {
     *p++ = '-';
     p = putPadded(p, date.month, 2);
     *p++ = '-';
-    p = putPadded(p, date.day, 2);
-    out.append(text, p);
+    return putPadded(p, date.day, 2);
 }
 
-void appendTime(std::string& out, const Time& time) {
-    char text[100];
-    char* p = putPadded(text, time.hour, 2);
+char* putTime(char* p, const Time& time) {
+    p = putPadded(p, time.hour, 2);
     *p++ = ':';
     p = putPadded(p, time.minute, 2);
     *p++ = ':';
@@ -58,7 +59,24 @@ void appendTime(std::string& out, const Time& time) {
         *p++ = '.';
         p = putPadded(p, time.millisecond, 3);
     }
-    out.append(text, p);
+    return p;
+}
+
+void appendDate(std::string& out, const Date& date) {
+    char text[DateTimeRoom];
+    out.append(text, putDate(text, date));
+}
+
+void appendTime(std::string& out, const Time& time) {
+    char text[DateTimeRoom];
+    out.append(text, putTime(text, time));
+}
+
+void appendTimestamp(std::string& out, const Timestamp& stamp) {
+    char text[2 * DateTimeRoom];
+    char* p = putDate(text, stamp.date);
+    *p++ = ' ';
+    out.append(text, putTime(p, stamp.time));
 }
 
 void appendInteger(std::string& out, std::int64_t number) {
@@ -168,9 +186,7 @@ void appendValueText(std::string& utf8, const Value& value) {
             } else if constexpr (std::is_same_v<T, Time>) {
                 appendTime(utf8, v);
             } else if constexpr (std::is_same_v<T, Timestamp>) {
-                appendDate(utf8, v.date);
-                utf8 += ' ';
-                appendTime(utf8, v.time);
+                appendTimestamp(utf8, v);
             } else if constexpr (std::is_same_v<T, Decimal>) {
                 utf8 += v.text;
             } else {

@@ -54,7 +54,7 @@ RowArrays::RowArrays(Connection& connection, const QString& table,
                      const std::vector<ColumnPlan>& columns, int rowsPerArray)
     : connection_(connection), plans_(columns),
       rowsPerArray_(static_cast<std::size_t>(std::max(rowsPerArray, 1))),
-      widths_(columns.size(), 0) {
+      widths_(columns.size(), 0), rowWidths_(columns.size(), 0) {
     pending_.rows.reserve(rowsPerArray_);
     pending_.bound.reserve(rowsPerArray_);
     spare_.reserve(rowsPerArray_);
@@ -96,16 +96,16 @@ bool RowArrays::fullWith(std::size_t rowBytes) const {
 
 bool RowArrays::add(std::int64_t index, std::vector<Value>& values, const Sender& send) {
     bind(values, next_);
-    rowWidths_.clear();
+    const std::size_t columns = std::min(next_.size(), widths_.size());
     std::size_t rowBytes = 0; // of every row of the array with this one, in bytes bound
-    for (std::size_t c = 0; c < next_.size() && c < widths_.size(); ++c) {
-        rowWidths_.push_back(widthOf(next_[c], columns_[c].kind));
-        rowBytes += std::max(widths_[c], rowWidths_.back());
+    for (std::size_t c = 0; c < columns; ++c) {
+        rowWidths_[c] = widthOf(next_[c], columns_[c].kind);
+        rowBytes += std::max(widths_[c], rowWidths_[c]);
     }
     const bool full = fullWith(rowBytes);
     if (full)
         flush(send);
-    for (std::size_t c = 0; c < rowWidths_.size(); ++c)
+    for (std::size_t c = 0; c < columns; ++c)
         widths_[c] = std::max(widths_[c], rowWidths_[c]);
     // The row bound takes its place in the array; the row that held that place before lends its
     // buffers to the next row.

@@ -30,6 +30,17 @@ namespace {
 // The default NullToDefault gives a NULL field: the empty text, which stands as NULL.
 const Value NoValueText{std::string()};
 
+// Copies a value read into a row's slot. Most values are texts where the row before had a text
+// too: that text's room takes it, without the general copy of a value of any kind.
+void copyValue(Value& to, const Value& from) {
+    if (const auto* text = std::get_if<std::string>(&from))
+        if (auto* room = std::get_if<std::string>(&to)) {
+            room->assign(*text);
+            return;
+        }
+    to = from;
+}
+
 // What becomes of the loading table once the replace is decided and carried out.
 enum class CopyFate {
     Named,     // it took the table's own name
@@ -471,7 +482,7 @@ TableLoad TransferRun::loadRows(const QString& name, const QString& loading) {
                 run_.step(222, [&] { fe_.yield(); });
             Value& value = values[static_cast<std::size_t>(i)];
             const bool valueRead = run_.step(transferline::ReadValue, [&] {
-                value = NullToDefault(source_->fieldValue(i), NoValueText);
+                copyValue(value, NullToDefault(source_->fieldValue(i), NoValueText));
             });
             if (!valueRead) {
                 value = Value{};

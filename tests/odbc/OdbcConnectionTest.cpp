@@ -279,6 +279,47 @@ TEST_F(ServerTest, EveryCallOfAConnectionRunsOnTheThreadThatOpenedIt) {
     EXPECT_EQ(connectionThreads.size(), 2u);
 }
 
+// Texts go into arrays as wide characters, their ASCII parts sixteen and eight bytes at a time:
+// every length around those steps, with a character beyond ASCII at each place (first, within,
+// just after a step, last) and a byte order mark within, arrives as it was.
+TEST_F(ServerTest, ArraysOfTextsArriveExactlyWhateverTheirLengthsAndCharacters) {
+    const std::unique_ptr<Connection> connection = connect();
+    connection->execute(R"(CREATE TABLE "ODBC_WIDE"("N" INT, "S" NVARCHAR2(2000)))");
+    std::vector<std::string> texts;
+    for (const std::size_t length : {1, 7, 8, 9, 15, 16, 17, 23, 31, 32, 33, 47, 48, 60, 1999}) {
+        std::string ascii;
+        for (std::size_t i = 0; i < length; ++i)
+            ascii += static_cast<char>('!' + i % 90);
+        texts.push_back(ascii);
+        for (const std::size_t at : {std::size_t{0}, length / 2, std::size_t{8}, std::size_t{16},
+                                     std::size_t{17}, length - 1})
+            if (at < length) {
+                texts.push_back(std::string(ascii).replace(at, 1, "ü"));
+                texts.push_back(std::string(ascii).replace(at, 1, "\xF0\x9F\x98\x80")); // 😀
+            }
+        texts.push_back(ascii.substr(0, (length + 1) / 2) + "\xEF\xBB\xBF" + // a byte order mark
+                        ascii.substr((length + 1) / 2));
+    }
+    std::vector<ArrayRow> rows;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        rows.push_back({static_cast<std::int64_t>(i), texts[i]});
+    connection->beginTransaction();
+    const std::unique_ptr<ArrayInsert> insert =
+        connection->prepareArrayInsert(R"(INSERT INTO "ODBC_WIDE" VALUES(?, ?))",
+                                       {{ParameterKind::Integer}, {ParameterKind::WideText}});
+    ASSERT_EQ(insert->send(rows), std::vector<ArrayRowStatus>(rows.size(), ArrayRowStatus::Done));
+    connection->commit();
+    const std::unique_ptr<Cursor> read =
+        connection->query(R"(SELECT "N", "S" FROM "ODBC_WIDE" ORDER BY "N")");
+    std::size_t n = 0;
+    for (; !read->atEnd(); read->moveNext(), ++n) {
+        ASSERT_LT(n, texts.size());
+        EXPECT_EQ(text(read->fieldValue(1)), texts[n]) << "row " << n;
+    }
+    EXPECT_EQ(n, texts.size());
+    connection->execute(R"(DROP TABLE "ODBC_WIDE")");
+}
+
 TEST_F(ServerTest, ClientSideCursorsKnowTheRecordCountBeforeTheFirstRow) {
     dropIfExists("ODBC_ROWS");
     executeAll({R"(CREATE TABLE "ODBC_ROWS"("N" INT, "S" NVARCHAR2(2000)))",
