@@ -33,7 +33,8 @@ char* putPadded(char* p, long long number, int width) {
     return std::copy(digits, end, p);
 }
 
-// Room for the longest date and time: a year of 19 digits and its sign, then the rest.
+// Room for the longest date or time: each part an int of up to 11 characters, sign included,
+// and the separators between them.
 constexpr std::size_t DateTimeRoom = 64;
 
 char* putDate(char* p, const Date& date) {
